@@ -1,0 +1,42 @@
+# Flags every target of the project shares.
+
+# Sources are UTF-8; every literal becomes GBK bytes, as the programs expect.
+# clang has no GBK execution charset: its only use here is the fuzz build, which
+# looks for memory faults and keeps UTF-8 literals.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-finput-charset=UTF-8 -fexec-charset=GBK)
+endif()
+
+set(TOVAN_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+if(TOVAN_WERROR)
+  list(APPEND TOVAN_WARNINGS -Werror)
+endif()
+
+if(WIN32)
+  add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX)
+  # Static runtime: the programs import Windows system DLLs only.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(TOVAN_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# tovan_warnings(target): the project's warning set on a target of our own code.
+function(tovan_warnings target)
+  target_compile_options(${target} PRIVATE ${TOVAN_WARNINGS})
+endfunction()
+
+# tovan_unit_test(name SOURCES ... LIBS ...): one GoogleTest program, one CTest test.
+# Natively it runs directly; in the Windows tree CTest runs it through scripts/wine-run.
+function(tovan_unit_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  tovan_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need (only what is missing) and makes
+# the Wine prefix template. Unattended, as root, on Debian 12. Safe to re-run.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/wine-env.sh"
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
+  wine wine64 libwine-dev
+  xvfb xauth x11-utils fonts-wqy-microhei imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# One silent audio device for Wine (capture and playback both open).
+if [ ! -f "$HOME/.asoundrc" ]; then
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$HOME/.asoundrc"
+fi
+
+# The Wine prefix template: made once, copied for every Windows test.
+if [ ! -f "$TOVAN_WINE_TEMPLATE/.tovan-ready" ]; then
+  echo "setup: creating Wine prefix template in $TOVAN_WINE_TEMPLATE"
+  rm -rf "$TOVAN_WINE_TEMPLATE"
+  mkdir -p "$(dirname "$TOVAN_WINE_TEMPLATE")"
+  WINEPREFIX="$TOVAN_WINE_TEMPLATE" "$TOVAN_WINE" wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$TOVAN_WINE_TEMPLATE" wineserver -w
+  touch "$TOVAN_WINE_TEMPLATE/.tovan-ready"
+fi
+echo "setup: ready"

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The one test command: sets up the machine, builds every preset and runs
+# every test tier. Exit code 0 only when all of it passed.
+#   TOVAN_FUZZ_SECONDS  budget of each fuzz target (default 20)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash scripts/setup.sh
+. scripts/wine-env.sh
+jobs=$(nproc)
+
+step() { printf '\n==== %s\n' "$*"; }
+
+step "native build and unit tests (ASan + UBSan)"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native
+
+step "fuzz targets (libFuzzer, clang, ASan + UBSan)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz
+
+step "benchmarks (built, not run)"
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$jobs"
+
+step "win32 release build of the deliverables"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$jobs"
+
+step "win64 build and Windows tests under Wine"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "$jobs"
+. scripts/xvfb.sh
+start_xvfb
+trap stop_xvfb EXIT
+ctest --preset win64
+
+step "all tiers passed"
