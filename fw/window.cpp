@@ -1,0 +1,126 @@
+#include "window.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace fw {
+namespace {
+
+const char kObjectProp[] = "fw.Window";
+HINSTANCE g_instance = nullptr;
+std::vector<HWND>& Modeless() {
+    static std::vector<HWND> list;
+    return list;
+}
+
+}  // namespace
+
+HINSTANCE Instance() { return g_instance ? g_instance : GetModuleHandleA(nullptr); }
+void SetInstance(HINSTANCE h) { g_instance = h; }
+
+Window::~Window() { Destroy(); }
+
+Window* Window::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+}
+
+void Window::Bind(HWND h) {
+    hwnd_ = h;
+    SetPropA(h, kObjectProp, this);
+}
+
+bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle,
+                    int x, int y, int cx, int cy, HWND parent, HMENU menuOrId,
+                    UINT classStyle, HBRUSH background, HCURSOR cursor, HICON icon) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(Instance(), className, &wc)) {
+        wc = {};
+        wc.cbSize = sizeof wc;
+        wc.style = classStyle;
+        wc.lpfnWndProc = StaticProc;
+        wc.hInstance = Instance();
+        wc.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = background;
+        wc.hIcon = icon;
+        wc.lpszClassName = className;
+        if (!RegisterClassExA(&wc)) return false;
+    }
+    HWND h = CreateWindowExA(exStyle, className, title, style, x, y, cx, cy, parent, menuOrId,
+                             Instance(), this);
+    return h != nullptr;
+}
+
+bool Window::Subclass(HWND existing) {
+    if (!existing || hwnd_) return false;
+    Bind(existing);
+    oldProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    return oldProc_ != nullptr;
+}
+
+void Window::Destroy() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
+
+LRESULT Window::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (oldProc_) return CallWindowProcA(oldProc_, hwnd_, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+LRESULT Window::Route(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) {
+        LRESULT r = HandleMessage(msg, wp, lp);
+        HWND gone = hwnd_;
+        RemovePropA(gone, kObjectProp);
+        if (oldProc_) {
+            SetWindowLongPtrA(gone, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+            oldProc_ = nullptr;
+        }
+        hwnd_ = nullptr;
+        OnFinalDestroy();
+        return r;
+    }
+    return HandleMessage(msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Window* self = FromHandle(h);
+    if (!self && msg == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        if (self) self->Bind(h);
+    }
+    if (!self) return DefWindowProcA(h, msg, wp, lp);
+    return self->Route(msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Window* self = FromHandle(h);
+    if (!self) return DefWindowProcA(h, msg, wp, lp);
+    return self->Route(msg, wp, lp);
+}
+
+void AddModeless(HWND dialog) { Modeless().push_back(dialog); }
+void RemoveModeless(HWND dialog) {
+    auto& l = Modeless();
+    l.erase(std::remove(l.begin(), l.end(), dialog), l.end());
+}
+
+int RunMessageLoop() {
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+        bool done = false;
+        for (HWND d : Modeless()) {
+            if (IsWindow(d) && IsDialogMessageA(d, &m)) { done = true; break; }
+        }
+        if (done) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    return static_cast<int>(m.wParam);
+}
+
+}  // namespace fw
