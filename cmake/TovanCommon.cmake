@@ -49,15 +49,15 @@ function(tovan_resources target rc_file)
   get_filename_component(rc_abs ${rc_file} ABSOLUTE)
   get_filename_component(rc_dir ${rc_abs} DIRECTORY)
   get_filename_component(rc_name ${rc_abs} NAME_WE)
-  set(gbk_rc ${CMAKE_CURRENT_BINARY_DIR}/${rc_name}.gbk.rc)
-  set(res_obj ${CMAKE_CURRENT_BINARY_DIR}/${rc_name}.res.o)
+  set(gbk_rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.${rc_name}.gbk.rc)
+  set(res_obj ${CMAKE_CURRENT_BINARY_DIR}/${target}.${rc_name}.res.o)
   file(GLOB rc_deps CONFIGURE_DEPENDS ${rc_dir}/*)
   add_custom_command(
     OUTPUT ${res_obj}
     COMMAND iconv -f UTF-8 -t GBK ${rc_abs} -o ${gbk_rc}
     COMMAND ${CMAKE_RC_COMPILER} -c 936 --include-dir ${rc_dir} -DWINVER=0x0601 -D_WIN32_WINNT=0x0601 -D_WIN32_IE=0x0800 -i ${gbk_rc} -o ${res_obj}
     DEPENDS ${rc_abs} ${rc_deps}
-    COMMENT "Resources ${rc_name}"
+    COMMENT "Resources ${rc_name} for ${target}"
     VERBATIM)
   target_sources(${target} PRIVATE ${res_obj})
 endfunction()

@@ -56,7 +56,9 @@ bool Window::Subclass(HWND existing) {
     Bind(existing);
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-    return oldProc_ != nullptr;
+    if (!oldProc_) return false;
+    PreSubclassWindow();
+    return true;
 }
 
 void Window::Destroy() {
@@ -109,17 +111,34 @@ void RemoveModeless(HWND dialog) {
     l.erase(std::remove(l.begin(), l.end(), dialog), l.end());
 }
 
+namespace {
+
+// From the target up to its top-level window, as long as windows are children.
+bool WalkPreTranslate(MSG& m) {
+    for (HWND h = m.hwnd; h; h = GetParent(h)) {
+        Window* w = Window::FromHandle(h);
+        if (w && w->PreTranslateMessage(m)) return true;
+        if (!(GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return false;
+}
+
+}  // namespace
+
+void ProcessQueuedMessage(MSG& m) {
+    if (WalkPreTranslate(m)) return;
+    // A copy: a dialog may unregister itself while handling the message.
+    const std::vector<HWND> dialogs = Modeless();
+    for (HWND d : dialogs) {
+        if (IsWindow(d) && IsDialogMessageA(d, &m)) return;
+    }
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+}
+
 int RunMessageLoop() {
     MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-        bool done = false;
-        for (HWND d : Modeless()) {
-            if (IsWindow(d) && IsDialogMessageA(d, &m)) { done = true; break; }
-        }
-        if (done) continue;
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) ProcessQueuedMessage(m);
     return static_cast<int>(m.wParam);
 }
 

@@ -34,6 +34,11 @@ public:
     // Destroys the window (when owned) and forgets it.
     void Destroy();
 
+    // Sees a queued message before it is translated and dispatched, on its way
+    // from the target window up to its top-level window (RunMessageLoop and
+    // fw::Dialog's modal loop walk that chain). True consumes the message.
+    virtual bool PreTranslateMessage(MSG& msg) { return false; }
+
     // The window object behind hwnd, or null.
     static Window* FromHandle(HWND hwnd);
 
@@ -44,6 +49,10 @@ protected:
 
     // Called after WM_NCDESTROY; the HWND is gone. Default does nothing.
     virtual void OnFinalDestroy() {}
+
+    // Called by Subclass once hwnd() is set and messages reach this object,
+    // so that a control class can adjust the style of the window it takes.
+    virtual void PreSubclassWindow() {}
 
 private:
     static LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
@@ -58,6 +67,9 @@ private:
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 // Dialog messages of modeless dialogs registered with AddModeless are routed.
 int RunMessageLoop();
+// One step of that loop for a message already taken from the queue:
+// PreTranslateMessage walk, dialog keys of the registered dialogs, dispatch.
+void ProcessQueuedMessage(MSG& msg);
 void AddModeless(HWND dialog);
 void RemoveModeless(HWND dialog);
 

@@ -3,3 +3,15 @@
 #pragma once
 
 #define IDR_MAINFRAME 128
+
+// About box and its command (the framework's standard ids).
+#define IDD_ABOUTBOX 100
+#ifndef ID_APP_ABOUT
+#define ID_APP_ABOUT 57664
+#endif
+#define IDC_ABOUT_VERSION 1000
+#define IDC_ABOUT_COPYRIGHT 1001
+
+// Dialog background texture and the close glyph of the web panes.
+#define IDB_CLOSE_GLYPH 196
+#define IDB_DIALOG_TEXTURE 199

@@ -1,0 +1,12 @@
+#include "about_dlg.h"
+
+#include "resource.h"
+
+CAboutDlg::CAboutDlg(HWND parent) : CDialogEx(IDD_ABOUTBOX, parent) {}
+
+void CAboutDlg::BindControls() { Bind(okButton_, IDOK); }
+
+void ShowAboutBox(HWND owner) {
+    CAboutDlg about(owner);
+    about.DoModal();
+}

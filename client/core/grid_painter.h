@@ -1,0 +1,66 @@
+// GDI helpers of the owner-drawn grid: undoing a dc's selections on every
+// path, measuring characters and bitmaps for the layout, and drawing bitmaps
+// with their transparent background colour.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "grid_cell.h"
+#include "grid_layout.h"
+
+// Holds a dc's saved state and restores it when it goes out of scope.
+class CSaveDC {
+public:
+    explicit CSaveDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~CSaveDC() {
+        if (saved_ != 0) RestoreDC(dc_, saved_);
+    }
+    CSaveDC(const CSaveDC&) = delete;
+    CSaveDC& operator=(const CSaveDC&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+LOGFONTA ToLogFont(const tovan::GridFont& font);
+HFONT CreateGridFont(const tovan::GridFont& font);
+
+bool SameFont(const tovan::GridFont& a, const tovan::GridFont& b);
+
+// Character sizes in one font. Every paint measures the same few hundred
+// characters, so the owner keeps them for as long as its font stays the same.
+// A flat table over single bytes and GBK pairs: looked up for every character
+// of every paint.
+class CharSizeCache {
+public:
+    bool Find(const char* text, std::size_t length, tovan::TextExtent* size) const;
+    void Put(const char* text, std::size_t length, tovan::TextExtent size);
+    void Clear() { std::vector<std::uint32_t>().swap(sizes_); }
+
+private:
+    static std::size_t Index(const char* text, std::size_t length);
+    std::vector<std::uint32_t> sizes_;  // cx | cy << 16, 0 while not measured
+};
+
+// Measures in the font selected into dc, through the cache.
+class GdiCellMeasurer : public tovan::CellMeasurer {
+public:
+    GdiCellMeasurer(HDC dc, CharSizeCache& sizes) : dc_(dc), sizes_(sizes) {}
+    tovan::TextExtent MeasureChar(const char* text, std::size_t length) override;
+    bool ImageSize(int imageId, tovan::TextExtent* size) override;
+
+private:
+    HDC dc_;
+    CharSizeCache& sizes_;
+};
+
+// Background colour of the program's bitmaps: drawn transparent.
+constexpr COLORREF kBitmapTransparentColor = 0xFFF8E8;
+
+// Draws bitmap imageId of the program at (x, y), leaving its pixels of
+// kBitmapTransparentColor as they are. False when there is no such bitmap.
+bool DrawTransparentBitmap(HDC dc, int imageId, int x, int y);

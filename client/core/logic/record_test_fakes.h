@@ -1,0 +1,66 @@
+// Test stand-ins for the frame and the record grids, shared by the record
+// handler and row paging tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "record_grid_view.h"
+#include "record_handlers.h"
+
+namespace tovan::testing {
+
+class FakeGrid : public RecordGridView {
+public:
+    int firstVisible = 0;
+    std::vector<std::string> calls;  // "reset 25", "top", "delete 3", "redraw 6"
+
+    int FirstVisibleRow() const override { return firstVisible; }
+    void ResetRows(int count) override { calls.push_back("reset " + std::to_string(count)); }
+    void InsertTopRow() override { calls.push_back("top"); }
+    void DeleteRow(int row) override { calls.push_back("delete " + std::to_string(row)); }
+    void RedrawRow(int row) override { calls.push_back("redraw " + std::to_string(row)); }
+};
+
+class FakeFrame : public RecordFrameEffects {
+public:
+    // State the handlers read (the frame's members).
+    std::string currentArea = "p";
+    int watchMode = 0;
+    std::string homeCity = "c";
+    std::string homeProvince = "p";
+    int areaLevel = 0;
+    std::string titlePrefix = "T";
+    std::string watchAreas, watchClasses, watchDestinations, watchKeywords;
+    std::string searchAreas, searchClasses, searchDestinations, searchText;
+
+    // Window effects.
+    std::string title;
+    std::string caption;
+    bool searchVisible = false;
+    std::vector<std::string> notes;
+
+    RecordLists lists;
+    FakeGrid viewGrid, searchGrid;
+    PendingRequests viewPending, searchPending;
+
+    FakeFrame() {
+        lists.currentGrid = {&viewGrid, &viewPending};
+        lists.searchGrid = {&searchGrid, &searchPending};
+    }
+
+    RecordFrameState State() const {
+        return {currentArea, watchMode, homeCity, homeProvince, areaLevel, titlePrefix,
+                watchAreas, watchClasses, watchDestinations, watchKeywords,
+                searchAreas, searchClasses, searchDestinations, searchText};
+    }
+
+    std::string FrameTitle() const override { return title; }
+    void SetFrameTitle(const std::string& t) override { title = t; }
+    std::string SearchPaneCaption() const override { return caption; }
+    void SetSearchPaneCaption(const std::string& c) override { caption = c; }
+    bool SearchPaneVisible() const override { return searchVisible; }
+    void Notify(const std::string& text) override { notes.push_back(text); }
+};
+
+}  // namespace tovan::testing

@@ -1,0 +1,74 @@
+#include "row_paging.h"
+
+#include <algorithm>
+
+namespace tovan {
+
+RowRun FindUnloadedRun(const RecordStore& list, int firstVisible) {
+    RowRun run;
+    const int start = std::max(firstVisible, 0);
+    const int end = static_cast<int>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(start) + kPagingWindow, list.Size()));
+    for (int row = start; row < end; ++row) {
+        if (!list.IsLoaded(row)) {
+            if (run.count == 0) run.first = row;
+            ++run.count;
+        } else if (run.count > 0) {
+            break;  // one run per tick; the rest waits for the next one
+        }
+    }
+    return run;
+}
+
+int StoreRequestedRow(RecordStore& list, const ListGrid& grid, std::int32_t r, const MsgInfo& rec) {
+    if (grid.pending == nullptr) return -1;
+    const std::optional<std::int64_t> row = grid.pending->TakeRow(r, list.Size());
+    if (!row || *row < 0 || *row >= list.Size()) return -1;
+    const int target = static_cast<int>(*row);
+    list.Store(target, rec);
+    if (grid.view != nullptr) grid.view->RedrawRow(target);
+    return target;
+}
+
+namespace {
+
+// Asks for the first unloaded run in view of one list; true when a request
+// went out (or was queued).
+bool RequestVisibleRun(const RecordStore& list, const ListGrid& grid, const char* word,
+                       std::string_view selector, const PagingIo& io) {
+    if (list.Empty() || grid.view == nullptr || grid.pending == nullptr) return false;
+    const RowRun run = FindUnloadedRun(list, grid.view->FirstVisibleRow());
+    for (int i = 0; i < run.count; ++i) grid.pending->Append(run.first + i, list.Size());
+    if (run.count == 0) return false;
+
+    std::string msg = word;
+    msg += '|';
+    msg += std::to_string(run.first);
+    msg += '|';
+    msg += std::to_string(run.count);
+    msg += '|';
+    msg.append(selector.data(), selector.size());
+    msg += '^';
+    if (!io.send || !io.send(msg)) {
+        if (io.queueUnsent) io.queueUnsent(msg);
+    }
+    if (io.sleepMs) io.sleepMs(5);  // lets the server take one request at a time
+    return true;
+}
+
+}  // namespace
+
+void RunPagingTick(const RecordStore& currentList, const ListGrid& currentGrid,
+                   const RecordStore& searchList, const ListGrid& searchGrid,
+                   bool watchMode, std::string_view currentArea,
+                   std::string_view watchRecordQuery, std::string_view searchRecordQuery,
+                   const PagingIo& io) {
+    if (watchMode) {
+        RequestVisibleRun(currentList, currentGrid, "!GUANZHURECORD!", watchRecordQuery, io);
+    } else {
+        RequestVisibleRun(currentList, currentGrid, "!SINGLERECORD!", currentArea, io);
+    }
+    RequestVisibleRun(searchList, searchGrid, "!SOUSUORECORD!", searchRecordQuery, io);
+}
+
+}  // namespace tovan

@@ -1,0 +1,33 @@
+#include "machine_identifier.h"
+
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <vector>
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
+#include "machine_id.h"
+
+std::string ProcessorText() {
+    unsigned a1 = 0, b1 = 0, c1 = 0, d1 = 0, a3 = 0, b3 = 0, c3 = 0, d3 = 0;
+#if defined(__i386__) || defined(__x86_64__)
+    __cpuid(1, a1, b1, c1, d1);
+    __cpuid_count(3, 0, a3, b3, c3, d3);
+#endif
+    return tovan::FormatProcessorText(d1, a1, d3, c3);
+}
+
+std::string AdapterText() {
+    ULONG size = 0;
+    GetAdaptersInfo(nullptr, &size);
+    std::vector<IP_ADAPTER_INFO> list(size / sizeof(IP_ADAPTER_INFO) + 1);
+    size = static_cast<ULONG>(list.size() * sizeof(IP_ADAPTER_INFO));
+    if (GetAdaptersInfo(list.data(), &size) != ERROR_SUCCESS) return {};
+    return tovan::FormatAdapterText(list[0].Address, 6);
+}
+
+std::string MachineIdentifier() { return tovan::ComposeMachineId(ProcessorText(), AdapterText()); }

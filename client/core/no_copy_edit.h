@@ -1,0 +1,17 @@
+// An edit whose text can be read and selected with the mouse but not typed
+// into, copied from or walked with the keyboard, and that has no context menu.
+#pragma once
+
+#include <windows.h>
+
+#include "window.h"
+
+class CNoCopyEdit : public fw::Window {
+public:
+    // Consumes every key-down for the edit before it is translated, so no
+    // character, shortcut or caret key reaches it.
+    bool PreTranslateMessage(MSG& msg) override;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+};

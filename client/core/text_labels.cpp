@@ -1,0 +1,93 @@
+#include "text_labels.h"
+
+#include <cstring>
+#include <string>
+
+#include "dialog.h"
+
+namespace {
+
+void SetHandCursor() { SetCursor(LoadCursor(nullptr, IDC_HAND)); }
+
+HFONT SongtiFont(int height, int weight, bool underline) {
+    LOGFONTA lf = {};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfUnderline = underline ? TRUE : FALSE;
+    // The default set, not ANSI: text drawn with an ANSI-set font is read in
+    // code page 1252 where the face offers it, and GBK text turns to boxes.
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(lf.lfFaceName, "宋体");
+    return CreateFontIndirectA(&lf);
+}
+
+// The window text on one line at (5, 2): TextOut shows a line break as the
+// font's glyph for it instead of breaking there.
+void PaintOneLine(HWND hwnd, HFONT font, COLORREF colour) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const std::string text = fw::GetText(hwnd);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, 5, 2, text.c_str(), static_cast<int>(text.size()));
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    EndPaint(hwnd, &ps);
+}
+
+}  // namespace
+
+LRESULT CLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        LOGFONTA lf = {};
+        auto current = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+        GetObjectA(current ? current : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
+                   sizeof lf, &lf);
+        lf.lfWeight = fontWeight;
+        lstrcpynA(lf.lfFaceName, faceName, LF_FACESIZE);
+        lf.lfHeight = fontHeight;
+        lf.lfWidth = fontWidth;
+        lf.lfUnderline = TRUE;
+        HFONT font = CreateFontIndirectA(&lf);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetTextColor(dc, textColor);
+        SetBkMode(dc, TRANSPARENT);
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        std::string text = fw::GetText(hwnd());
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, 0);
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        SetHandCursor();
+        return TRUE;
+    }
+    return DefaultProc(msg, wp, lp);
+}
+
+LRESULT CLinkText::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT:
+        PaintOneLine(hwnd(), SongtiFont(12, 800, true), RGB(0, 0, 255));
+        return 0;
+    case WM_MOUSEMOVE:
+        SetHandCursor();
+        break;
+    }
+    return DefaultProc(msg, wp, lp);
+}
+
+LRESULT CRedText::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PaintOneLine(hwnd(), SongtiFont(14, 400, false), RGB(255, 0, 0));
+        return 0;
+    }
+    return DefaultProc(msg, wp, lp);
+}

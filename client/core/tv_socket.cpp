@@ -1,0 +1,34 @@
+#include "tv_socket.h"
+
+void CTvSocket::OnReceive(int /*error*/) {
+    char chunk[tovan::kReceiveChunk + 1] = {};  // always NUL-terminated
+    const int n = Receive(chunk, static_cast<int>(tovan::kReceiveChunk));
+    if (n == SOCKET_ERROR) {
+        (void)LastError();  // a closed connection comes as OnClose
+        return;
+    }
+    if (n == 0 || handler_ == nullptr) return;
+    framer_.Feed(chunk, static_cast<std::size_t>(n), *handler_);
+}
+
+void CTvSocket::OnConnect(int error) {
+    if (session_) session_->OnConnect(error);
+}
+
+void CTvSocket::OnClose(int error) {
+    if (session_) session_->OnClose(error);
+}
+
+int TvSessionSocket::Create() {
+    return socket_.Create(0, SOCK_STREAM, fw::kAllSocketEvents) ? 0 : fw::AsyncSocket::LastError();
+}
+
+int TvSessionSocket::Connect(const std::string& host, int port) {
+    if (socket_.Connect(host.c_str(), static_cast<unsigned>(port))) return 0;
+    const int error = fw::AsyncSocket::LastError();
+    return error == WSAEWOULDBLOCK ? 0 : error;
+}
+
+int TvSessionSocket::Send(std::string_view text) {
+    return socket_.Send(text.data(), static_cast<int>(text.size()));
+}

@@ -1,0 +1,188 @@
+#include "dialog.h"
+
+#include <vector>
+
+#include "message_box.h"
+
+namespace fw {
+namespace {
+
+HWND g_mainWindow = nullptr;
+
+// The dialog whose template the dialog manager is creating on this thread:
+// the dialog procedure binds it to the new window on the first message.
+thread_local Dialog* g_creating = nullptr;
+
+// Messages whose answer a dialog procedure returns directly instead of
+// through DWLP_MSGRESULT.
+bool AnswersDirectly(UINT msg) {
+    switch (msg) {
+    case WM_INITDIALOG: case WM_CHARTOITEM: case WM_VKEYTOITEM: case WM_COMPAREITEM:
+    case WM_QUERYDRAGICON: case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+HWND TopLevel(HWND h) {
+    while (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) h = GetParent(h);
+    return h;
+}
+
+}  // namespace
+
+HWND MainWindow() { return g_mainWindow && IsWindow(g_mainWindow) ? g_mainWindow : nullptr; }
+void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
+
+std::string GetText(HWND hwnd) {
+    if (!hwnd) return {};
+    int n = GetWindowTextLengthA(hwnd);
+    if (n <= 0) return {};
+    std::vector<char> buf(static_cast<size_t>(n) + 1);
+    int got = GetWindowTextA(hwnd, buf.data(), n + 1);
+    return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+void SetText(HWND hwnd, const std::string& text) {
+    if (hwnd) SetWindowTextA(hwnd, text.c_str());
+}
+
+Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+// Destroyed here, while this class still answers WM_NCDESTROY.
+Dialog::~Dialog() { Destroy(); }
+
+HWND Dialog::CreateFromTemplate(HWND owner) {
+    Dialog* outer = g_creating;
+    g_creating = this;
+    HWND h = CreateDialogParamA(Instance(), MAKEINTRESOURCEA(templateId_), owner, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
+    g_creating = outer;
+    return h;
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    // Once bound, every message has passed HandleMessage already and reaches
+    // this procedure only through DefaultProc: the dialog manager's default.
+    if (Window::FromHandle(h)) return FALSE;
+
+    Dialog* self = g_creating;
+    if (!self && msg == WM_INITDIALOG) self = reinterpret_cast<Dialog*>(lp);
+    if (!self || self->hwnd()) return FALSE;
+    g_creating = nullptr;
+    if (!self->Subclass(h)) return FALSE;
+
+    // This first message (WM_SETFONT or WM_INITDIALOG) came before the
+    // subclass: route it through the new window procedure now.
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC));
+    LRESULT r = CallWindowProcA(proc, h, msg, wp, lp);
+    if (AnswersDirectly(msg)) return static_cast<INT_PTR>(r);
+    SetWindowLongPtrA(h, DWLP_MSGRESULT, r);
+    return TRUE;
+}
+
+INT_PTR Dialog::DoModal() {
+    if (hwnd()) return -1;
+    HWND owner = TopLevel(parent_ ? parent_ : MainWindow());
+    const bool disableOwner = owner && IsWindowEnabled(owner);
+
+    modal_ = true;
+    ended_ = false;
+    result_ = -1;
+    HWND h = CreateFromTemplate(owner);
+    if (!h) {
+        modal_ = false;
+        return -1;
+    }
+    if (disableOwner) EnableWindow(owner, FALSE);
+    AddModeless(h);  // its dialog keys, through the same routing as the main loop
+    if (!ended_ && hwnd() && !IsWindowVisible(h)) ShowWindow(h, SW_SHOWNORMAL);
+
+    MSG m;
+    while (!ended_ && hwnd()) {
+        BOOL got = GetMessageA(&m, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(m.wParam));  // for the outer loop
+            break;
+        }
+        if (got < 0) break;
+        ProcessQueuedMessage(m);
+    }
+
+    // The owner is enabled before the dialog goes, so it gets the activation.
+    if (disableOwner) EnableWindow(owner, TRUE);
+    if (hwnd()) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (owner && GetActiveWindow() == hwnd()) SetActiveWindow(owner);
+        Destroy();
+    }
+    modal_ = false;
+    return ended_ ? result_ : -1;
+}
+
+bool Dialog::CreateModeless(HWND parent) {
+    if (hwnd()) return false;
+    if (parent) parent_ = parent;
+    modal_ = false;
+    HWND h = CreateFromTemplate(parent_);
+    if (!h) return false;
+    AddModeless(h);
+    return true;
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+    if (modal_) {
+        ended_ = true;
+        result_ = result;
+        // Wakes the modal loop if this came from a message sent by another thread.
+        if (hwnd()) PostMessageA(hwnd(), WM_NULL, 0, 0);
+    } else if (hwnd()) {
+        ::EndDialog(hwnd(), result);  // a modeless dialog: hidden, kept
+    }
+}
+
+int Dialog::ItemInt(int id, bool* ok) const {
+    BOOL translated = FALSE;
+    int v = static_cast<int>(GetDlgItemInt(hwnd(), id, &translated, TRUE));
+    if (ok) *ok = translated != FALSE;
+    return translated ? v : 0;
+}
+
+int Dialog::ShowMessage(const std::string& text, const char* caption, UINT type) const {
+    return AppMessageBox(hwnd(), text, caption, type);
+}
+
+BOOL Dialog::OnInitDialog() {
+    BindControls();
+    return TRUE;
+}
+
+LRESULT Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND: {
+        const int id = LOWORD(wp), code = HIWORD(wp);
+        if (OnCommand(id, code, reinterpret_cast<HWND>(lp))) return 0;
+        if (code == BN_CLICKED && id == IDOK) { OnOK(); return 0; }
+        if (code == BN_CLICKED && id == IDCANCEL) { OnCancel(); return 0; }
+        break;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (dis && dis->CtlType != ODT_MENU && Window::FromHandle(dis->hwndItem))
+            return SendMessageA(dis->hwndItem, kReflect + WM_DRAWITEM, wp, lp);
+        break;
+    }
+    case WM_NCDESTROY:
+        RemoveModeless(hwnd());
+        break;
+    }
+    return DefaultProc(msg, wp, lp);
+}
+
+}  // namespace fw

@@ -1,0 +1,45 @@
+#include "message_box.h"
+
+#include "dialog.h"
+
+namespace fw {
+namespace {
+
+std::string& TitleSetByProgram() {
+    static std::string title;
+    return title;
+}
+
+std::string ProgramFileTitle() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string name(path, n < sizeof path ? n : 0);
+    // Walk back to the last separator; a trail byte of a GBK character may
+    // equal '\\', so the walk goes forward over lead bytes.
+    size_t start = 0;
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size()) { ++i; continue; }
+        if (c == '\\' || c == '/') start = i + 1;
+    }
+    name = name.substr(start);
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+}  // namespace
+
+std::string AppTitle() {
+    const std::string& set = TitleSetByProgram();
+    return set.empty() ? ProgramFileTitle() : set;
+}
+
+void SetAppTitle(const std::string& title) { TitleSetByProgram() = title; }
+
+int AppMessageBox(HWND owner, const std::string& text, const char* caption, UINT type) {
+    const std::string title = caption ? std::string(caption) : AppTitle();
+    return MessageBoxA(owner ? owner : MainWindow(), text.c_str(), title.c_str(), type);
+}
+
+}  // namespace fw

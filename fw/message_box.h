@@ -1,0 +1,20 @@
+// The application's message box: a message box shown without a caption of
+// its own carries the application's title.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+// The application's title. Until a program sets it, the name of the program
+// file without folder and extension ("TovanClient" for TovanClient.exe).
+std::string AppTitle();
+void SetAppTitle(const std::string& title);
+
+// MessageBoxA; a null caption gives AppTitle(), a null owner MainWindow().
+int AppMessageBox(HWND owner, const std::string& text, const char* caption = nullptr,
+                  UINT type = MB_OK);
+
+}  // namespace fw

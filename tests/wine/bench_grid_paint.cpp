@@ -1,0 +1,160 @@
+// Paints a full screen of the record grid (40 rows, five columns, three lines
+// a row) into a memory dc and times it beside the cheapest way to put the same
+// texts there: one ExtTextOut per cell. Run by hand under Wine:
+//   scripts/wine-run build/win64/tests/wine/bench_grid_paint.exe [repeats]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "grid_painter.h"
+#include "grid_samples.h"
+#include "view_grid.h"
+
+namespace {
+
+constexpr int kRows = 40;
+
+class Host : public fw::Window {};
+
+double Now() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int repeats = argc > 1 ? std::atoi(argv[1]) : 100;
+
+    tovan::RecordStore store;
+    store.Reset(kRows);
+    for (int i = 0; i < kRows; ++i) store.Store(i, gridsamples::SampleRecord(i));
+
+    Host host;
+    host.Create("BenchGridHost", "bench", WS_POPUP, 0, 0, 0, 1000, 100, nullptr, nullptr);
+    CViewGrid grid;
+    RECT r = {0, 0, 1000, 100};
+    grid.Create(host, 1, r);
+    grid.SetFontSize(12);
+    grid.SetFaceName("宋体");
+    grid.backColor = 0xFEF4E7;
+    grid.linesPerRow = 3;
+    grid.SetColumnCount(5);
+    const int widths[] = {0, 30, 560, 60, 60};
+    for (int c = 0; c < 5; ++c) grid.SetColumnWidth(c, widths[c]);
+    const int rowPitch = 3 * grid.MeasureText("伸").cy + 2 * grid.marginY + 1;
+    const int height = kRows * rowPitch;
+    SetWindowPos(host, nullptr, 0, 0, 1000, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(grid, nullptr, 0, 0, 1000, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    grid.records = &store;
+    grid.ResetRows(kRows);
+
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 1000, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+
+    // One warm-up paint; its cells give the baseline the same texts and places.
+    grid.EraseBackground(mem);
+    grid.Paint(mem);
+    if (grid.lastPaintedRow != kRows - 1) {
+        std::printf("only %d rows painted\n", grid.lastPaintedRow + 1);
+        return 1;
+    }
+    struct Piece {
+        RECT cell;
+        std::string text;
+    };
+    std::vector<Piece> cells;
+    for (int row = 0; row < kRows; ++row)
+        for (int c = 0; c < 5; ++c) {
+            const tovan::CCell* cell = grid.PaintedCell(row, c);
+            Piece p;
+            p.cell = {cell->rect.left, cell->rect.top, cell->rect.right, cell->rect.bottom};
+            for (const tovan::CTextInfo& run : cell->runs)
+                if (!run.isImage) p.text += run.text;
+            cells.push_back(p);
+        }
+
+    double gridTime = 0, baseTime = 0, charTime = 0;
+    CharSizeCache sizes;
+    for (int i = 0; i < repeats; ++i) {
+        double t0 = Now();
+        grid.EraseBackground(mem);
+        grid.Paint(mem);
+        GdiFlush();
+        double t1 = Now();
+
+        // Baseline: same erase, then every cell's text in one call, clipped to the cell.
+        RECT all = {0, 0, 1000, height};
+        HBRUSH back = CreateSolidBrush(grid.backColor);
+        FillRect(mem, &all, back);
+        DeleteObject(back);
+        HFONT f = CreateGridFont(grid.font);
+        HGDIOBJ oldFont = SelectObject(mem, f);
+        SetBkMode(mem, TRANSPARENT);
+        SetTextColor(mem, 0);
+        for (const Piece& p : cells)
+            ExtTextOutA(mem, p.cell.left + grid.marginX, p.cell.top + grid.marginY, ETO_CLIPPED, &p.cell,
+                        p.text.data(), static_cast<UINT>(p.text.size()), nullptr);
+        SelectObject(mem, oldFont);
+        DeleteObject(f);
+        GdiFlush();
+        double t2 = Now();
+        // For comparison: the grid's layout drawn one character per call.
+        FillRect(mem, &all, back = CreateSolidBrush(grid.backColor));
+        DeleteObject(back);
+        f = CreateGridFont(grid.font);
+        oldFont = SelectObject(mem, f);
+        {
+            GdiCellMeasurer measurer(mem, sizes);
+            for (int row = 0; row < kRows; ++row)
+                for (int c = 0; c < 5; ++c) {
+                    const tovan::CCell* cell = grid.PaintedCell(row, c);
+                    const tovan::CellRect& cr = cell->rect;
+                    const tovan::CellRect text{cr.left + grid.marginX, cr.top + grid.marginY, cr.right - grid.marginX,
+                                               cr.bottom - grid.marginY + 1};
+                    for (const tovan::PlacedPiece& p : tovan::LayoutCellRuns(*cell, text, measurer)) {
+                        if (p.image) continue;
+                        int x = p.x;
+                        for (std::size_t k = 0; k < p.length;) {
+                            const std::size_t n = p.advances.size() > k + 1 && p.advances[k + 1] == 0 ? 2 : 1;
+                            ExtTextOutA(mem, x, p.y, 0, nullptr, cell->runs[p.run].text.data() + p.begin + k,
+                                        static_cast<UINT>(n), nullptr);
+                            x += p.advances[k];
+                            k += n;
+                        }
+                    }
+                }
+        }
+        SelectObject(mem, oldFont);
+        DeleteObject(f);
+        GdiFlush();
+        double t3 = Now();
+        gridTime += t1 - t0;
+        baseTime += t2 - t1;
+        charTime += t3 - t2;
+    }
+    const double g = gridTime / repeats * 1000, b = baseTime / repeats * 1000;
+    std::printf("screens painted: %d (40 rows x 5 columns, 3 lines a row, %dx%d pixels)\n", repeats, 1000, height);
+    std::printf("grid paint:                     %8.3f ms per screen\n", g);
+    std::printf("baseline, ExtTextOut per cell:  %8.3f ms per screen\n", b);
+    std::printf("ratio grid / baseline:          %8.2f\n", g / b);
+    std::printf("for comparison, the same layout one character per call (text only): %.3f ms\n",
+                charTime / repeats * 1000);
+
+    SelectObject(mem, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    return 0;
+}

@@ -1,0 +1,431 @@
+// The owner-drawn grid under Wine: what a paint puts into a memory dc where
+// it matters (selection fill, run colours, skipped characters, bitmaps, the
+// lines of both row modes), and the scrolling, selection and row-change rules.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "grid_painter.h"
+#include "gui_test_util.h"
+#include "qgrid.h"
+#include "record_cell.h"
+#include "view_grid.h"
+
+namespace {
+
+using tovan::CCell;
+using tovan::CTextInfo;
+
+CTextInfo Text(const std::string& t, int color = -1) {
+    CTextInfo r;
+    r.text = t;
+    if (color >= 0) r.SetTextColor(static_cast<COLORREF>(color));
+    return r;
+}
+
+// A grid whose cells come from a table of runs.
+class TableGrid : public CQGrid {
+public:
+    std::map<std::pair<int, int>, std::vector<CTextInfo>> content;
+    void GetCellText(int row, int column, CCell* cell) override {
+        cell->RemoveAllText();
+        auto it = content.find({row, column});
+        if (it != content.end())
+            for (const CTextInfo& r : it->second) cell->AddRun(r);
+    }
+};
+
+// A hidden top-level window that records the grids' double-click notices.
+class Host : public fw::Window {
+public:
+    std::vector<std::pair<WPARAM, LPARAM>> notices;
+    Host() { Create("GridTestHost", "grid", WS_OVERLAPPEDWINDOW, 0, 0, 0, 700, 500, nullptr, nullptr); }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_GRID_CELLDBLCLK) notices.emplace_back(wp, lp);
+        return DefaultProc(msg, wp, lp);
+    }
+};
+
+bool IsInk(COLORREF c, COLORREF back) {
+    const int d = std::abs(GetRValue(c) - GetRValue(back)) + std::abs(GetGValue(c) - GetGValue(back)) +
+                  std::abs(GetBValue(c) - GetBValue(back));
+    return d > 120;
+}
+
+int Count(const testutil::Canvas& cv, RECT r, const std::function<bool(COLORREF)>& pred) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) n += pred(cv.At(x, y)) ? 1 : 0;
+    return n;
+}
+
+constexpr COLORREF kBack = RGB(0xE7, 0xF4, 0xFE);  // the hosts' default 0xFEF4E7
+
+void SetUpLikeTheHosts(CQGrid& g, int lines) {
+    g.SetFontSize(12);
+    g.SetFaceName("宋体");
+    g.backColor = kBack;
+    g.gridTextColor = 0;
+    g.linesPerRow = lines;
+}
+
+struct GridPaintTest : ::testing::Test {
+    Host host;
+    TableGrid grid;
+    int charHeight = 0;
+    void SetUp() override {
+        ASSERT_TRUE(host.hwnd());
+        RECT r = {0, 0, 500, 400};
+        ASSERT_TRUE(grid.Create(host, 8110, r));
+        SetUpLikeTheHosts(grid, 3);
+        grid.SetColumnCount(5);
+        const int widths[] = {0, 12, 200, 60, 60};
+        for (int c = 0; c < 5; ++c) grid.SetColumnWidth(c, widths[c]);
+        charHeight = grid.MeasureText("伸").cy;
+        ASSERT_GT(charHeight, 8);
+    }
+    void PaintInto(testutil::Canvas& cv) {
+        grid.EraseBackground(cv.dc());
+        grid.Paint(cv.dc());
+    }
+    // Text rectangle of a cell as the latest paint laid it out.
+    RECT TextRect(int row, int column) {
+        const CCell* c = grid.PaintedCell(row, column);
+        EXPECT_NE(c, nullptr);
+        return {c->rect.left + grid.marginX, c->rect.top + grid.marginY, c->rect.right - grid.marginX,
+                c->rect.bottom - grid.marginY};
+    }
+};
+
+TEST_F(GridPaintTest, RunsColoursSkippedCharactersAndBitmaps) {
+    // Column 1 is just wide enough for "l" but not for "伸": only "l" shows, at the left edge.
+    const int lWidth = grid.MeasureText("l").cx;
+    ASSERT_LT(lWidth + 1, grid.MeasureText("伸").cx);
+    grid.SetColumnWidth(1, lWidth + 1 + 2 * grid.marginX);
+    grid.content[{0, 1}] = {Text("伸伸l")};
+    grid.content[{0, 2}] = {Text("黑色黑色"), Text("蓝色蓝色", 0xFF0000)};
+    CTextInfo picture = Text("not drawn");
+    picture.SetImage(197);
+    grid.content[{0, 3}] = {picture};
+    grid.SetRowCount(2);
+    testutil::Canvas cv(500, 400);
+    PaintInto(cv);
+
+    const auto ink = [](COLORREF c) { return IsInk(c, kBack); };
+    const RECT narrow = TextRect(0, 1);
+    EXPECT_GT(Count(cv, {narrow.left, narrow.top, narrow.left + lWidth, narrow.bottom}, ink), 0);
+    EXPECT_EQ(Count(cv, {narrow.left + lWidth, narrow.top, narrow.right + 2, narrow.bottom}, ink), 0);
+
+    const RECT body = TextRect(0, 2);
+    const int split = body.left + grid.MeasureText("黑色黑色").cx;
+    const auto blue = [](COLORREF c) { return GetBValue(c) > 180 && GetRValue(c) < 100 && GetGValue(c) < 100; };
+    const auto black = [](COLORREF c) { return GetBValue(c) < 60 && GetRValue(c) < 60 && GetGValue(c) < 60; };
+    RECT first = {body.left, body.top, split, body.top + charHeight};
+    RECT second = {split, body.top, split + grid.MeasureText("蓝色蓝色").cx, body.top + charHeight};
+    EXPECT_GT(Count(cv, first, black), 10);
+    EXPECT_EQ(Count(cv, first, blue), 0);
+    EXPECT_GT(Count(cv, second, blue), 10);
+    EXPECT_EQ(Count(cv, second, black), 0);
+
+    const RECT pic = TextRect(0, 3);
+    EXPECT_EQ(cv.At(pic.left + 11, pic.top + 11), RGB(0xC0, 0x30, 0x10));
+    EXPECT_EQ(cv.At(pic.left + 1, pic.top + 1), kBack);  // the bitmap's background is transparent
+}
+
+// The grid draws the characters of a line with one call at the advances it
+// measured; the picture must be that of drawing them one at a time.
+TEST_F(GridPaintTest, OneCallPerLineDrawsWhatCharacterByCharacterDraws) {
+    const std::string text = "货车ABC 电话:139-1234 [08:30]";
+    grid.SetColumnWidth(2, 420);
+    grid.content[{0, 2}] = {Text(text)};
+    grid.SetRowCount(1);
+    testutil::Canvas cv(500, 400);
+    PaintInto(cv);
+    const RECT r = TextRect(0, 2);
+
+    testutil::Canvas ref(500, 400);
+    ref.Fill(kBack);
+    HFONT f = CreateGridFont(grid.font);
+    HGDIOBJ old = SelectObject(ref.dc(), f);
+    SetBkMode(ref.dc(), TRANSPARENT);
+    SetTextColor(ref.dc(), 0);
+    int x = r.left;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = tovan::CharLengthAt(text, i);
+        TextOutA(ref.dc(), x, r.top, text.data() + i, static_cast<int>(n));
+        SIZE s;
+        GetTextExtentPoint32A(ref.dc(), text.data() + i, static_cast<int>(n), &s);
+        x += s.cx;
+        i += n;
+    }
+    SelectObject(ref.dc(), old);
+    DeleteObject(f);
+    ASSERT_LT(x, r.right);  // one line
+
+    int differing = 0, inked = 0;
+    for (int py = r.top; py < r.top + charHeight; ++py)
+        for (int px = r.left; px < x; ++px) {
+            differing += cv.At(px, py) != ref.At(px, py);
+            inked += IsInk(ref.At(px, py), kBack);
+        }
+    EXPECT_GT(inked, 50);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(GridPaintTest, SelectedRowIsFilledAndFixedLinesKeepTheirPlace) {
+    grid.content[{0, 4}] = {Text("a\nb\nc\nd\ne")};  // two lines more than a row holds
+    grid.content[{1, 2}] = {Text("选中")};
+    grid.SetRowCount(3);
+    testutil::Canvas cv(500, 400);
+    PaintInto(cv);
+
+    const int rowPitch = 3 * charHeight + 2 * grid.marginY + 1;
+    for (int row = 0; row < 3; ++row) {
+        const int lineY = row * rowPitch + rowPitch - 1;
+        EXPECT_EQ(cv.At(5, lineY), RGB(0xC8, 0xC8, 0xC8)) << row;
+        EXPECT_EQ(cv.At(480, lineY), RGB(0xC8, 0xC8, 0xC8)) << row;
+        EXPECT_EQ(cv.At(480, lineY - 2), kBack) << row;
+    }
+    // "d" and "e" are cut off, nothing spills into the next row.
+    const RECT below = TextRect(1, 4);
+    EXPECT_EQ(Count(cv, below, [](COLORREF c) { return IsInk(c, kBack); }), 0);
+
+    // Click row 1: the button-up selects it; its fill is the highlight except
+    // the top and bottom pixel rows that fixed-line mode leaves alone.
+    SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(300, rowPitch + 5));
+    EXPECT_EQ(grid.selectedRow, 1);
+    PaintInto(cv);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(cv.At(300, rowPitch + 5), highlight);
+    EXPECT_EQ(cv.At(480, rowPitch + 5), highlight);  // right of the last column too
+    EXPECT_EQ(cv.At(300, rowPitch), kBack);
+    EXPECT_EQ(cv.At(300, 5), kBack);
+    const RECT selectedText = TextRect(1, 2);
+    const COLORREF light = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    EXPECT_GT(Count(cv, selectedText, [&](COLORREF c) { return !IsInk(c, light); }), 10);
+    EXPECT_EQ(Count(cv, selectedText, [&](COLORREF c) { return !IsInk(c, RGB(0, 0, 0)); }), 0);
+
+    // A click below the last row changes nothing.
+    SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(300, 3 * rowPitch + 20));
+    EXPECT_EQ(grid.selectedRow, 1);
+}
+
+TEST_F(GridPaintTest, ContentRowsGrowWithTheirLines) {
+    grid.linesPerRow = 0;
+    grid.content[{1, 2}] = {Text("一\n二\n三")};
+    grid.SetRowCount(2);
+    testutil::Canvas cv(500, 400);
+    PaintInto(cv);
+    const COLORREF line = RGB(0xC8, 0xC8, 0xC8);
+    EXPECT_EQ(cv.At(250, 24), line);  // an empty row: 20 + margins
+    const int second = 25 + std::max(20, 3 * charHeight) + 4;
+    EXPECT_EQ(cv.At(250, second), line);
+    EXPECT_EQ(cv.At(250, second + 3), kBack);
+    EXPECT_EQ(cv.At(250, second - 1), kBack);
+}
+
+// Scrolling repaints without erasing, over the old picture; the result must be
+// the picture a fresh paint gives, in both row modes.
+TEST_F(GridPaintTest, ScrolledPaintWithoutEraseEqualsAFreshPaint) {
+    for (int row = 0; row < 14; ++row) {
+        grid.content[{row, 2}] = {Text("第" + std::to_string(row) + "行 " + std::string(row % 4 * 9, 'x')),
+                                  Text(" 电话:5551234", 0x0000FF)};
+        grid.content[{row, 3}] = {Text(std::to_string(row * 7))};
+    }
+    for (int lines : {3, 0}) {
+        grid.linesPerRow = lines;
+        grid.SetRowCount(14);
+        grid.selectedRow = 2;
+        testutil::Canvas scrolled(500, 400), fresh(500, 400);
+        PaintInto(scrolled);
+        SendMessageA(grid, WM_VSCROLL, SB_LINEDOWN, 0);
+        grid.Paint(scrolled.dc());
+        PaintInto(fresh);
+        int differing = 0;
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 500; ++x) differing += scrolled.At(x, y) != fresh.At(x, y);
+        EXPECT_EQ(differing, 0) << "lines per row " << lines;
+    }
+}
+
+TEST_F(GridPaintTest, WithoutRowsOnlyTheEraseDraws) {
+    grid.SetRowCount(0);
+    testutil::Canvas cv(500, 400);
+    cv.Fill(RGB(1, 2, 3));
+    grid.Paint(cv.dc());
+    EXPECT_EQ(cv.At(100, 100), RGB(1, 2, 3));
+    grid.EraseBackground(cv.dc());
+    grid.Paint(cv.dc());
+    EXPECT_EQ(cv.At(100, 100), kBack);
+    EXPECT_EQ(cv.At(499, 399), kBack);
+}
+
+// A list of numbered records the way the record handlers keep it.
+struct RecordGridTest : ::testing::Test {
+    Host host;
+    CViewGrid grid;
+    tovan::RecordStore store;
+
+    static tovan::MsgInfo Record(int id, const char* body = "有车", int status = 0) {
+        tovan::MsgInfo m;
+        std::memset(&m, 0, sizeof m);
+        std::snprintf(m.ID, sizeof m.ID, "%d", id);
+        std::strcpy(m.Class, "车");
+        std::strcpy(m.BodyIs, body);
+        std::strcpy(m.AddTime, "10:00");
+        std::strcpy(m.xian, "西安");
+        m.Status = status;
+        m.loaded = 1;
+        return m;
+    }
+    void SetUp() override {
+        RECT r = {0, 0, 500, 300};
+        ASSERT_TRUE(grid.Create(host, 0, r));
+        SetUpLikeTheHosts(grid, 3);
+        grid.SetColumnCount(5);
+        grid.SetColumnWidth(0, 0);
+        grid.SetColumnWidth(2, 300);
+        store.Reset(50);
+        for (int i = 0; i < 50; ++i) store.Store(i, Record(i));
+        grid.records = &store;
+        grid.ResetRows(store.Size());
+        Repaint();
+    }
+    void Repaint() {
+        testutil::Canvas cv(500, 300);
+        grid.Paint(cv.dc());
+    }
+    std::string IdShownAt(int row) {
+        const CCell* c = grid.PaintedCell(row, 0);
+        return c && !c->runs.empty() ? c->runs[0].text : "";
+    }
+};
+
+TEST_F(RecordGridTest, InsertAtTopWhileScrolledKeepsTheSameRecordsOnScreen) {
+    for (int i = 0; i < 3; ++i) SendMessageA(grid, WM_VSCROLL, SB_LINEDOWN, 0);
+    Repaint();
+    ASSERT_EQ(grid.FirstVisibleRow(), 3);
+    const int last = grid.lastPaintedRow;
+    ASSERT_GT(last, 3);
+
+    store.InsertTop(Record(100));
+    grid.InsertTopRow();
+    Repaint();
+    EXPECT_EQ(grid.FirstVisibleRow(), 4);
+    EXPECT_EQ(IdShownAt(4), "3");
+    EXPECT_EQ(grid.lastPaintedRow, last + 1);
+
+    // At the top, an inserted record is shown and the rest move down.
+    SendMessageA(grid, WM_VSCROLL, SB_TOP, 0);
+    store.InsertTop(Record(101));
+    grid.InsertTopRow();
+    Repaint();
+    EXPECT_EQ(grid.FirstVisibleRow(), 0);
+    EXPECT_EQ(IdShownAt(0), "101");
+}
+
+TEST_F(RecordGridTest, SelectionFollowsInsertionsAndDeletions) {
+    grid.selectedRow = 5;
+    grid.InsertRow(5);
+    EXPECT_EQ(grid.selectedRow, 6);
+    grid.InsertRow(7);
+    EXPECT_EQ(grid.selectedRow, 6);
+    grid.DeleteRow(2);
+    EXPECT_EQ(grid.selectedRow, 5);
+    grid.DeleteRow(5);
+    EXPECT_EQ(grid.selectedRow, -1);
+    grid.DeleteRow(grid.rowCount + 3);  // outside the list: nothing
+    EXPECT_EQ(grid.rowCount, 50);
+}
+
+TEST_F(RecordGridTest, ScrollRequests) {
+    auto scroll = [&](int request) { SendMessageA(grid, WM_VSCROLL, request, 0); };
+    ValidateRect(grid, nullptr);
+    scroll(SB_LINEUP);  // at the first row: nothing at all
+    RECT dirty;
+    EXPECT_FALSE(GetUpdateRect(grid, &dirty, FALSE));
+    EXPECT_EQ(grid.firstVisibleRow, 0);
+
+    SendMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-360)), 0);
+    EXPECT_EQ(grid.firstVisibleRow, 1);
+    SendMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, 480), 0);
+    EXPECT_EQ(grid.firstVisibleRow, 0);
+
+    scroll(SB_BOTTOM);
+    EXPECT_EQ(grid.firstVisibleRow, 49);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 49);
+    Repaint();
+    EXPECT_EQ(IdShownAt(49), "49");
+    EXPECT_EQ(grid.lastPaintedRow, 49);
+    scroll(SB_LINEDOWN);
+    EXPECT_EQ(grid.firstVisibleRow, 49);
+
+    scroll(SB_TOP);
+    Repaint();
+    const int shown = grid.lastPaintedRow + 1;
+    scroll(SB_PAGEDOWN);
+    EXPECT_EQ(grid.firstVisibleRow, shown);
+    Repaint();
+    scroll(SB_PAGEUP);
+    EXPECT_EQ(grid.firstVisibleRow, 0);
+    SendMessageA(grid, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 30), 0);
+    EXPECT_EQ(grid.firstVisibleRow, 30);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 30);
+}
+
+TEST_F(RecordGridTest, DoubleClickTellsTheParentRowAndColumn) {
+    SendMessageA(grid, WM_VSCROLL, SB_LINEDOWN, 0);
+    Repaint();
+    const CCell* chat = grid.PaintedCell(2, 4);
+    ASSERT_NE(chat, nullptr);
+    SendMessageA(grid, WM_LBUTTONDBLCLK, 0, MAKELPARAM(chat->rect.left + 3, chat->rect.top + 3));
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].first, 2u);
+    EXPECT_EQ(host.notices[0].second, 4);
+}
+
+TEST_F(RecordGridTest, CellsComeFromTheRecordsAndTheSettingsFile) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string ini = std::string(dir) + "grid_test_dmr.ini";
+    WritePrivateProfileStringA("Display", "PhoneColor", "65280", ini.c_str());
+    grid.profileFile = ini;
+    store.Store(1, Record(1, "电话:5551234 冷藏", 1));
+    tovan::MsgInfo unloaded = {};
+    store.Store(2, unloaded);
+    tovan::MsgInfo cut = Record(4);
+    std::strcpy(cut.xian, "a乌鲁木齐市米东");  // 12 bytes end inside a character
+    store.Store(4, cut);
+    Repaint();
+    EXPECT_EQ(grid.PaintedCell(4, tovan::kPlaceColumn)->runs.at(0).text.size(), 12u);
+
+    const CCell* body = grid.PaintedCell(1, tovan::kBodyColumn);
+    ASSERT_NE(body, nullptr);
+    ASSERT_EQ(body->runs.size(), 3u);
+    EXPECT_EQ(body->runs[1].text, "5551234");
+    EXPECT_EQ(body->runs[1].textColor, 0x00FF00u);
+    EXPECT_EQ(body->runs[2].textColor, tovan::kClosedDealColor);
+    EXPECT_EQ(grid.PaintedCell(2, tovan::kChatColumn)->runs.at(0).text, "");
+    EXPECT_EQ(grid.PaintedCell(3, tovan::kChatColumn)->runs.at(0).text, "交谈");
+
+    grid.maskDigits = 1;
+    EXPECT_EQ(grid.MaskText("手机:13912345678", 0), "手机:***********");
+    grid.maskDigits = 0;
+    grid.limitedRights = 1;
+    EXPECT_EQ(grid.MaskText("手机:13912345678", 0), "手机:13912345678");
+    EXPECT_EQ(grid.MaskText("手机:13912345678", 1), "手机:***********");
+    DeleteFileA(ini.c_str());
+}
+
+}  // namespace
