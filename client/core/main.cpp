@@ -36,7 +36,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             WSACleanup();
             return 0;
         }
-        frame.StartSession();
         ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
         UpdateWindow(frame.hwnd());
         exitCode = fw::RunMessageLoop();

@@ -1,14 +1,20 @@
 #include "main_frame.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <vector>
 
+#include "about_dlg.h"
 #include "machine_identifier.h"
 #include "program_path.h"
+#include "resource.h"
+#include "row_paging.h"
 #include "session_settings.h"
 #include "win_profile_reader.h"
+#include "window_title.h"
 
 const char kMainFrameClass[] = "TovanClientFrame";
+
+namespace {
 
 #ifdef TOVAN_TEST_HOOKS
 // Test builds only: WM_COPYDATA with this tag sends its bytes through the
@@ -27,15 +33,43 @@ void MirrorLogLine(const std::string& line) {
 }
 #endif
 
+bool PlatformIsNtFamily() {
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    const BOOL ok = GetVersionExA(&v);
+#pragma GCC diagnostic pop
+    return ok && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+}  // namespace
+
 CMainFrame::CMainFrame()
-    : session_(tovan::SessionPorts{sessionSocket_, timers_, clock_, login_, log_, notice_}) {
+    : session_(tovan::SessionPorts{sessionSocket_, timers_, clock_, login_, log_, notice_},
+               MakeSessionHooks()),
+      recordState_{session_.account().currentArea, watchMode,
+                   session_.account().homeCity,    session_.account().homeProvince,
+                   session_.account().areaLevel,   titlePrefix,
+                   watchAreas,  watchClasses,  watchDestinations,  watchKeywords,
+                   searchAreas, searchClasses, searchDestinations, searchText} {
     socket_.Attach(&session_, &messages_);
 }
 
+tovan::SessionHooks CMainFrame::MakeSessionHooks() {
+    tovan::SessionHooks h;
+    h.clearRecordLists = [this] { ClearRecordLists(); };
+    h.setLimitedRights = [this](bool limited) { view_.grid().limitedRights = limited ? 1 : 0; };
+    h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
+    h.pagingTick = [this] { PagingTick(); };
+    return h;
+}
+
 bool CMainFrame::CreateFrame() {
-    return Create(kMainFrameClass, "TovanClient", WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, CS_DBLCLKS,
-                  reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
+    HMENU menu = LoadMenuA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    return Create(kMainFrameClass, "TovanClient", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
+                  CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
                   LoadIcon(nullptr, IDI_APPLICATION));
 }
 
@@ -45,52 +79,82 @@ int CMainFrame::OnCreate() {
     const tovan::SessionSettings settings =
         tovan::ReadSessionSettings(profiles, fw::ProgramFilePath("Config.ini"));
     session_.Configure(settings, machineId);
-    font_ = CreateFontA(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, "宋体");
-    return 0;
+    ntFlag = PlatformIsNtFamily() ? 1 : 0;
+
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    return view_.Create(*this, client) ? 0 : -1;
 }
 
-void CMainFrame::FrameLog::AddLine(const std::string& line) {
+void CMainFrame::AttachView(CTovanClientView& view) {
+    CViewGrid& grid = view.grid();
+    grid.mainFrame = this;
+    grid.records = &lists_.currentList;
+    lists_.currentGrid = {&grid, &grid.pending};
+}
+
+void CMainFrame::ClearRecordLists() {
+    lists_.currentList.Reset(0);
+    lists_.searchList.Reset(0);
+    if (lists_.currentGrid.view) lists_.currentGrid.view->ResetRows(0);
+    if (lists_.searchGrid.view) lists_.searchGrid.view->ResetRows(0);
+}
+
+void CMainFrame::UpdateTitleAndPages() {
+    WinProfileReader profiles;
+    const tovan::AccountState& a = session_.account();
+    const std::string service =
+        tovan::ServiceTitle(profiles, fw::ProgramFilePath("Config.ini"), a.homeCity);
+    titlePrefix = tovan::ComposeTitlePrefix(service, a);
+    SetFrameTitle(tovan::ProcessingTitle(titlePrefix, a.currentArea));
+}
+
+void CMainFrame::PagingTick() {
+    tovan::PagingIo io;
+    io.send = [this](const std::string& m) {
+        session_.Send(m);  // a failed send waits in the unsent queue
+        return true;
+    };
+    io.queueUnsent = [](const std::string&) {};
+    io.sleepMs = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    tovan::RunPagingTick(lists_.currentList, lists_.currentGrid, lists_.searchList,
+                         lists_.searchGrid, watchMode != 0, session_.account().currentArea,
+                         watchRecordQuery, searchRecordQuery, io);
+}
+
+std::string CMainFrame::FrameTitle() const {
+    const int n = GetWindowTextLengthA(hwnd());
+    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
+    GetWindowTextA(hwnd(), buf.data(), n + 1);
+    return buf.data();
+}
+
+void CMainFrame::SetFrameTitle(const std::string& title) { SetWindowTextA(hwnd(), title.c_str()); }
+
+void CMainFrame::KeptLog::AddLine(const std::string& line) {
 #ifdef TOVAN_TEST_HOOKS
     MirrorLogLine(line);
 #else
     (void)line;
 #endif
-    if (frame.hwnd()) InvalidateRect(frame.hwnd(), nullptr, TRUE);
-}
-
-void CMainFrame::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    HGDIOBJ old = font_ ? SelectObject(dc, font_) : nullptr;
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    TEXTMETRICA tm;
-    GetTextMetricsA(dc, &tm);
-    const int lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
-    const auto& lines = session_.logLines();
-    const std::size_t fit = static_cast<std::size_t>(std::max<LONG>(1, (client.bottom - 8) / lineHeight));
-    const std::size_t first = lines.size() > fit ? lines.size() - fit : 0;
-    int y = 4;
-    SetBkMode(dc, TRANSPARENT);
-    for (std::size_t i = first; i < lines.size(); ++i, y += lineHeight) {
-        TextOutA(dc, 8, y, lines[i].data(), static_cast<int>(lines[i].size()));
-    }
-    if (old) SelectObject(dc, old);
-    EndPaint(hwnd(), &ps);
 }
 
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
         return OnCreate();
+    case WM_SIZE:
+        if (view_.hwnd()) MoveWindow(view_.hwnd(), 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        return 0;
     case WM_TIMER:
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;
         break;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wp) == ID_APP_ABOUT) {
+            ShowAboutBox(hwnd());
+            return 0;
+        }
+        break;
 #ifdef TOVAN_TEST_HOOKS
     case WM_COPYDATA: {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
@@ -103,8 +167,6 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 #endif
     case WM_DESTROY:
         socket_.Close();
-        if (font_) DeleteObject(font_);
-        font_ = nullptr;
         PostQuitMessage(0);
         return 0;
     default:

@@ -15,3 +15,8 @@
 // Dialog background texture and the close glyph of the web panes.
 #define IDB_CLOSE_GLYPH 196
 #define IDB_DIALOG_TEXTURE 199
+
+// Record grid pictures: the class column (cargo, other) and the talk column.
+#define IDB_TALK 182
+#define IDB_CLASS_CARGO 197
+#define IDB_CLASS_OTHER 198

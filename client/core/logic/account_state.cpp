@@ -3,16 +3,10 @@
 #include <climits>
 #include <cstdlib>
 
+#include "decimal.h"
 #include "server_message.h"
 
 namespace tovan {
-
-int DecimalValue(const std::string& text) {
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
-}
 
 std::optional<LogonReply> ParseLogonReply(std::string_view message) {
     const std::vector<std::string> f = SplitFields(message);

@@ -42,8 +42,4 @@ struct LogonReply {
 // Splits "!OK!|A|...|I[|J[|K[|L]]]"; nothing when any of A to I is missing.
 std::optional<LogonReply> ParseLogonReply(std::string_view message);
 
-// The C library's decimal reading: leading blanks, a sign, digits; text that
-// is no number gives 0. Out-of-range values saturate instead of overflowing.
-int DecimalValue(const std::string& text);
-
 }  // namespace tovan

@@ -1,4 +1,5 @@
 #include "account_state.h"
+#include "decimal.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,9 @@
 
 namespace tovan {
 
+// The user's own settings file: a bare name, so it lives in the Windows directory.
+constexpr const char* kUserIni = "dmr.ini";
+
 class ProfileReader {
 public:
     virtual ~ProfileReader() = default;

@@ -1,5 +1,7 @@
 #include "record_handlers.h"
 
+#include "decimal.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -20,10 +22,6 @@ void CopyField(char (&dst)[N], std::string_view src) {
     std::memset(dst + n, 0, N - n);
 }
 
-std::int32_t ToInt32(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;  // an empty part is always there
 }
@@ -40,33 +38,16 @@ MsgInfo RowRecord(const std::vector<std::string>& f) {
     CopyField(rec.Area, f[5]);
     CopyField(rec.BodyIs, f[6]);
     CopyField(rec.Sheng, f[7]);
-    rec.Status = ToInt32(ParseDecimal(f[8]));
+    rec.Status = DecimalValue(f[8]);
     CopyField(rec.xian, f.size() > kRowReplyFields ? f[11] : f[5]);
     rec.loaded = 1;
     return rec;
 }
 
-std::int32_t RowIndex(const std::vector<std::string>& f) { return ToInt32(ParseDecimal(f[10])); }
+std::int32_t RowIndex(const std::vector<std::string>& f) { return DecimalValue(f[10]); }
 const std::string& RowKey(const std::vector<std::string>& f) { return f[9]; }
 
 }  // namespace
-
-std::int64_t ParseDecimal(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = INT64_MAX / 10 - 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value > kLimit) {
-            value = INT64_MAX;  // saturate: far beyond any row count or index anyway
-            break;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
-}
 
 bool IdListContains(std::string_view list, std::string_view id) {
     if (id.empty()) return false;  // rows without data carry no ID
@@ -217,7 +198,7 @@ void RecordHandlers::OnNewRecord(const char* msg) {
     CopyField(rec.Area, f[5]);
     CopyField(rec.BodyIs, f[6]);
     if (f.size() > 7) CopyField(rec.Sheng, f[7]);
-    if (f.size() > 8) rec.Status = ToInt32(ParseDecimal(f[8]));
+    if (f.size() > 8) rec.Status = DecimalValue(f[8]);
     CopyField(rec.xian, f.size() > 9 ? f[9] : f[5]);
     rec.loaded = 1;
 

@@ -57,11 +57,6 @@ struct RecordLists {
     ListGrid searchGrid;
 };
 
-// Text conversion used by the handlers: the C library's decimal reading
-// (leading blanks, sign, digits; no number gives 0), saturating instead of
-// overflowing.
-std::int64_t ParseDecimal(std::string_view text);
-
 // True when the closed-deal list (IDs joined by ",") names id as one item.
 bool IdListContains(std::string_view list, std::string_view id);
 

@@ -11,7 +11,6 @@
 namespace tovan {
 
 constexpr std::size_t kNameBufferSize = 200;  // host, user name, password: char[200]
-constexpr const char* kUserIni = "dmr.ini";    // bare name: the Windows directory
 
 struct SessionSettings {
     std::string serverHost;  // [Server] Name, "127.0.0.1"

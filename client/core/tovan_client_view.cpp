@@ -1,0 +1,94 @@
+#include "main_frame.h"  // winsock2.h before windows.h
+#include "tovan_client_view.h"
+
+#include <algorithm>
+
+#include "display_settings.h"
+#include "record_cell.h"
+#include "resource.h"
+#include "win_profile_reader.h"
+
+namespace {
+
+constexpr const char kViewClass[] = "TovanRecordView";
+constexpr int kMinTextColumn = 150;
+
+int BitmapWidth(int id) {
+    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id));
+    if (!bmp) return 0;
+    BITMAP info = {};
+    GetObjectA(bmp, sizeof info, &info);
+    DeleteObject(bmp);
+    return info.bmWidth;
+}
+
+}  // namespace
+
+bool CTovanClientView::Create(CMainFrame& frame, const RECT& rect) {
+    frame_ = &frame;
+    if (!fw::Window::Create(kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, rect.left,
+                            rect.top, rect.right - rect.left, rect.bottom - rect.top, frame.hwnd(),
+                            nullptr)) {
+        return false;
+    }
+    OnInitialUpdate();
+    return true;
+}
+
+int CTovanClientView::PlaceColumnWidth() { return grid_.MeasureText("北京").cx + 4; }
+
+void CTovanClientView::OnInitialUpdate() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    grid_.Create(hwnd(), 0, client);
+
+    WinProfileReader profiles;
+    const tovan::DisplaySettings d = tovan::ReadDisplaySettings(profiles);
+    grid_.linesPerRow = d.lineSpacing;
+    grid_.SetFontSize(d.fontSize);
+    grid_.SetFaceName(d.fontFamily);
+    grid_.SetFontWeight(d.bold ? 700 : 400);
+    grid_.gridTextColor = d.fontColor;
+    grid_.backColor = d.backColor;
+    grid_.marginX = 2;
+    grid_.marginY = 2;
+
+    int w1 = grid_.MeasureText("车").cx + 4;
+    const int w3 = PlaceColumnWidth();
+    int w4 = w3;
+    if (frame_->UsePictures()) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
+    const int scroll = GetSystemMetrics(SM_CXVSCROLL);
+
+    grid_.SetRowCount(0);
+    grid_.SetColumnCount(5);
+    grid_.SetColumnWidth(tovan::kIdColumn, 0);
+    grid_.SetColumnWidth(tovan::kClassColumn, w1);
+    grid_.SetColumnWidth(tovan::kBodyColumn, client.right - (w1 + w3 + w4 + scroll));
+    grid_.SetColumnWidth(tovan::kPlaceColumn, w3);
+    grid_.SetColumnWidth(tovan::kChatColumn, w4);
+
+    frame_->AttachView(*this);
+    frame_->StartSession();
+}
+
+void CTovanClientView::OnSize(int cx, int cy) {
+    if (!grid_.hwnd()) return;
+    MoveWindow(grid_.hwnd(), 0, 0, cx, cy, TRUE);
+    const int text = cx - grid_.ColumnWidth(tovan::kClassColumn) -
+                     grid_.ColumnWidth(tovan::kChatColumn) - PlaceColumnWidth() -
+                     GetSystemMetrics(SM_CXVSCROLL);
+    grid_.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
+}
+
+LRESULT CTovanClientView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SIZE:
+        OnSize(LOWORD(lp), HIWORD(lp));
+        return 0;
+    case WM_GRID_CELLDBLCLK:
+        // Chat and details windows come with their own windows; nothing yet.
+        return 0;
+    default:
+        return DefaultProc(msg, wp, lp);
+    }
+}
