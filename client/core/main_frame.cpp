@@ -1,6 +1,9 @@
 #include "main_frame.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "about_dlg.h"
@@ -20,6 +23,35 @@ namespace {
 // Test builds only: WM_COPYDATA with this tag sends its bytes through the
 // session as any sender would (queued when the send fails).
 constexpr ULONG_PTR kTestSendTag = 0x54564531;  // "TVE1"
+
+// Test builds only: WM_COPYDATA with this tag reads the current list for the
+// test driver. The data is two int32, what and row; the result is the answer,
+// -1 for a row without data, -2 for a malformed query.
+constexpr ULONG_PTR kTestQueryTag = 0x54565131;  // "TVQ1"
+enum TestQuery : std::int32_t {
+    kQuerySize, kQueryLoaded, kQueryGridRows, kQueryFirstVisible, kQueryRowId, kQueryRowStatus
+};
+
+LRESULT AnswerTestQuery(const tovan::RecordStore& list, const CViewGrid& grid,
+                        const COPYDATASTRUCT& data) {
+    std::int32_t q[2] = {};
+    if (data.cbData != sizeof q || !data.lpData) return -2;
+    std::memcpy(q, data.lpData, sizeof q);
+    switch (q[0]) {
+    case kQuerySize: return list.Size();
+    case kQueryLoaded: return list.LoadedCount();
+    case kQueryGridRows: return grid.rowCount;
+    case kQueryFirstVisible: return grid.firstVisibleRow;
+    case kQueryRowId:
+    case kQueryRowStatus: {
+        if (!list.IsLoaded(q[1])) return -1;
+        const tovan::MsgInfo& rec = list.At(q[1]);
+        return q[0] == kQueryRowId ? static_cast<LRESULT>(std::strtoll(rec.ID, nullptr, 10))
+                                   : static_cast<LRESULT>(rec.Status);
+    }
+    default: return -2;
+    }
+}
 
 // Test builds only: every connection-log line is appended to the file named
 // by TOVAN_TEST_SESSION_LOG, so that tests can time the session's attempts.
@@ -161,6 +193,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (data && data->dwData == kTestSendTag) {
             session_.Send(std::string(static_cast<const char*>(data->lpData), data->cbData));
             return TRUE;
+        }
+        if (data && data->dwData == kTestQueryTag) {
+            return AnswerTestQuery(lists_.currentList, view_.grid(), *data);
         }
         break;
     }

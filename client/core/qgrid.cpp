@@ -143,11 +143,11 @@ void CQGrid::InsertRow(int n, const tovan::CCell* cells) {
         return;
     }
     if (n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRect(hwnd(), nullptr, FALSE);
+    SetScrollRangeForRows();  // first, or a thumb at the old end could not follow
     if (n < firstVisibleRow) {
         ++firstVisibleRow;  // the same records stay on the screen
-        SetScrollPos(hwnd(), SB_VERT, firstVisibleRow, FALSE);
+        SetScrollPos(hwnd(), SB_VERT, firstVisibleRow, TRUE);
     }
-    SetScrollRangeForRows();
 }
 
 void CQGrid::DeleteRow(int n) {
@@ -162,11 +162,14 @@ void CQGrid::DeleteRow(int n) {
         --selectedRow;
     else if (n == selectedRow)
         selectedRow = -1;
+    const int firstBefore = firstVisibleRow;
     if (firstVisibleRow == rowCount) firstVisibleRow = rowCount - 1;
     if (firstVisibleRow < 0) firstVisibleRow = 0;
     if (hwnd() && n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRect(hwnd(), nullptr, FALSE);
     if (n < firstVisibleRow) --firstVisibleRow;
-    if (hwnd()) SetScrollRangeForRows();
+    if (!hwnd()) return;
+    SetScrollRangeForRows();
+    if (firstVisibleRow != firstBefore) SetScrollPos(hwnd(), SB_VERT, firstVisibleRow, TRUE);  // thumb stays with the rows
 }
 
 void CQGrid::InvalidateBand(int row, bool erase) {

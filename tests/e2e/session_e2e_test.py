@@ -5,171 +5,29 @@ while the server does not listen, and the unsent queue across a reconnect.
 
     session_e2e_test.py --client TovanClient.exe --driver client_driver.exe
 
-The simulator is TOVAN_SIM, else TOVAN_EXCHANGE_SIM, else the native tree's
-build. The client must be a test build (it answers client_driver.exe and
-mirrors its connection log into TOVAN_TEST_SESSION_LOG).
+The simulator and the client build it needs: see e2e_support.py.
 """
 
 import argparse
 import os
 import re
-import shutil
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
-sys.path.insert(0, HERE)
+sys.dont_write_bytecode = True  # no caches in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
+from e2e_support import Client, Display, Watch, check, failures, sim_binary  # noqa: E402
 
 HOME_CITY = "石家庄市".encode("gbk")  # the sample user "test" is a city-level account
 CONNECTING = "正在连接服务器...".encode("gbk")
 MACHINE_ID = re.compile(rb"^[0-9A-F]{32}-(?:[0-9A-F]{12})?$")
 
-failures = []
-
-
-def check(ok, what):
-    print(("ok   " if ok else "FAIL ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-    return ok
-
-
-def wine_template():
-    out = subprocess.run(["bash", "-c", '. "$1"; printf %s "$TOVAN_WINE_TEMPLATE"', "_",
-                          os.path.join(ROOT, "scripts", "wine-env.sh")],
-                         capture_output=True, text=True, check=True)
-    return out.stdout
-
-
-class Display:
-    """The caller's display, or an Xvfb of our own."""
-
-    def __init__(self):
-        self.proc = None
-
-    def __enter__(self):
-        if os.environ.get("DISPLAY"):
-            return self
-        r, w = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp"], pass_fds=(w,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(w)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        os.environ["DISPLAY"] = ":" + number.decode().strip()
-        return self
-
-    def __exit__(self, *exc):
-        if self.proc:
-            self.proc.terminate()
-            self.proc.wait(timeout=10)
-
-
-class Client:
-    """A copy of TovanClient.exe in a temporary folder with its own Wine prefix."""
-
-    def __init__(self, exe, driver_exe, port, user_ini):
-        self.tmp = tempfile.mkdtemp(prefix="tovan-e2e-")
-        self.app = os.path.join(self.tmp, "app")
-        self.prefix = os.path.join(self.tmp, "prefix")
-        self.session_log = os.path.join(self.tmp, "session.log")
-        self.driver_exe = driver_exe
-        os.mkdir(self.app)
-        shutil.copy(exe, os.path.join(self.app, "TovanClient.exe"))
-        with open(os.path.join(self.app, "Config.ini"), "wb") as f:
-            f.write(b"[Server]\r\nName=127.0.0.1\r\nPort=%d\r\n" % port)
-        subprocess.run(["cp", "-a", wine_template(), self.prefix], check=True)
-        with open(os.path.join(self.prefix, "drive_c", "windows", "dmr.ini"), "wb") as f:
-            f.write(user_ini)
-        self.env = dict(os.environ, TOVAN_KEEP_PREFIX=self.prefix,
-                        TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"))
-        self.proc = subprocess.Popen(
-            ["bash", os.path.join(ROOT, "scripts", "wine-run"),
-             os.path.join(self.app, "TovanClient.exe")],
-            cwd=self.app, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def wine_async(self, *argv):
-        """Runs a Windows program in the client's prefix, beside the client."""
-        return subprocess.Popen(
-            ["bash", "-c", '. "$1"; shift; exec "$TOVAN_WINE" "$@"', "_",
-             os.path.join(ROOT, "scripts", "wine-env.sh")] + list(argv),
-            cwd=self.app, env=dict(self.env, WINEPREFIX=self.prefix),
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def post_async(self, text):
-        """Makes the client send text as its windows would; exit code 0 when it took it."""
-        return self.wine_async(self.driver_exe, "post", text)
-
-    def post(self, text):
-        return self.post_async(text).wait(timeout=60) == 0
-
-    def log_lines(self):
-        try:
-            with open(self.session_log, "rb") as f:
-                return f.read().split(b"\r\n")[:-1]
-        except FileNotFoundError:
-            return []
-
-    def close(self):
-        subprocess.run(["wineserver", "-k"], env=dict(self.env, WINEPREFIX=self.prefix),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            self.proc.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-
-class Watch:
-    """Polls the simulator's message log and notes when each entry appeared."""
-
-    def __init__(self, sim):
-        self.sim = sim
-        self.seen = []  # (monotonic time first seen, LogEntry)
-
-    def poll(self):
-        entries = self.sim.log()
-        now = time.monotonic()
-        for e in entries[len(self.seen):]:
-            self.seen.append((now, e))
-
-    def wait(self, predicate, timeout, start=0):
-        """The first entry from index start on that satisfies predicate: (time, entry, index)."""
-        deadline = time.monotonic() + timeout
-        while True:
-            self.poll()
-            for i in range(start, len(self.seen)):
-                if predicate(self.seen[i][1]):
-                    return self.seen[i][0], self.seen[i][1], i
-            if time.monotonic() > deadline:
-                return None, None, None
-            time.sleep(0.05)
-
-    def run_for(self, seconds):
-        end = time.monotonic() + seconds
-        while time.monotonic() < end:
-            self.poll()
-            time.sleep(0.05)
-
 
 def intervals(times):
     return [b - a for a, b in zip(times, times[1:])]
-
-
-def sim_binary():
-    return os.environ.get("TOVAN_SIM") or os.environ.get("TOVAN_EXCHANGE_SIM") or \
-        os.path.join(ROOT, "build", "native", "tools", "exchange-sim", "exchange-sim")
 
 
 def main():
@@ -257,7 +115,10 @@ def run(sim, client):
         while len(seen_at) < len(new):
             seen_at.append(now)
         if poster is None and len(seen_at) >= 2:
-            poster = client.post_async("!MYRECORDCOUNT!|e2e-offline^")  # its send fails: queued
+            # Both sends fail and are queued: a list request and a user's action.
+            poster = client.post_async("!MYRECORDCOUNT!|e2e-offline^")
+            if poster.wait(timeout=60) == 0:
+                poster = client.post_async("!CHENGJIAO!|e2e-offline^")
         time.sleep(0.05)
     queued = poster is not None and poster.wait(timeout=60) == 0
     gaps = intervals(seen_at[1:])  # the first attempt follows the drop at once
@@ -266,18 +127,21 @@ def run(sim, client):
           ["%.2f" % g for g in gaps])
     check(queued, "a message was handed to the client while offline")
 
-    # Listening again: the client logs on; the logon reply selects the own
-    # area, which empties the unsent queue, so the first keep-alive tick
-    # finds it empty and sends "LOOP^" instead of the stale text.
+    # Listening again: the client logs on; the logon reply starts a new list,
+    # so the queued list request is stale and goes, while the user's closed
+    # deal goes out on the first keep-alive tick; "LOOP^" follows.
     mark = len(watch.seen)
     sim.listen(True)
     _, back, at = watch.wait(lambda e: is_logon(e) and e.conn != conn, 5, mark)
     if check(back is not None, "the client logs on again once the server listens"):
+        _, deal, _ = watch.wait(
+            lambda e: e.conn == back.conn and e.message == b"!CHENGJIAO!|e2e-offline", 4, at)
+        check(deal is not None, "the action queued while offline goes out after the reconnect")
         _, loop, _ = watch.wait(lambda e: e.conn == back.conn and e.message == b"LOOP", 4, at)
         check(loop is not None, "keep-alive resumes on the new connection")
         watch.run_for(1.0)
-        check(not any(e.message.endswith(b"e2e-offline") for _, e in watch.seen),
-              "the text queued while offline was dropped by the logon reply")
+        check(not any(e.message == b"!MYRECORDCOUNT!|e2e-offline" for _, e in watch.seen),
+              "the list request queued while offline was dropped by the logon reply")
         conn = back.conn
 
     # A second start shows the running-instance message and ends; the first

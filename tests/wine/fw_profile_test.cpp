@@ -10,6 +10,8 @@
 #include "machine_identifier.h"
 #include "profile.h"
 #include "program_path.h"
+#include "session_settings.h"
+#include "win_profile_reader.h"
 
 namespace {
 
@@ -49,6 +51,35 @@ TEST(ProgramPathTest, FolderEndsWithBackslashAndHoldsTheProgram) {
     GetModuleFileNameA(nullptr, self, sizeof self);
     EXPECT_EQ(std::string(self).rfind(folder, 0), 0u);
     EXPECT_EQ(fw::ProgramFilePath("Config.ini"), folder + "Config.ini");
+}
+
+// The session's settings over the real profile functions: a missing
+// Config.ini and dmr.ini give the defaults; dmr.ini is found in the Windows
+// directory and its password is used only with automatic logon.
+TEST(SessionSettingsTest, MissingFilesGiveDefaultsAndDmrIniLivesInTheWindowsDirectory) {
+    char windir[MAX_PATH];
+    GetWindowsDirectoryA(windir, MAX_PATH);
+    const std::string dmr = std::string(windir) + "\\dmr.ini";
+    if (GetFileAttributesA(dmr.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "this prefix already has a dmr.ini";
+    }
+    WinProfileReader reader;
+    const std::string config = fw::ProgramFilePath("tovan_missing_Config.ini");
+    tovan::SessionSettings s = tovan::ReadSessionSettings(reader, config);
+    EXPECT_EQ(s.serverHost, "127.0.0.1");
+    EXPECT_EQ(s.serverPort, 8000);
+    EXPECT_EQ(s.userName, "");
+    EXPECT_EQ(s.password, "-");
+
+    ASSERT_TRUE(fw::WriteProfileString(tovan::kUserIni, "User", "Name", "张三"));
+    ASSERT_TRUE(fw::WriteProfileString(tovan::kUserIni, "User", "Pass", "secret"));
+    s = tovan::ReadSessionSettings(reader, config);
+    EXPECT_EQ(s.userName, "张三");
+    EXPECT_EQ(s.password, "-");  // AutoLogon missing: 0
+    ASSERT_TRUE(fw::WriteProfileString(tovan::kUserIni, "User", "AutoLogon", "1"));
+    s = tovan::ReadSessionSettings(reader, config);
+    EXPECT_EQ(s.password, "secret");
+    DeleteFileA(dmr.c_str());
 }
 
 TEST(MachineIdentifierTest, HasOneOfTheTwoFormsInUpperCaseHex) {

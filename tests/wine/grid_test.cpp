@@ -306,6 +306,12 @@ struct RecordGridTest : ::testing::Test {
         testutil::Canvas cv(500, 300);
         grid.Paint(cv.dc());
     }
+    // Hidden windows collect no update region; the paints of showing are let run.
+    void ShowOnScreen() {
+        ShowWindow(host, SW_SHOWNOACTIVATE);
+        UpdateWindow(host);
+        testutil::Pump(300);
+    }
     std::string IdShownAt(int row) {
         const CCell* c = grid.PaintedCell(row, 0);
         return c && !c->runs.empty() ? c->runs[0].text : "";
@@ -325,6 +331,13 @@ TEST_F(RecordGridTest, InsertAtTopWhileScrolledKeepsTheSameRecordsOnScreen) {
     EXPECT_EQ(grid.FirstVisibleRow(), 4);
     EXPECT_EQ(IdShownAt(4), "3");
     EXPECT_EQ(grid.lastPaintedRow, last + 1);
+
+    // Also at the bottom of the list, where the thumb must follow past the old end.
+    SendMessageA(grid, WM_VSCROLL, SB_BOTTOM, 0);
+    store.InsertTop(Record(102));
+    grid.InsertTopRow();
+    EXPECT_EQ(grid.FirstVisibleRow(), grid.rowCount - 1);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), grid.rowCount - 1);
 
     // At the top, an inserted record is shown and the rest move down.
     SendMessageA(grid, WM_VSCROLL, SB_TOP, 0);
@@ -347,15 +360,65 @@ TEST_F(RecordGridTest, SelectionFollowsInsertionsAndDeletions) {
     EXPECT_EQ(grid.selectedRow, -1);
     grid.DeleteRow(grid.rowCount + 3);  // outside the list: nothing
     EXPECT_EQ(grid.rowCount, 50);
+
+    // A deletion above the screen keeps the same records on it, thumb included.
+    for (int i = 0; i < 10; ++i) SendMessageA(grid, WM_VSCROLL, SB_LINEDOWN, 0);
+    grid.DeleteRow(0);
+    EXPECT_EQ(grid.firstVisibleRow, 9);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 9);
+}
+
+// A count reply rebinds the grid: the new list is seen from its top, with
+// nothing selected and no request of the old list still pending.
+TEST_F(RecordGridTest, ResetStartsOverFromTheTop) {
+    for (int i = 0; i < 5; ++i) SendMessageA(grid, WM_VSCROLL, SB_LINEDOWN, 0);
+    grid.selectedRow = 7;
+    grid.pending.Append(3, 50);
+    grid.ResetRows(20);
+    EXPECT_EQ(grid.rowCount, 20);
+    EXPECT_EQ(grid.firstVisibleRow, 0);
+    EXPECT_EQ(grid.selectedRow, -1);
+    EXPECT_EQ(grid.pending.Size(), 0u);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 0);
+    int low = -1, high = -1;
+    GetScrollRange(grid, SB_VERT, &low, &high);
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 19);
+}
+
+// A row whose data arrived repaints from its top to the bottom of the window,
+// without erase; a row the last paint did not draw repaints nothing.
+TEST_F(RecordGridTest, RedrawRowInvalidatesFromTheRowDown) {
+    ShowOnScreen();
+    Repaint();
+    ValidateRect(grid, nullptr);
+    grid.RedrawRow(grid.lastPaintedRow + 1);
+    RECT dirty;
+    EXPECT_FALSE(GetUpdateRect(grid, &dirty, FALSE));
+
+    grid.RedrawRow(2);
+    ASSERT_TRUE(GetUpdateRect(grid, &dirty, FALSE));
+    RECT client;
+    GetClientRect(grid, &client);
+    EXPECT_EQ(dirty.top, grid.PaintedCell(2, 0)->rect.top);
+    EXPECT_EQ(dirty.bottom, client.bottom);
+    EXPECT_EQ(dirty.left, 0);
+    EXPECT_EQ(dirty.right, client.right);
+    ShowWindow(host, SW_HIDE);
 }
 
 TEST_F(RecordGridTest, ScrollRequests) {
     auto scroll = [&](int request) { SendMessageA(grid, WM_VSCROLL, request, 0); };
+    ShowOnScreen();
     ValidateRect(grid, nullptr);
     scroll(SB_LINEUP);  // at the first row: nothing at all
     RECT dirty;
     EXPECT_FALSE(GetUpdateRect(grid, &dirty, FALSE));
     EXPECT_EQ(grid.firstVisibleRow, 0);
+    scroll(SB_LINEDOWN);  // any other move repaints
+    EXPECT_TRUE(GetUpdateRect(grid, &dirty, FALSE));
+    scroll(SB_LINEUP);
+    ShowWindow(host, SW_HIDE);
 
     SendMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-360)), 0);
     EXPECT_EQ(grid.firstVisibleRow, 1);

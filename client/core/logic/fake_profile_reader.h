@@ -2,6 +2,7 @@
 // defaults and buffer cut.
 #pragma once
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <tuple>

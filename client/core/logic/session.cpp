@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tovan {
@@ -187,8 +188,8 @@ void Session::HandleOk(const char* message) {
     a.publishRights = reply->publishRights;
     a.thirdArea = reply->thirdArea;
 
-    // Selecting the own area starts a new list: texts queued for the old one go.
-    unsentQueue_.clear();
+    // Selecting the own area starts a new list: requests queued for the old one go.
+    DropQueuedListRequests();
     if (hooks_.selectOwnAreaInTree) hooks_.selectOwnAreaInTree();
 
     a.isFullMember = reply->fullRights ? 1 : 0;
@@ -215,6 +216,23 @@ void Session::HandleErr(const char* message) {
 void Session::HandleSendNotify(const char* message) {
     const std::vector<std::string> f = SplitFields(message);
     ports_.notice.ShowNotice(f.size() > 1 ? f[1] : std::string());
+}
+
+bool IsListRequest(std::string_view message) {
+    static constexpr std::string_view kListWords[] = {
+        "!TODAYRECORD!",  "!SINGLERECORD!", "!GUANZHUCOUNT!",  "!GUANZHURECORD!",
+        "!SOUSUOCOUNT!",  "!SOUSUORECORD!", "!MYRECORDCOUNT!", "!MYMSGRECORD!",
+    };
+    for (std::string_view word : kListWords) {
+        if (message.substr(0, word.size()) == word) return true;
+    }
+    return false;
+}
+
+void Session::DropQueuedListRequests() {
+    unsentQueue_.erase(std::remove_if(unsentQueue_.begin(), unsentQueue_.end(),
+                                      [](const std::string& m) { return IsListRequest(m); }),
+                       unsentQueue_.end());
 }
 
 }  // namespace tovan

@@ -124,6 +124,10 @@ public:
     // Sends a message; when the send fails it waits in the unsent queue.
     void Send(const std::string& message);
     void ClearUnsentQueue() { unsentQueue_.clear(); }
+    // A new list (another area, a new search or watch query, a logon) makes
+    // the queued requests for the old lists stale: they go. What the user did
+    // (offers, closed deals, chat answers) stays queued and goes out later.
+    void DropQueuedListRequests();
 
     // Server messages this Part serves (whole text, no terminator).
     void HandleOk(const char* message);
@@ -165,6 +169,9 @@ private:
     std::vector<std::string> unsentQueue_;
     std::vector<std::string> logLines_;  // every line since start-up, for the log window
 };
+
+// True for the messages that ask for a list's size or rows.
+bool IsListRequest(std::string_view message);
 
 // Routes "!OK!", "!ERR!" and "!SENDNOTIFY!" to the session.
 class SessionMessageHandler : public ServerMessageHandler {

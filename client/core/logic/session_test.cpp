@@ -108,7 +108,7 @@ protected:
         h.clearRecordLists = [this] { hookCalls_.push_back("clear"); };
         h.selectOwnAreaInTree = [this] {
             hookCalls_.push_back("select " + session_.account().currentArea +
-                                 (session_.unsentQueue().empty() ? " (queue empty)" : ""));
+                                 (session_.unsentQueue().size() == 1 ? " (one queued)" : ""));
         };
         h.setLimitedRights = [this](bool l) { hookCalls_.push_back(l ? "limited" : "full"); };
         h.updateTitleAndPages = [this] { hookCalls_.push_back("title"); };
@@ -228,14 +228,24 @@ TEST_F(SessionTest, LoginCommandWhileConnected) {
     EXPECT_TRUE(session_.showLoginFirst());
     EXPECT_THAT(session_.unsentQueue(), IsEmpty());  // an interactive connect drops the queue
 
-    // OK: the live socket is replaced without a close notification; the
-    // timers run on until the new connect starts them again.
+    // OK the next time: the live socket is replaced without a close
+    // notification; the timers run on until the new connect starts them again.
     login_.answers = {true};
-    session_.Connect();
+    session_.LoginCommand();
     EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
     EXPECT_EQ(timers_.running.size(), 2u);
     session_.OnConnect(0);
     EXPECT_EQ(socket_.sent.back(), "!LOGON!|typed|pw|" + kMid + "^");
+}
+
+TEST_F(SessionTest, CancelledLoginCommandBringsTheDialogBackWhenTheSessionCloses) {
+    GoOnline();
+    session_.LoginCommand();  // cancelled: the session goes on
+    EXPECT_EQ(timers_.running.size(), 2u);
+    session_.OnClose(0);
+    EXPECT_EQ(login_.shown.size(), 2u);  // the flag was still set
+    EXPECT_THAT(socket_.calls, IsEmpty());
+    EXPECT_THAT(timers_.running, IsEmpty());
 }
 
 TEST_F(SessionTest, CloseWhileTheDialogIsUpDoesNotOpenASecondDialog) {
@@ -296,6 +306,18 @@ TEST_F(SessionTest, TextQueuedWhileOfflineGoesOutAfterTheReconnect) {
     EXPECT_THAT(session_.unsentQueue(), IsEmpty());
 }
 
+TEST(ListRequestTest, OnlyListQueriesCountAsStale) {
+    for (const char* m : {"!TODAYRECORD!|长沙^", "!SINGLERECORD!|0|80|长沙^", "!GUANZHUCOUNT!|q^",
+                          "!GUANZHURECORD!|0|1|q^", "!SOUSUOCOUNT!|q^", "!SOUSUORECORD!|0|1|q^",
+                          "!MYRECORDCOUNT!|u^", "!MYMSGRECORD!|0|1|q^"}) {
+        EXPECT_TRUE(IsListRequest(m)) << m;
+    }
+    for (const char* m : {"!ADDMSG!|货|x^", "!CHENGJIAO!|1,2^", "!ADDCHATER!|u|a|1|b|2^",
+                          "!BDDCHATER!|u|a|1|b|2^", "", "LOOP^"}) {
+        EXPECT_FALSE(IsListRequest(m)) << m;
+    }
+}
+
 TEST_F(SessionTest, PagingTimerStopsRunsTheHookAndRearms) {
     EXPECT_FALSE(session_.OnTimer(9));
     GoOnline();
@@ -318,7 +340,8 @@ TEST_F(SessionTest, NineFieldReplyAppliesDefaultsAndAsksForTheAreaOfItsLevel) {
         GoOnline();
         hookCalls_.clear();
         socket_.down = true;
-        session_.Send("stale^");  // waits for the old area's list
+        session_.Send("!SINGLERECORD!|0|80|旧^");  // a row request for the old list
+        session_.Send("!ADDMSG!|货|keep^");          // the user's offer
         socket_.down = false;
 
         session_.HandleOk((std::string("!OK!|长沙|湖南|u7|") + c.level + "|李四|-|-|30|3").c_str());
@@ -336,8 +359,11 @@ TEST_F(SessionTest, NineFieldReplyAppliesDefaultsAndAsksForTheAreaOfItsLevel) {
         EXPECT_EQ(a.accountTitle, "");
         EXPECT_EQ(a.currentArea, c.key);
         EXPECT_THAT(socket_.sent, ElementsAre(std::string("!TODAYRECORD!|") + c.key + "^"));
-        EXPECT_THAT(hookCalls_, ElementsAre("clear", std::string("select ") + c.key + " (queue empty)",
+        EXPECT_THAT(hookCalls_, ElementsAre("clear", std::string("select ") + c.key + " (one queued)",
                                             "full", "title", "button"));
+        // The stale request went; the offer waits for the next keep-alive tick.
+        EXPECT_THAT(session_.unsentQueue(), ElementsAre("!ADDMSG!|货|keep^"));
+        session_.ClearUnsentQueue();
         EXPECT_EQ(log_.lines.back(), "09:05:07 已成功登录");
     }
 }
@@ -363,10 +389,16 @@ TEST_F(SessionTest, OptionalFieldsAndLimitedRights) {
 
 TEST_F(SessionTest, ShortReplyIsALogonErrorThatRestartsThroughTheDialog) {
     GoOnline();
-    session_.HandleOk("!OK!|长沙|湖南|u7|2|李四|-|-|30");  // eight fields
+    session_.HandleOk("!OK!|长沙|湖南|u7|2|李四|-|-|30|1|岳阳|0|物流");
+    hookCalls_.clear();
+    log_.lines.clear();
+    session_.HandleOk("!OK!|广州|广东|u8|1|王五|-|-|30");  // eight fields
     session_.HandleOk("!OK!junk");                      // no field at all
     const AccountState& a = session_.account();
-    EXPECT_EQ(a.homeCity, "");  // nothing stored
+    EXPECT_EQ(a.homeCity, "长沙");  // the earlier logon's values stay
+    EXPECT_EQ(a.currentArea, "长沙");
+    EXPECT_EQ(a.isFullMember, 0);
+    EXPECT_EQ(a.accountTitle, "物流");
     EXPECT_THAT(hookCalls_, ElementsAre("clear", "clear"));
     EXPECT_THAT(login_.shown, ElementsAre("客户信息错误，请联系管理员", "客户信息错误，请联系管理员"));
     EXPECT_THAT(timers_.running, IsEmpty());
@@ -396,6 +428,22 @@ TEST_F(SessionTest, LongErrTextIsCutToTheWorkingCopy) {
     session_.HandleErr(("!ERR!|" + text).c_str());
     EXPECT_EQ(session_.pendingLoginError(), std::string(kErrCopySize - 1 - 6, 'e'));
     EXPECT_EQ(log_.lines.back().size(), std::string("09:05:07 发生错误:").size() + 993);
+}
+
+TEST_F(SessionTest, OverlongServerTextThroughTheFramerIsCutNotOverflowed) {
+    GoOnline();
+    SessionMessageHandler handler(session_);
+    ServerMessageFramer framer;
+    const std::string city(3000, 'c');
+    const std::string stream = "!ERR!|" + std::string(6000, 'e') + "^!OK!|" + city +
+                               "|p|u|2|n|-|-|1|1|" + std::string(3000, 't') + "^";
+    for (std::size_t at = 0; at < stream.size(); at += kReceiveChunk) {
+        const std::string chunk = stream.substr(at, kReceiveChunk);
+        framer.Feed(chunk.data(), chunk.size(), handler);
+    }
+    EXPECT_EQ(session_.pendingLoginError(), std::string(kErrCopySize - 1 - 6, 'e'));
+    EXPECT_EQ(session_.account().currentArea, city);
+    EXPECT_EQ(socket_.sent.back(), "!TODAYRECORD!|" + city + "^");
 }
 
 TEST_F(SessionTest, NoticeShowsItsTextOrNothing) {

@@ -1,0 +1,172 @@
+"""What the end-to-end tests share: a display, a client in its own Wine
+prefix with the test driver beside it, a watch over the simulator's message
+log, and the check/failure bookkeeping.
+
+The simulator is TOVAN_SIM, else TOVAN_EXCHANGE_SIM, else the native tree's
+build. The client must be a test build (it answers client_driver.exe and
+mirrors its connection log into TOVAN_TEST_SESSION_LOG).
+"""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
+WINE_ENV = os.path.join(ROOT, "scripts", "wine-env.sh")
+
+failures = []
+
+
+def check(ok, what):
+    print(("ok   " if ok else "FAIL ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def wine_template():
+    out = subprocess.run(["bash", "-c", '. "$1"; printf %s "$TOVAN_WINE_TEMPLATE"', "_", WINE_ENV],
+                         capture_output=True, text=True, check=True)
+    return out.stdout
+
+
+def sim_binary():
+    path = os.environ.get("TOVAN_SIM") or os.environ.get("TOVAN_EXCHANGE_SIM") or \
+        os.path.join(ROOT, "build", "native", "tools", "exchange-sim", "exchange-sim")
+    # CTest runs the tests in the build tree: a relative path given on the
+    # command line is taken from the repository's top when it is not here.
+    if not os.path.isabs(path) and not os.path.exists(path):
+        path = os.path.join(ROOT, path)
+    return path
+
+
+class Display:
+    """The caller's display, or an Xvfb of our own."""
+
+    def __init__(self):
+        self.proc = None
+
+    def __enter__(self):
+        if os.environ.get("DISPLAY"):
+            return self
+        r, w = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+                                      "-nolisten", "tcp"], pass_fds=(w,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(r)
+        os.environ["DISPLAY"] = ":" + number.decode().strip()
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait(timeout=10)
+
+
+class Client:
+    """A copy of TovanClient.exe in a temporary folder with its own Wine prefix."""
+
+    def __init__(self, exe, driver_exe, port, user_ini):
+        self.tmp = tempfile.mkdtemp(prefix="tovan-e2e-")
+        self.app = os.path.join(self.tmp, "app")
+        self.prefix = os.path.join(self.tmp, "prefix")
+        self.session_log = os.path.join(self.tmp, "session.log")
+        self.driver_exe = driver_exe
+        os.mkdir(self.app)
+        shutil.copy(exe, os.path.join(self.app, "TovanClient.exe"))
+        with open(os.path.join(self.app, "Config.ini"), "wb") as f:
+            f.write(b"[Server]\r\nName=127.0.0.1\r\nPort=%d\r\n" % port)
+        subprocess.run(["cp", "-a", wine_template(), self.prefix], check=True)
+        with open(os.path.join(self.prefix, "drive_c", "windows", "dmr.ini"), "wb") as f:
+            f.write(user_ini)
+        self.env = dict(os.environ, TOVAN_KEEP_PREFIX=self.prefix,
+                        TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"))
+        self.proc = subprocess.Popen(
+            ["bash", os.path.join(ROOT, "scripts", "wine-run"),
+             os.path.join(self.app, "TovanClient.exe")],
+            cwd=self.app, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def _wine_argv(self, argv):
+        return ["bash", "-c", '. "$1"; shift; exec "$TOVAN_WINE" "$@"', "_", WINE_ENV] + list(argv)
+
+    def wine_async(self, *argv):
+        """Runs a Windows program in the client's prefix, beside the client."""
+        return subprocess.Popen(self._wine_argv(argv), cwd=self.app,
+                                env=dict(self.env, WINEPREFIX=self.prefix),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def driver(self, *args, timeout=60):
+        """Runs client_driver.exe with args: (exit code, standard output bytes);
+        exit code None when it did not end in time."""
+        try:
+            out = subprocess.run(self._wine_argv([self.driver_exe] + list(args)), cwd=self.app,
+                                 env=dict(self.env, WINEPREFIX=self.prefix),
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None, b""
+        return out.returncode, out.stdout
+
+    def post_async(self, text):
+        """Makes the client send text as its windows would; exit code 0 when it took it."""
+        return self.wine_async(self.driver_exe, "post", text)
+
+    def post(self, text):
+        return self.post_async(text).wait(timeout=60) == 0
+
+    def log_lines(self):
+        try:
+            with open(self.session_log, "rb") as f:
+                return f.read().split(b"\r\n")[:-1]
+        except FileNotFoundError:
+            return []
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=dict(self.env, WINEPREFIX=self.prefix),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            self.proc.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+class Watch:
+    """Polls the simulator's message log and notes when each entry appeared."""
+
+    def __init__(self, sim):
+        self.sim = sim
+        self.seen = []  # (monotonic time first seen, LogEntry)
+
+    def poll(self):
+        entries = self.sim.log()
+        now = time.monotonic()
+        for e in entries[len(self.seen):]:
+            self.seen.append((now, e))
+
+    def wait(self, predicate, timeout, start=0):
+        """The first entry from index start on that satisfies predicate: (time, entry, index)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            self.poll()
+            for i in range(start, len(self.seen)):
+                if predicate(self.seen[i][1]):
+                    return self.seen[i][0], self.seen[i][1], i
+            if time.monotonic() > deadline:
+                return None, None, None
+            time.sleep(0.05)
+
+    def run_for(self, seconds):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            self.poll()
+            time.sleep(0.05)
