@@ -56,7 +56,11 @@ bool Window::Subclass(HWND existing) {
     Bind(existing);
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-    if (!oldProc_) return false;
+    if (!oldProc_) {  // not ours to take (another process's window): stay unbound
+        RemovePropA(existing, kObjectProp);
+        hwnd_ = nullptr;
+        return false;
+    }
     PreSubclassWindow();
     return true;
 }

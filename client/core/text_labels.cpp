@@ -36,6 +36,23 @@ void PaintOneLine(HWND hwnd, HFONT font, COLORREF colour) {
     EndPaint(hwnd, &ps);
 }
 
+// A static paints a new text at once in its own plain look, past WM_PAINT.
+// These classes only store the text and repaint: the parent's background
+// under the control first (their text is transparent), then the control.
+LRESULT StoreTextAndRepaint(HWND hwnd, LPARAM text) {
+    const LRESULT r = DefWindowProcA(hwnd, WM_SETTEXT, 0, text);
+    HWND parent = GetParent(hwnd);
+    if (parent && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+        RedrawWindow(parent, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    } else {
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+    return r;
+}
+
 }  // namespace
 
 LRESULT CLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -44,9 +61,10 @@ LRESULT CLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd(), &ps);
         LOGFONTA lf = {};
+        // No font of its own (none set): a static then draws with the system font.
         auto current = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
-        GetObjectA(current ? current : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
-                   sizeof lf, &lf);
+        GetObjectA(current ? current : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)), sizeof lf,
+                   &lf);
         lf.lfWeight = fontWeight;
         lstrcpynA(lf.lfFaceName, faceName, LF_FACESIZE);
         lf.lfHeight = fontHeight;
@@ -68,6 +86,8 @@ LRESULT CLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETCURSOR:
         SetHandCursor();
         return TRUE;
+    case WM_SETTEXT:
+        return StoreTextAndRepaint(hwnd(), lp);
     }
     return DefaultProc(msg, wp, lp);
 }
@@ -80,14 +100,19 @@ LRESULT CLinkText::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE:
         SetHandCursor();
         break;
+    case WM_SETTEXT:
+        return StoreTextAndRepaint(hwnd(), lp);
     }
     return DefaultProc(msg, wp, lp);
 }
 
 LRESULT CRedText::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_PAINT) {
+    switch (msg) {
+    case WM_PAINT:
         PaintOneLine(hwnd(), SongtiFont(14, 400, false), RGB(255, 0, 0));
         return 0;
+    case WM_SETTEXT:
+        return StoreTextAndRepaint(hwnd(), lp);
     }
     return DefaultProc(msg, wp, lp);
 }

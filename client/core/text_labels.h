@@ -1,5 +1,6 @@
 // Static controls that draw their own window text: an underlined link label
-// with a hand cursor, a bold blue link text and a red message line.
+// with a hand cursor, a bold blue link text and a red message line. A text
+// set while they are shown is drawn in their own look too, not the static's.
 #pragma once
 
 #include <windows.h>

@@ -42,6 +42,11 @@ void CXPButton::PreSubclassWindow() {
     SetWindowLongPtrA(hwnd(), GWL_STYLE, GetWindowLongPtrA(hwnd(), GWL_STYLE) | BS_OWNERDRAW);
 }
 
+void CXPButton::OnFinalDestroy() {
+    hover_ = 0;
+    tracking_ = 0;
+}
+
 LRESULT CXPButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MOUSEMOVE:

@@ -19,6 +19,9 @@ public:
 protected:
     void PreSubclassWindow() override;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The window is gone, and with it the system's tracking: a dialog shown
+    // again binds this object to a new button that the mouse has not entered.
+    void OnFinalDestroy() override;
 
     virtual void DrawFace(HDC dc, const RECT& face);
     virtual void DrawFrame(HDC dc, const RECT& face);

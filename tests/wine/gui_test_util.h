@@ -1,5 +1,5 @@
 // Helpers of the window tests: pumping the queue the way the programs do,
-// and reading pixels back from a 32-bit memory bitmap.
+// reading pixels back from a 32-bit memory bitmap, counting GDI objects.
 #pragma once
 
 #include <windows.h>
@@ -68,6 +68,18 @@ private:
     HGDIOBJ old_;
     DWORD* bits_ = nullptr;
 };
+
+// The GDI objects this process holds (brushes, pens, fonts, regions, bitmaps,
+// device contexts). Wine answers GetGuiResources with 0; there a handle whose
+// high word is 0 names the object in that table slot whatever its generation,
+// so probing every slot counts the live objects.
+inline DWORD GdiObjectCount() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
+    DWORD n = 0;
+    for (ULONG_PTR slot = 1; slot <= 0xFFFF; ++slot)
+        n += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
+    return n;
+}
 
 inline SIZE ClientSize(HWND hwnd) {
     RECT r;

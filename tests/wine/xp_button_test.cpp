@@ -199,6 +199,14 @@ TEST_F(XPButtonTest, TextLongerThan259BytesIsCut) {
     EXPECT_GT(DifferingPixels(*exact, *shorter), 0);  // a byte less does show
 }
 
+// A button no taller than its edges has no face rows to shade: only the
+// outline is drawn, and the row arithmetic never divides by the zero height.
+TEST_F(XPButtonTest, ButtonWithoutAFaceDrawsOnlyItsOutline) {
+    size = {2 * L(), 2 * T()};
+    auto img = Draw(0, false);
+    EXPECT_EQ(img->At(0, size.cy / 2), RGB(0, 0, 0));
+}
+
 // The real mouse: resting on the button gives the hover look, leaving takes
 // it away, and coming back asks for tracking again.
 TEST_F(XPButtonTest, HoverFollowsTheMouseOnAndOffAndOnAgain) {
@@ -225,6 +233,49 @@ TEST_F(XPButtonTest, HoverFollowsTheMouseOnAndOffAndOnAgain) {
         SetCursorPos(off.x, off.y);
         EXPECT_FALSE(shownHover()) << "round " << round;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the button shows the hover frame on screen, after the mouse had time to rest.
+bool ShowsHoverFrame(HWND button) {
+    testutil::Pump(200);
+    const SIZE s = testutil::ClientSize(button);
+    Canvas c(s.cx, s.cy);
+    c.CopyFromWindow(button);
+    return c.At(GetSystemMetrics(SM_CXEDGE) + 1, s.cy / 2) == RGB(250, 196, 88);
+}
+
+// A dialog object shown again binds its buttons to new windows: the mouse
+// that rested on OK when it was clicked must not keep the next showing's OK
+// lit, nor stop it from following the mouse.
+TEST(XPButtonReuseTest, ShowingAgainForgetsWhereTheMouseWas) {
+    ControlsDialog dlg;
+    auto show = [&] {
+        ASSERT_TRUE(dlg.CreateModeless());
+        SetWindowPos(dlg.hwnd(), HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(dlg.hwnd());
+    };
+    auto centre = [&] {
+        RECT r;
+        GetWindowRect(dlg.ok.hwnd(), &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    show();
+    const POINT on = centre();
+    SetCursorPos(on.x, on.y);
+    ASSERT_TRUE(ShowsHoverFrame(dlg.ok.hwnd()));
+    dlg.Destroy();  // as a click on OK ends it, the mouse still on the button
+    SetCursorPos(on.x + 300, on.y + 300);
+
+    show();
+    EXPECT_FALSE(ShowsHoverFrame(dlg.ok.hwnd()));
+    SetCursorPos(on.x, on.y);
+    EXPECT_TRUE(ShowsHoverFrame(dlg.ok.hwnd()));
+    SetCursorPos(on.x + 300, on.y + 300);
+    EXPECT_FALSE(ShowsHoverFrame(dlg.ok.hwnd()));
 }
 
 }  // namespace
