@@ -43,6 +43,21 @@ def sim_binary():
     return path
 
 
+def client_test_setup():
+    """The --client and --driver arguments of a client test, and the simulator
+    binary; exits with 1 when the simulator has not been built."""
+    import argparse
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--client", required=True)
+    ap.add_argument("--driver", required=True)
+    args = ap.parse_args()
+    binary = sim_binary()
+    if not os.path.exists(binary):
+        print("exchange-sim not found at %s (build the native tree or set TOVAN_SIM)" % binary)
+        raise SystemExit(1)
+    return args, binary
+
+
 class Display:
     """The caller's display, or an Xvfb of our own."""
 

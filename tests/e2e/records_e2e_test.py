@@ -10,7 +10,6 @@ their rows and deletions remove them, each with the frame title kept right.
 The simulator and the client build it needs: see e2e_support.py.
 """
 
-import argparse
 import os
 import re
 import sys
@@ -19,7 +18,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, Watch, check, failures, sim_binary  # noqa: E402
+from e2e_support import Client, Display, Watch, check, client_test_setup, failures  # noqa: E402
 
 HOME_CITY = "石家庄市"  # the sample user "test" is a city-level account there
 WINDOW = 80             # rows asked for at most per request
@@ -101,15 +100,7 @@ def row_requests(watch, conn, start=0):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--client", required=True)
-    ap.add_argument("--driver", required=True)
-    args = ap.parse_args()
-
-    binary = sim_binary()
-    if not os.path.exists(binary):
-        print("exchange-sim not found at %s (build the native tree or set TOVAN_SIM)" % binary)
-        return 1
+    args, binary = client_test_setup()
 
     user_ini = "[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n".encode("gbk")
     with Display(), simctl.Simulator(binary) as sim:

@@ -8,7 +8,6 @@ while the server does not listen, and the unsent queue across a reconnect.
 The simulator and the client build it needs: see e2e_support.py.
 """
 
-import argparse
 import os
 import re
 import statistics
@@ -19,7 +18,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, Watch, check, failures, sim_binary  # noqa: E402
+from e2e_support import Client, Display, Watch, check, client_test_setup, failures  # noqa: E402
 
 HOME_CITY = "石家庄市".encode("gbk")  # the sample user "test" is a city-level account
 CONNECTING = "正在连接服务器...".encode("gbk")
@@ -31,15 +30,7 @@ def intervals(times):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--client", required=True)
-    ap.add_argument("--driver", required=True)
-    args = ap.parse_args()
-
-    binary = sim_binary()
-    if not os.path.exists(binary):
-        print("exchange-sim not found at %s (build the native tree or set TOVAN_SIM)" % binary)
-        return 1
+    args, binary = client_test_setup()
 
     # The stored password must not be sent: automatic logon is off.
     user_ini = "[User]\r\nName=test\r\nPass=test\r\nAutoLogon=0\r\n".encode("gbk")

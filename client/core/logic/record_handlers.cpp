@@ -29,7 +29,8 @@ bool Contains(std::string_view text, std::string_view part) {
 // Row replies: ID|Class|ByName|AddTime|Area|BodyIs|Sheng|Status|key|row[|xian].
 constexpr std::size_t kRowReplyFields = 11;  // command word included
 
-MsgInfo RowRecord(const std::vector<std::string>& f) {
+// ID, Class, ByName, AddTime, Area, BodyIs: how every record message starts.
+MsgInfo LeadingFields(const std::vector<std::string>& f) {
     MsgInfo rec{};
     CopyField(rec.ID, f[1]);
     CopyField(rec.Class, f[2]);
@@ -37,6 +38,11 @@ MsgInfo RowRecord(const std::vector<std::string>& f) {
     CopyField(rec.AddTime, f[4]);
     CopyField(rec.Area, f[5]);
     CopyField(rec.BodyIs, f[6]);
+    return rec;
+}
+
+MsgInfo RowRecord(const std::vector<std::string>& f) {
+    MsgInfo rec = LeadingFields(f);
     CopyField(rec.Sheng, f[7]);
     rec.Status = DecimalValue(f[8]);
     CopyField(rec.xian, f.size() > kRowReplyFields ? f[11] : f[5]);
@@ -190,13 +196,7 @@ bool RecordHandlers::SearchAreaAllowed(const MsgInfo& rec) const {
 void RecordHandlers::OnNewRecord(const char* msg) {
     const std::vector<std::string> f = SplitFields(msg);
     if (f.size() < 7) return;  // ID, Class, ByName, AddTime, Area, BodyIs
-    MsgInfo rec{};
-    CopyField(rec.ID, f[1]);
-    CopyField(rec.Class, f[2]);
-    CopyField(rec.ByName, f[3]);
-    CopyField(rec.AddTime, f[4]);
-    CopyField(rec.Area, f[5]);
-    CopyField(rec.BodyIs, f[6]);
+    MsgInfo rec = LeadingFields(f);
     if (f.size() > 7) CopyField(rec.Sheng, f[7]);
     if (f.size() > 8) rec.Status = DecimalValue(f[8]);
     CopyField(rec.xian, f.size() > 9 ? f[9] : f[5]);
