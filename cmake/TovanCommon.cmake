@@ -36,6 +36,11 @@ function(tovan_unit_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   tovan_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(WIN32)
+    # Each Windows test program gets a display of its own (scripts/wine-run),
+    # so that parallel window tests never share focus or the foreground.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "TOVAN_OWN_DISPLAY=1")
+  endif()
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()

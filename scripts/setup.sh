@@ -11,7 +11,7 @@ packages=(
   libsqlite3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 libwine-dev
-  xvfb xauth x11-utils fonts-wqy-microhei imagemagick
+  xvfb xauth x11-utils fonts-wqy-microhei imagemagick locales
 )
 
 missing=()
@@ -23,6 +23,16 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The zh_CN.UTF-8 locale itself: LC_ALL alone gives Wine code page 936, but
+# Wine turns GBK file names into Unix names through the locale's charset, so
+# without the generated locale every file with a Chinese name fails.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  echo "setup: generating the zh_CN.UTF-8 locale"
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # One silent audio device for Wine (capture and playback both open).

@@ -78,7 +78,8 @@ bool PlatformIsNtFamily() {
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : session_(tovan::SessionPorts{sessionSocket_, timers_, clock_, login_, log_, notice_},
+    : session_(tovan::SessionPorts{sessionSocket_, timers_, clock_, loginDialog_, logLines_,
+                                   noticeWindow_},
                MakeSessionHooks()),
       recordState_{session_.account().currentArea, watchMode,
                    session_.account().homeCity,    session_.account().homeProvince,
@@ -111,7 +112,15 @@ int CMainFrame::OnCreate() {
     const tovan::SessionSettings settings =
         tovan::ReadSessionSettings(profiles, fw::ProgramFilePath("Config.ini"));
     session_.Configure(settings, machineId);
+    // The login dialog, built without a parent, is owned by the main window.
+    fw::SetMainWindow(hwnd());
+    // Both exist before the first connection writes to the log; they stay
+    // hidden until a notice or a failed connect shows them.
+    noticeWindow_.CreateModeless();
     ntFlag = PlatformIsNtFamily() ? 1 : 0;
+    logWindow_.CreateModeless(hwnd());
+
+    SetTimer(hwnd(), tovan::kResendTimer, tovan::kResendPeriodMs, nullptr);
 
     RECT client;
     GetClientRect(hwnd(), &client);
@@ -163,12 +172,11 @@ std::string CMainFrame::FrameTitle() const {
 
 void CMainFrame::SetFrameTitle(const std::string& title) { SetWindowTextA(hwnd(), title.c_str()); }
 
-void CMainFrame::KeptLog::AddLine(const std::string& line) {
+void CMainFrame::LogWindowLines::AddLine(const std::string& line) {
 #ifdef TOVAN_TEST_HOOKS
     MirrorLogLine(line);
-#else
-    (void)line;
 #endif
+    window.AddLine(line);
 }
 
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -180,8 +188,23 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_TIMER:
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;
+        if (wp == tovan::kResendTimer) {
+            resendSchedule_.Tick();
+            return 0;
+        }
         break;
+    case tovan::kQueueResendMessage: {
+        // From the my-offers dialog: wParam the offer body, lParam its class.
+        const char* body = reinterpret_cast<const char*>(wp);
+        const char* cls = reinterpret_cast<const char*>(lp);
+        resendSchedule_.QueueResend(body ? body : "", cls ? cls : "");
+        return 0;
+    }
     case WM_COMMAND:
+        if (LOWORD(wp) == ID_USER_LOGIN) {
+            session_.LoginCommand();
+            return 0;
+        }
         if (LOWORD(wp) == ID_APP_ABOUT) {
             ShowAboutBox(hwnd());
             return 0;

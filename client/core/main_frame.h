@@ -7,8 +7,12 @@
 
 #include "tv_socket.h"  // winsock2.h before windows.h
 
+#include "connection_log_dlg.h"
+#include "login_dlg.h"
+#include "notice_dlg.h"
 #include "record_grid_frame.h"
 #include "record_handlers.h"
+#include "resend_schedule.h"
 #include "session.h"
 #include "session_ports_win.h"
 #include "tovan_client_view.h"
@@ -32,7 +36,10 @@ public:
 
     tovan::Session& session() { return session_; }
     tovan::AccountState& account() { return session_.account(); }
+    // An administrator notice: its text in the notice window, shown.
+    void ShowNotify(const std::string& text) { noticeWindow_.ShowNotice(text); }
     tovan::RecordLists& lists() { return lists_; }
+    tovan::ResendSchedule& resendSchedule() { return resendSchedule_; }
 
     // RecordGridFrame.
     bool UsePictures() const override { return ntFlag != 0; }
@@ -55,20 +62,13 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    // Until the login dialog exists every login prompt is cancelled: the client
-    // then stays offline until it is started again.
-    struct NoLoginDialog : tovan::LoginPrompt {
-        bool Ask(const std::string&, std::string&, std::string&) override { return false; }
-    };
-    // Until the connection log window exists the lines are only kept.
-    struct KeptLog : tovan::LogWindowSink {
+    // The connection log window as the session sees it (test builds also
+    // copy every line to a file).
+    struct LogWindowLines : tovan::LogWindowSink {
+        explicit LogWindowLines(CDlgDlrz& w) : window(w) {}
         void AddLine(const std::string& line) override;
-        void ShowAndRaise() override {}
-    };
-    // Until the notice window exists the last notice is only kept.
-    struct KeptNotice : tovan::NoticeSink {
-        void ShowNotice(const std::string& text) override { last = text; }
-        std::string last;
+        void ShowAndRaise() override { window.ShowAndRaise(); }
+        CDlgDlrz& window;
     };
     // Every server message the client serves, to the session or the lists.
     struct ClientMessages : tovan::SessionMessageHandler {
@@ -106,14 +106,20 @@ private:
     TvSessionSocket sessionSocket_{socket_};
     WindowTimers timers_{*this};
     LocalClock clock_;
-    NoLoginDialog login_;
-    KeptLog log_;
-    KeptNotice notice_;
+    CDenglu loginDialog_;
+    CNotify noticeWindow_;
+    CDlgDlrz logWindow_;
+    LogWindowLines logLines_{logWindow_};
     tovan::Session session_;
     tovan::RecordLists lists_;
     tovan::RecordFrameState recordState_;
     tovan::RecordHandlers records_{lists_, recordState_, *this};
     ClientMessages messages_{session_, records_};
+    // Offers published with repeats, worked by timer 12.
+    tovan::ResendSchedule resendSchedule_{
+        clock_, tovan::OfferSender{
+                    [this](std::string_view m) { return sessionSocket_.Send(m); },
+                    [this](const std::string& m) { session_.QueueUnsent(m); }}};
     std::string searchPaneCaption_;
     CTovanClientView view_;
 };

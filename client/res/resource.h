@@ -20,3 +20,16 @@
 #define IDB_TALK 182
 #define IDB_CLASS_CARGO 197
 #define IDB_CLASS_OTHER 198
+
+// Login dialog, connection log window, notice window, and the login command.
+#define IDD_LOGIN 146
+#define IDD_NOTICE 154
+#define IDD_CONNECTION_LOG 203
+#define IDC_LOG_LIST 1018
+#define IDC_LOGIN_NAME 1019
+#define IDC_LOGIN_PASSWORD 1020
+#define IDC_LOGIN_REMEMBER 1021
+#define IDC_LOGIN_MESSAGE 1022
+#define IDC_NOTICE_TEXT 1063
+#define IDC_LOGIN_REGISTER 1101
+#define ID_USER_LOGIN 32777

@@ -123,6 +123,8 @@ public:
 
     // Sends a message; when the send fails it waits in the unsent queue.
     void Send(const std::string& message);
+    // A message whose send already failed: it waits for timer 2.
+    void QueueUnsent(const std::string& message) { unsentQueue_.push_back(message); }
     void ClearUnsentQueue() { unsentQueue_.clear(); }
     // A new list (another area, a new search or watch query, a logon) makes
     // the queued requests for the old lists stale: they go. What the user did

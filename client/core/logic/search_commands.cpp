@@ -1,0 +1,194 @@
+#include "search_commands.h"
+
+#include <vector>
+
+namespace tovan {
+namespace {
+
+std::size_t CharLength(std::string_view text, std::size_t i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    return (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ? 2 : 1;
+}
+
+// Every occurrence of part that starts at a character boundary goes, left to
+// right: a name is never matched across two characters of its neighbours.
+std::string RemoveAll(std::string_view text, std::string_view part) {
+    if (part.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, part.size(), part) == 0) {
+            i += part.size();
+        } else {
+            const std::size_t n = CharLength(text, i);
+            out.append(text.data() + i, n);
+            i += n;
+        }
+    }
+    return out;
+}
+
+std::string WithoutQuotes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        if (ch != '\'') out += ch;
+    }
+    return out;
+}
+
+std::vector<std::string> SplitAtCommas(std::string_view text) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i <= text.size()) {
+        std::size_t comma = text.find(',', i);
+        if (comma == std::string_view::npos) comma = text.size();
+        if (comma > i) pieces.emplace_back(text.substr(i, comma - i));
+        i = comma + 1;
+    }
+    return pieces;
+}
+
+AreaScope ScopeOf(const AccountState& a) {
+    AreaScope s;
+    s.areaLevel = a.areaLevel;
+    s.homeProvince = a.homeProvince;
+    s.homeCity = a.homeCity;
+    s.thirdArea = a.thirdArea;
+    return s;
+}
+
+void SendOrQueue(QueryFramePorts& ports, const std::string& message) {
+    if (!ports.Send(message)) ports.QueueUnsent(message);
+}
+
+}  // namespace
+
+const std::string& HomeArea(const AccountState& account) {
+    return account.areaLevel > 1 ? account.homeCity : account.homeProvince;
+}
+
+WatchSettings ReadWatchSettings(ProfileReader& profiles, const AccountState& account) {
+    WatchSettings w;
+    w.from = profiles.ReadString(kUserIni, kWatchSection, "From", HomeArea(account), kWatchValueBuffer);
+    w.to = profiles.ReadString(kUserIni, kWatchSection, "To", "", kWatchValueBuffer);
+    w.type = profiles.ReadString(kUserIni, kWatchSection, "Type", "", kWatchTypeBuffer);
+    w.keyWords = profiles.ReadString(kUserIni, kWatchSection, "KeyWords", "", kWatchValueBuffer);
+    return w;
+}
+
+std::string FilterWatchAreas(std::string_view from, const AreaScope& scope, const AreaIni& areas) {
+    std::string kept(from);
+    for (const std::string& piece : SplitAtCommas(from)) {
+        if (!IsWatchAreaAllowed(scope, areas, piece)) kept = RemoveAll(kept, piece);
+    }
+    // One pass over non-overlapping pairs: three commas in a row become two,
+    // which leaves an empty name in the list (it matches nothing).
+    std::string joined;
+    joined.reserve(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        joined += kept[i];
+        if (kept[i] == ',' && i + 1 < kept.size() && kept[i + 1] == ',') ++i;
+    }
+    if (!joined.empty() && joined.front() == ',') joined.erase(0, 1);
+    if (!joined.empty() && joined.back() == ',') joined.pop_back();
+    return joined;
+}
+
+QueryCriteria WatchCriteria(const WatchSettings& settings, const AreaScope& scope,
+                            const AreaIni& areas) {
+    const std::string to = WithoutQuotes(settings.to);
+    QueryCriteria c;
+    c.areas = QuoteNameList(FilterWatchAreas(WithoutQuotes(settings.from), scope, areas));
+    c.destinations = to.empty() ? std::string() : QuoteNameList(to);
+    c.classes = QuoteNameList(WithoutQuotes(settings.type));
+    c.keyword = CleanQueryText(settings.keyWords);
+    return c;
+}
+
+QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
+                               const SearchDialogRun& dialog) {
+    if (frame.account.isFullMember == 0) {
+        ports.ShowLimitedRightsBox();
+        return QueryCommandResult::kNoRights;
+    }
+    SearchDialogInputs in;
+    in.homeCity = frame.account.homeCity;
+    in.thirdArea = frame.account.thirdArea;
+    in.areaLevel = frame.account.areaLevel;
+    in.homeProvince = frame.account.homeProvince;
+    SearchDialogResult out;
+    if (!dialog || !dialog(in, out)) return QueryCommandResult::kCancelled;
+
+    // Stored as they will stand in the statements, so that pushed offers are
+    // filtered by exactly what the server was asked.
+    QueryCriteria c;
+    c.areas = QuoteNameList(out.fromList);
+    c.destinations = out.toList.empty() ? std::string() : QuoteNameList(out.toList);
+    c.classes = QuoteNameList(out.typeList);
+    c.keyword = CleanQueryText(out.keyWords);
+    const std::optional<std::string> message = SearchCountMessage(c);
+    if (!message) return QueryCommandResult::kTooLong;
+
+    frame.searchAreas = c.areas;
+    frame.searchDestinations = c.destinations;
+    frame.searchClasses = c.classes;
+    frame.searchText = c.keyword;
+    frame.searchRecordQuery = BuildSearchRecordStatement(c);
+
+    ports.DropQueuedListRequests();
+    ports.ShowSearchPane();
+    SendOrQueue(ports, *message);
+    ports.RecalcLayout();
+    return QueryCommandResult::kSent;
+}
+
+QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
+                              ProfileReader& profiles, const AreaIni& areas) {
+    if (frame.watchMode == 1) {
+        ports.ScrollViewToTop();  // the paging timer reloads from the top
+        return QueryCommandResult::kScrolled;
+    }
+    // The criteria and the message first: a watch whose message cannot be
+    // sent leaves the current list as it was.
+    const QueryCriteria c =
+        WatchCriteria(ReadWatchSettings(profiles, frame.account), ScopeOf(frame.account), areas);
+    const std::optional<std::string> message = WatchCountMessage(c);
+    if (!message) return QueryCommandResult::kTooLong;
+
+    ports.DropQueuedListRequests();
+    if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
+    frame.currentList.Reset(0);
+    frame.watchMode = 1;
+
+    frame.watchAreas = c.areas;
+    frame.watchDestinations = c.destinations;
+    frame.watchKeywords = c.keyword;
+    frame.watchClasses = c.classes;
+    frame.watchRecordQuery = BuildWatchRecordStatement(c);
+
+    SendOrQueue(ports, *message);
+    return QueryCommandResult::kSent;
+}
+
+QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& ports) {
+    const std::string home = HomeArea(frame.account);
+    std::string& current = frame.account.currentArea;
+    if (current == home && frame.watchMode == 0) {
+        ports.ScrollViewToTop();
+        return QueryCommandResult::kScrolled;
+    }
+    frame.watchMode = 0;
+    if (current != home) {
+        current = home;
+        ports.SelectCurrentAreaInTree();
+        return QueryCommandResult::kAreaSelected;
+    }
+    if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
+    ports.SetFrameTitle(frame.titlePrefix + "    " + current + "信息处理中");
+    frame.currentList.Reset(0);
+    SendOrQueue(ports, "!TODAYRECORD!|" + current + "^");
+    return QueryCommandResult::kSent;
+}
+
+}  // namespace tovan

@@ -1,0 +1,134 @@
+// The frame's search, watch and current-information commands: which criteria
+// they store, what they empty, which titles they set and what they send.
+// The frame keeps the windows; these steps reach them through QueryFramePorts.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "account_state.h"
+#include "area_scope.h"
+#include "profile_reader.h"
+#include "record_store.h"
+#include "row_paging.h"
+#include "search_queries.h"
+
+namespace tovan {
+
+// dmr.ini [关注], written by the full search dialog when the user makes a
+// search the watch: From, To and KeyWords are read into 2000-byte buffers,
+// Type into 9 bytes.
+constexpr const char* kWatchSection = "关注";
+constexpr std::size_t kWatchValueBuffer = 2000;
+constexpr std::size_t kWatchTypeBuffer = 9;
+
+struct WatchSettings {
+    std::string from;      // comma-separated area names
+    std::string to;        // comma-separated destination keywords
+    std::string type;      // comma-separated class words
+    std::string keyWords;  // free text
+};
+
+// Reads [关注]; From defaults to the home city at area level 2 and above,
+// else to the home province.
+WatchSettings ReadWatchSettings(ProfileReader& profiles, const AccountState& account);
+
+// The watch criteria from the settings: quotes removed, the areas the
+// account may not watch taken out, then the lists quoted (areas and classes
+// always, destinations only when there are any).
+QueryCriteria WatchCriteria(const WatchSettings& settings, const AreaScope& scope,
+                            const AreaIni& areas);
+
+// The area step alone, on the comma-separated From value: every name the
+// account may not watch is removed wherever its text occurs (inside longer
+// names too, at character boundaries), ",," then becomes "," in one pass and
+// one leading and one trailing comma go.
+std::string FilterWatchAreas(std::string_view from, const AreaScope& scope, const AreaIni& areas);
+
+// What the search dialogs get before they are shown, and hand back after OK:
+// the origin, destination and class lists quoted, the keyword without "'".
+struct SearchDialogInputs {
+    std::string homeCity;
+    std::string homeProvince;
+    std::string thirdArea;
+    int areaLevel = 0;
+};
+struct SearchDialogResult {
+    std::string fromList;
+    std::string toList;
+    std::string typeList;
+    std::string keyWords;
+};
+// Shows one of the search dialogs modally; true when it ended with OK, with
+// its four results filled in.
+using SearchDialogRun = std::function<bool(const SearchDialogInputs&, SearchDialogResult&)>;
+
+// The frame's members these commands read and write.
+struct QueryFrameState {
+    AccountState& account;  // currentArea is written by BackToCurrentInfo
+    int& watchMode;         // 1 while the view's list is the watch list
+    const std::string& titlePrefix;
+    std::string& searchAreas;
+    std::string& searchDestinations;
+    std::string& searchClasses;
+    std::string& searchText;
+    std::string& watchAreas;
+    std::string& watchDestinations;
+    std::string& watchKeywords;
+    std::string& watchClasses;
+    // The record statements the paging timer sends with its row requests,
+    // kept in step with the criteria.
+    std::string& searchRecordQuery;
+    std::string& watchRecordQuery;
+    RecordStore& currentList;
+    const ListGrid& currentGrid;  // the view's grid
+};
+
+// What the commands do through the frame's windows and session.
+class QueryFramePorts {
+public:
+    virtual ~QueryFramePorts() = default;
+    // One send of the whole message; false when it failed.
+    virtual bool Send(const std::string& message) = 0;
+    // A message whose send failed waits for the keep-alive timer.
+    virtual void QueueUnsent(const std::string& message) = 0;
+    // A new list makes the queued requests for the old lists stale.
+    virtual void DropQueuedListRequests() = 0;
+    virtual void ShowLimitedRightsBox() = 0;
+    virtual void ShowSearchPane() = 0;  // control bar 1000, without delay
+    virtual void RecalcLayout() = 0;
+    // The view's grid back at its first row: first visible row 0, repaint
+    // without erasing, vertical scroll position 0.
+    virtual void ScrollViewToTop() = 0;
+    // Selects the current area in the area tree; its handler asks for the list.
+    virtual void SelectCurrentAreaInTree() = 0;
+    virtual void SetFrameTitle(const std::string& title) = 0;
+};
+
+enum class QueryCommandResult {
+    kNoRights,      // the rights-limited box was shown
+    kCancelled,     // the dialog did not end with OK
+    kTooLong,       // the count message would not fit its buffer: nothing changed, nothing sent
+    kSent,          // the count (or list) request went out or was queued
+    kScrolled,      // only the view went back to its first row
+    kAreaSelected,  // the tree selection asks for the home area's list
+};
+
+// Commands 32779 and 32820 (the same steps, with the full or the reduced dialog).
+QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
+                               const SearchDialogRun& dialog);
+
+// Command 32776: enters watch mode with the criteria of dmr.ini [关注];
+// pressed again in watch mode it only scrolls back to the top.
+QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
+                              ProfileReader& profiles, const AreaIni& areas);
+
+// Command 11005: back to the home area's current list.
+QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& ports);
+
+// The home area: the home city at area level 2 and above, else the province.
+const std::string& HomeArea(const AccountState& account);
+
+}  // namespace tovan

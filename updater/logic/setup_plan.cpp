@@ -1,0 +1,77 @@
+#include "setup_plan.h"
+
+#include <cstring>
+
+#include "gbk_split.h"
+
+namespace tovan {
+
+SetupCommand ParseSetupCommand(int argc, const char* const* argv) {
+    if (argc < 2) return SetupCommand::Install;
+    return std::strcmp(argv[1], "/u") == 0 ? SetupCommand::Uninstall : SetupCommand::Nothing;
+}
+
+std::string SetupSettingsPath(std::string_view programFolder) {
+    return std::string(programFolder) + "\\config.ini";
+}
+
+std::string ShortcutName(std::string_view configured) {
+    if (configured.empty() || GbkContains(configured, '\\') || GbkContains(configured, '/')) {
+        return kDefaultShortcutName;
+    }
+    return std::string(configured);
+}
+
+std::string ShortcutTarget(std::string_view programFolder) {
+    return std::string(programFolder) + "tovanclient.exe";
+}
+
+std::string WithoutAllUsers(std::string_view path) {
+    constexpr std::string_view kAllUsers = "\\All Users";
+    std::string out;
+    for (std::size_t i = 0; i < path.size();) {
+        if (path.substr(i, kAllUsers.size()) == kAllUsers) {
+            i += kAllUsers.size();
+            continue;
+        }
+        const std::size_t n = GbkCharLength(path, i);
+        out.append(path.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+std::vector<std::string> ShortcutPaths(const std::optional<std::string>& commonDesktop,
+                                       const std::optional<std::string>& commonPrograms,
+                                       std::string_view name) {
+    const std::string file = "\\" + std::string(name) + ".lnk";
+    std::vector<std::string> paths;
+    if (commonDesktop && !commonDesktop->empty()) paths.push_back(*commonDesktop + file);
+    if (commonPrograms && !commonPrograms->empty()) {
+        const std::string programs = *commonPrograms + file;
+        paths.push_back(programs);
+        std::string shortened = WithoutAllUsers(programs);
+        if (shortened != programs) paths.push_back(std::move(shortened));
+    }
+    return paths;
+}
+
+std::string UninstallCommand(std::string_view programFolder) {
+    return std::string(programFolder) + "Brivet.exe /u";
+}
+
+bool IsDeletedOnUninstall(std::string_view entryName) { return GbkCharCount(entryName) > 3; }
+
+std::vector<std::string> UninstallDeletions(const std::vector<std::string>& entryNames,
+                                            std::string_view programFolder,
+                                            std::string_view backupFolder) {
+    std::vector<std::string> paths;
+    for (const std::string& name : entryNames) {
+        if (!IsDeletedOnUninstall(name)) continue;
+        paths.push_back(std::string(backupFolder) + name);
+        paths.push_back(std::string(programFolder) + name);
+    }
+    return paths;
+}
+
+}  // namespace tovan

@@ -1,0 +1,60 @@
+// The setup tool's decisions that need no platform: its command, the names
+// and paths of the shortcuts and the uninstall entry, and which files an
+// uninstall deletes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovan {
+
+enum class SetupCommand { Install, Uninstall, Nothing };
+
+// No argument installs; a first argument of exactly "/u" uninstalls; anything
+// else does nothing.
+SetupCommand ParseSetupCommand(int argc, const char* const* argv);
+
+constexpr const char* kDefaultShortcutName = "Tovan客户端";
+constexpr std::size_t kShortcutNameBufferSize = 2000;
+constexpr std::size_t kShellFolderBufferSize = 2000;
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The settings file as the tool names it: programFolder (with its trailing
+// separator) + "\config.ini"; the doubled separator is harmless.
+std::string SetupSettingsPath(std::string_view programFolder);
+
+// The name of the shortcuts and of the uninstall entry, from Config.ini
+// [Display] ShortCut. A value that is empty or holds a path separator would
+// name the uninstall list itself or another key, so it gives the default.
+std::string ShortcutName(std::string_view configured);
+
+// What every shortcut points at.
+std::string ShortcutTarget(std::string_view programFolder);
+
+// The shortcut files: desktop, programs, and the programs one without
+// "\All Users" (left out when that is the same file). A shell folder that
+// could not be read (nullopt or empty) gives no shortcut.
+std::vector<std::string> ShortcutPaths(const std::optional<std::string>& commonDesktop,
+                                       const std::optional<std::string>& commonPrograms,
+                                       std::string_view name);
+
+// Every occurrence of "\All Users" removed.
+std::string WithoutAllUsers(std::string_view path);
+
+// The uninstall entry's command: the program folder then "Brivet.exe /u",
+// unquoted, as the software list has always been given it.
+std::string UninstallCommand(std::string_view programFolder);
+
+// Uninstall deletes every entry of the program folder whose name is longer
+// than three characters (which passes over "." and ".."): first the backup
+// copy of that name, then the file itself. Paths in the order to delete them.
+bool IsDeletedOnUninstall(std::string_view entryName);
+std::vector<std::string> UninstallDeletions(const std::vector<std::string>& entryNames,
+                                            std::string_view programFolder,
+                                            std::string_view backupFolder);
+
+}  // namespace tovan
