@@ -45,7 +45,7 @@ echo "run-client: exchange simulator on 127.0.0.1:$port"
 
 # The program folder: the client and its Config.ini.
 mkdir "$work/app"
-cp "$win64/client/TovanClient.exe" "$work/app/"
+cp "$win64/client/TovanClient.exe" "$win64/client/area.ini" "$work/app/"
 printf '[Server]\r\nName=127.0.0.1\r\nPort=%s\r\n' "$port" >"$work/app/Config.ini"
 
 # A prefix kept between runs, so that what the client stores survives. The

@@ -1,8 +1,13 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
+
+#include <string>
 
 #include "main_frame.h"
+#include "program_path.h"
+#include "update_check_win.h"
 #include "window.h"
 
 namespace {
@@ -14,10 +19,23 @@ int Refuse(const char* text) {
     return 0;
 }
 
+// Registers the chat control from the copy next to the program, at every
+// start, so that the chat windows always find this version. A missing or
+// broken file is not reported; the chat windows then fail on their own.
+void RegisterChatControl(const std::string& path) {
+    HMODULE lib = LoadLibraryA(path.c_str());
+    if (!lib) return;
+    using RegisterFn = HRESULT(STDAPICALLTYPE*)();
+    auto reg = reinterpret_cast<RegisterFn>(
+        reinterpret_cast<void*>(GetProcAddress(lib, "DllRegisterServer")));
+    if (reg) reg();
+    FreeLibrary(lib);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
     // One client per session; the handle is kept until the process ends.
@@ -28,18 +46,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return Refuse("Windows 套接字初始化失败。");
+    if (FAILED(OleInitialize(nullptr))) {
+        return Refuse("OLE 初始化失败。请确保 OLE 库是正确的版本。");
+    }
+    if (!LoadLibraryA("riched20.dll")) return Refuse("RichEdit初始化失败");
+
+    RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx");
 
     int exitCode = 0;
     {
         CMainFrame frame;
         if (!frame.CreateFrame()) {
+            OleUninitialize();
             WSACleanup();
             return 0;
         }
         ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
         UpdateWindow(frame.hwnd());
+        StartUpdateCheckThread();
         exitCode = fw::RunMessageLoop();
     }
+    OleUninitialize();
     WSACleanup();
     (void)instanceMutex;
     return exitCode;

@@ -1,5 +1,10 @@
 #include "main_frame.h"
 
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -7,11 +12,19 @@
 #include <vector>
 
 #include "about_dlg.h"
+#include "area_tree.h"
+#include "message_box.h"
+#include "publish_path.h"
+#include "chat_history_purge.h"
+#include "gbk_text_edit.h"
 #include "machine_identifier.h"
+#include "profile.h"
 #include "program_path.h"
 #include "resource.h"
 #include "row_paging.h"
 #include "session_settings.h"
+#include "toolbar_plan.h"
+#include "tools_menu.h"
 #include "win_profile_reader.h"
 #include "window_title.h"
 
@@ -65,6 +78,30 @@ void MirrorLogLine(const std::string& line) {
 }
 #endif
 
+constexpr UINT kToolbarId = 59392;
+// Toolbar buttons are pictures of this size with the caption drawn on them.
+constexpr int kButtonWidth = 51;
+constexpr int kButtonHeight = 30;
+constexpr int kStatusBarMinHeight = 25;
+constexpr UINT kTrayIconId = 1;
+constexpr UINT kTrayBlinkPeriodMs = 300;
+// The tray tip shows at most this many bytes of its text.
+constexpr std::size_t kTrayTipBytes = 60;
+// Positions of "功能设置" and "实用工具" in the menu bar.
+constexpr int kSettingsMenu = 1;
+constexpr int kToolsMenu = 4;
+
+// The first bytes of text that fit into max bytes, never half a character.
+std::string CutGbk(const std::string& text, std::size_t max) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t n = tovan::GbkCharLength(text, end);
+        if (end + n > max) break;
+        end += n;
+    }
+    return text.substr(0, end);
+}
+
 bool PlatformIsNtFamily() {
     OSVERSIONINFOA v = {};
     v.dwOSVersionInfoSize = sizeof v;
@@ -87,6 +124,9 @@ CMainFrame::CMainFrame()
                    watchAreas,  watchClasses,  watchDestinations,  watchKeywords,
                    searchAreas, searchClasses, searchDestinations, searchText} {
     socket_.Attach(&session_, &messages_);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    PurgeOldChatHistories(fw::ProgramFolder(), now);
 }
 
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
@@ -94,19 +134,55 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     h.clearRecordLists = [this] { ClearRecordLists(); };
     h.setLimitedRights = [this](bool limited) { view_.grid().limitedRights = limited ? 1 : 0; };
     h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
+    h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
     h.pagingTick = [this] { PagingTick(); };
     return h;
 }
 
 bool CMainFrame::CreateFrame() {
     HMENU menu = LoadMenuA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HICON icon = LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     return Create(kMainFrameClass, "TovanClient", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
                   CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
-                  LoadIcon(nullptr, IDI_APPLICATION));
+                  icon ? icon : LoadIcon(nullptr, IDI_APPLICATION));
+}
+
+bool CMainFrame::CreateBars() {
+    if (!toolbar_.CreateBar(hwnd(), kToolbarId, kButtonWidth, kButtonHeight)) return false;
+    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0,
+                                 0, 0, hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_STATUS_BAR)),
+                                 fw::Instance(), nullptr);
+    if (!statusBar_) return false;
+    int parts[1] = {-1};
+    SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    SendMessageA(statusBar_, SB_SETMINHEIGHT, kStatusBarMinHeight, 0);
+    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    return true;
+}
+
+// Toolbar at the top, status bar at the bottom, the view in between.
+void CMainFrame::RecalcLayout() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    int top = 0, bottom = client.bottom;
+    if (toolbar_.hwnd()) top = toolbar_.AutoSizedHeight();
+    if (statusBar_) {
+        SendMessageA(statusBar_, WM_SIZE, 0, 0);
+        RECT r;
+        GetWindowRect(statusBar_, &r);
+        bottom -= r.bottom - r.top;
+    }
+    if (view_.hwnd()) {
+        MoveWindow(view_.hwnd(), 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
+    }
 }
 
 int CMainFrame::OnCreate() {
+    if (!CreateBars()) return -1;
+    BuildToolBar();
+
     const std::string machineId = MachineIdentifier();
     WinProfileReader profiles;
     const tovan::SessionSettings settings =
@@ -114,17 +190,286 @@ int CMainFrame::OnCreate() {
     session_.Configure(settings, machineId);
     // The login dialog, built without a parent, is owned by the main window.
     fw::SetMainWindow(hwnd());
+    publishDialogs_.SetFrame(hwnd());
     // Both exist before the first connection writes to the log; they stay
     // hidden until a notice or a failed connect shows them.
     noticeWindow_.CreateModeless();
+    MarkPublishMode(fw::ReadProfileInt(tovan::kUserIni, "Publish", "Kind", 0) != 0 ? 1 : 0);
+    MarkMinimiseMode(fw::ReadProfileInt(tovan::kUserIni, "Display", "Min", 0) != 0 ? 1 : 0);
     ntFlag = PlatformIsNtFamily() ? 1 : 0;
+    BuildToolsMenu();
     logWindow_.CreateModeless(hwnd());
 
     SetTimer(hwnd(), tovan::kResendTimer, tovan::kResendPeriodMs, nullptr);
 
     RECT client;
     GetClientRect(hwnd(), &client);
-    return view_.Create(*this, client) ? 0 : -1;
+    if (!view_.Create(*this, client)) return -1;
+    RecalcLayout();
+    return 0;
+}
+
+// ---------------------------------------------------------------- toolbar
+
+HBITMAP CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
+    HDC screen = GetDC(toolbar_.hwnd());
+    HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(fw::Instance(),
+                                                  MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION),
+                                                  IMAGE_BITMAP, 0, 0, 0));
+    BITMAP info = {};
+    if (bmp) {
+        GetObjectA(bmp, sizeof info, &info);
+    } else {
+        info.bmWidth = kButtonWidth;
+        info.bmHeight = kButtonHeight;
+        bmp = CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight);
+    }
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    RECT r = {0, 0, info.bmWidth, info.bmHeight};
+    if (!FindResourceA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), RT_BITMAP)) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfWeight = 500;
+    // The default set, not ANSI: with an ANSI-set font GBK captions turn to boxes.
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "宋体", LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&lf);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBmp);
+    DeleteDC(dc);
+    ReleaseDC(toolbar_.hwnd(), screen);
+    return bmp;
+}
+
+void CMainFrame::BuildToolBar() {
+    while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
+    WinProfileReader profiles;
+    const tovan::AccountState& a = session_.account();
+    const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
+        profiles, tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel));
+    int position = 0;
+    for (const tovan::ToolbarSlot& slot : bar) {
+        if (slot.separator) {
+            toolbar_.InsertSeparator(position++);
+            continue;
+        }
+        // The image list keeps its own copy of the picture.
+        HBITMAP bmp = CaptionBitmap(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0));
+        const int image = toolbar_.AddImage(bmp);
+        DeleteObject(bmp);
+        toolbar_.InsertButton(position++, image, slot.commandId);
+    }
+    RecalcLayout();
+}
+
+void CMainFrame::UpdateCurrentInfoButton() {
+    const int index = toolbar_.CommandToIndex(tovan::kCurrentInfoCommand);
+    if (index < 0) return;
+    const tovan::AccountState& a = session_.account();
+    HBITMAP bmp = CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel),
+                                RGB(0, 0, 0));
+    const int image = toolbar_.AddImage(bmp);
+    DeleteObject(bmp);
+    toolbar_.DeleteButton(index);
+    toolbar_.InsertButton(index, image, tovan::kCurrentInfoCommand);
+}
+
+// ---------------------------------------------------------------- tray and notifications
+
+bool CMainFrame::SetTrayIcon(DWORD action, HICON icon, const std::string& tip) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = hwnd();
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAY_NOTIFY;
+    data.hIcon = icon;
+    const std::string shown = CutGbk(tip, kTrayTipBytes);
+    lstrcpynA(data.szTip, shown.c_str(), sizeof data.szTip);
+    return Shell_NotifyIconA(action, &data) != FALSE;
+}
+
+void CMainFrame::Notify(const std::string& text) {
+    PlaySoundA(MAKEINTRESOURCEA(IDR_WAVE_MESSAGE), fw::Instance(),
+               SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
+    if (!IsWindowVisible(hwnd())) {
+        blinkTip_ = text;
+        SetTimer(hwnd(), kTrayBlinkTimer, kTrayBlinkPeriodMs, nullptr);
+    }
+}
+
+void CMainFrame::BlinkTray() {
+    HICON icon = blinkPhase_ ? LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME))
+                             : LoadIconA(fw::Instance(), "IDI_RED");
+    blinkPhase_ = !blinkPhase_;
+    SetTrayIcon(NIM_MODIFY, icon, blinkTip_);
+}
+
+void CMainFrame::RestoreFromTray() {
+    KillTimer(hwnd(), kTrayBlinkTimer);
+    ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
+    SetForegroundWindow(hwnd());
+    SetTrayIcon(NIM_DELETE, nullptr, "");
+    trayIconShown_ = false;
+}
+
+bool CMainFrame::OnSysCommand(WPARAM id) {
+    if (id != SC_MINIMIZE || fw::ReadProfileInt(tovan::kUserIni, "Display", "Min", 0) == 0) {
+        return false;
+    }
+    ShowWindow(hwnd(), SW_HIDE);
+    trayIconShown_ =
+        SetTrayIcon(NIM_ADD, LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), titlePrefix);
+    return true;
+}
+
+void CMainFrame::OnTrayNotify(LPARAM event) {
+    if (event == WM_LBUTTONDBLCLK) {
+        RestoreFromTray();
+    } else if (event == WM_RBUTTONDOWN) {
+        HMENU menu = LoadMenuA(fw::Instance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+        if (!menu) return;
+        HMENU popup = GetSubMenu(menu, 0);
+        SetMenuDefaultItem(popup, ID_TRAY_SHOW, FALSE);
+        SetForegroundWindow(hwnd());
+        POINT at;
+        GetCursorPos(&at);
+        TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+        PostMessageA(hwnd(), WM_NULL, 0, 0);  // lets the menu close when the user clicks away
+        DestroyMenu(menu);
+    }
+}
+
+// ---------------------------------------------------------------- menus and small commands
+
+void CMainFrame::MarkPublishMode(int kind) {
+    HMENU settings = GetSubMenu(GetMenu(hwnd()), kSettingsMenu);
+    CheckMenuRadioItem(settings, ID_PUBLISH_EXPERT, ID_PUBLISH_FREE,
+                       kind ? ID_PUBLISH_EXPERT : ID_PUBLISH_FREE, MF_BYCOMMAND);
+}
+
+void CMainFrame::MarkMinimiseMode(int mode) {
+    HMENU settings = GetSubMenu(GetMenu(hwnd()), kSettingsMenu);
+    CheckMenuRadioItem(settings, ID_MINIMISE_TASKBAR, ID_MINIMISE_TRAY,
+                       mode ? ID_MINIMISE_TRAY : ID_MINIMISE_TASKBAR, MF_BYCOMMAND);
+}
+
+void CMainFrame::SetPublishMode(int kind) {
+    MarkPublishMode(kind);
+    fw::WriteProfileString(tovan::kUserIni, "Publish", "Kind", kind ? "1" : "0");
+}
+
+void CMainFrame::SetMinimiseMode(int mode) {
+    MarkMinimiseMode(mode);
+    fw::WriteProfileString(tovan::kUserIni, "Display", "Min", mode ? "1" : "0");
+}
+
+void CMainFrame::BuildToolsMenu() {
+    HMENU tools = GetSubMenu(GetMenu(hwnd()), kToolsMenu);
+    if (!tools) return;
+    // Every item of the last build goes, also those past the last tool id.
+    const int lastId = std::max(tovan::kLastToolCommand, tovan::kFirstToolCommand + toolItemCount_ - 1);
+    for (int id = tovan::kFirstToolCommand; id <= lastId; ++id) {
+        while (DeleteMenu(tools, static_cast<UINT>(id), MF_BYCOMMAND)) {
+        }
+    }
+    const std::string toolString = fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "Tools",
+                                                         "ToolString", "", 2000);
+    const std::vector<std::string> names = tovan::SplitToolNames(toolString);
+    int id = tovan::kFirstToolCommand;
+    for (const std::string& name : names) {
+        InsertMenuA(tools, 0, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id++), name.c_str());
+    }
+    toolItemCount_ = static_cast<int>(names.size());
+    DrawMenuBar(hwnd());
+}
+
+void CMainFrame::RunTool(int id) {
+    char name[500] = {};
+    GetMenuStringA(GetMenu(hwnd()), static_cast<UINT>(id), name, sizeof name, MF_BYCOMMAND);
+    const std::string path =
+        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "Tools", name, "", 500);
+    ShellExecuteA(hwnd(), nullptr, path.c_str(), "", "", SW_SHOW);
+}
+
+void CMainFrame::OpenSupportPage() {
+    const std::string url =
+        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Support", "", 1000);
+    ShellExecuteA(hwnd(), "open", "iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void CMainFrame::OnInitMenuPopup(HMENU popup) {
+    if (GetMenuState(popup, ID_TOGGLE_MASK, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
+    ModifyMenuA(popup, ID_TOGGLE_MASK, MF_BYCOMMAND | MF_STRING, ID_TOGGLE_MASK,
+                view_.grid().maskDigits ? "解密(&A)" : "加密(&A)");
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case ID_USER_LOGIN: session_.LoginCommand(); return true;
+    case ID_APP_ABOUT: ShowAboutBox(hwnd()); return true;
+    case ID_APP_EXIT: PostMessageA(hwnd(), WM_CLOSE, 0, 0); return true;
+    case ID_TOGGLE_MASK: view_.ToggleMask(); return true;
+    case ID_PUBLISH_EXPERT: SetPublishMode(1); return true;
+    case ID_PUBLISH_FREE: SetPublishMode(0); return true;
+    case ID_MINIMISE_TASKBAR: SetMinimiseMode(0); return true;
+    case ID_MINIMISE_TRAY: SetMinimiseMode(1); return true;
+    case ID_SUPPORT_PAGE:
+    case ID_SUPPORT_TOOLBAR: OpenSupportPage(); return true;
+    case ID_TRAY_SHOW: RestoreFromTray(); return true;
+    // Commands whose windows come later.
+    case ID_PUBLISH_VEHICLE: Publish(tovan::kVehicleClass); return true;
+    case ID_PUBLISH_CARGO: Publish(tovan::kCargoClass); return true;
+    case ID_ADVANCED_SEARCH: {
+        tovan::QueryFrameState s = QueryState();
+        tovan::StartSearch(s, queryPorts_, SearchDialogRunOf(searchDialog_));
+        return true;
+    }
+    case ID_SEARCH: {
+        tovan::QueryFrameState s = QueryState();
+        tovan::StartSearch(s, queryPorts_, SearchDialogRunOf(quickSearchDialog_));
+        return true;
+    }
+    case ID_WATCH: {
+        tovan::QueryFrameState s = QueryState();
+        WinProfileReader profiles;
+        const tovan::AreaIni areas(profiles, fw::ProgramFilePath("area.ini"));
+        tovan::StartWatch(s, queryPorts_, profiles, areas);
+        return true;
+    }
+    case ID_WATCH_SETTINGS: watchSettingsDialog_.DoModal(); return true;
+    case ID_CURRENT_INFO: {
+        tovan::QueryFrameState s = QueryState();
+        tovan::BackToCurrentInfo(s, queryPorts_);
+        return true;
+    }
+    case ID_MY_OFFERS:
+    case ID_TEXT_AND_BACKGROUND:
+    case ID_AREA_LIST:
+    case ID_AREA_LIST_TOOLBAR:
+    case ID_RESEND_MANAGER:
+    case ID_TOOLBAR_OPTIONS:
+    case ID_PHRASE_LISTS:
+    case ID_TOOLS_MANAGE:
+    case ID_HELP:
+        return true;
+    default:
+        break;
+    }
+    if (id >= tovan::kFirstToolCommand && id <= tovan::kLastToolCommand) {
+        RunTool(id);
+        return true;
+    }
+    return false;
 }
 
 void CMainFrame::AttachView(CTovanClientView& view) {
@@ -184,9 +529,13 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
         return OnCreate();
     case WM_SIZE:
-        if (view_.hwnd()) MoveWindow(view_.hwnd(), 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        RecalcLayout();
         return 0;
     case WM_TIMER:
+        if (wp == kTrayBlinkTimer) {
+            BlinkTray();
+            return 0;
+        }
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;
         if (wp == tovan::kResendTimer) {
             resendSchedule_.Tick();
@@ -201,15 +550,17 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_COMMAND:
-        if (LOWORD(wp) == ID_USER_LOGIN) {
-            session_.LoginCommand();
-            return 0;
-        }
-        if (LOWORD(wp) == ID_APP_ABOUT) {
-            ShowAboutBox(hwnd());
-            return 0;
-        }
+        if (OnCommand(LOWORD(wp))) return 0;
         break;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
+        return 0;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(wp)) return 0;
+        break;
+    case WM_TRAY_NOTIFY:
+        OnTrayNotify(lp);
+        return 0;
 #ifdef TOVAN_TEST_HOOKS
     case WM_COPYDATA: {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
@@ -224,6 +575,8 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 #endif
     case WM_DESTROY:
+        SetTrayIcon(NIM_DELETE, nullptr, "");
+        trayIconShown_ = false;
         socket_.Close();
         PostQuitMessage(0);
         return 0;
@@ -231,4 +584,45 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return DefaultProc(msg, wp, lp);
+}
+
+tovan::QueryFrameState CMainFrame::QueryState() {
+    return {account(),       watchMode,         titlePrefix,     searchAreas,
+            searchDestinations, searchClasses,  searchText,      watchAreas,
+            watchDestinations,  watchKeywords,  watchClasses,    searchRecordQuery,
+            watchRecordQuery,   lists_.currentList, lists_.currentGrid};
+}
+
+void CMainFrame::ShowLimitedRightsBox() {
+    // The service's site, when Config.ini names one, tells how to get full rights.
+    std::string text = "您的帐号不是正式会员，不能使用此功能。";
+    const std::string site =
+        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500);
+    if (!site.empty()) text += "详情请访问 " + site;
+    fw::AppMessageBox(hwnd(), text, nullptr, MB_OK | MB_ICONINFORMATION);
+}
+
+void CMainFrame::Publish(const char* offerClass) {
+    WinProfileReader profiles;
+    tovan::PublishPorts ports{profiles, publishDialogs_, clock_,
+                              tovan::OfferSender{
+                                  [this](std::string_view m) { return sessionSocket_.Send(m); },
+                                  [this](const std::string& m) { session_.QueueUnsent(m); }}};
+    if (tovan::PublishOffer(offerClass, account(), ports, resendSchedule_) ==
+        tovan::PublishOutcome::NotFullMember) {
+        ShowLimitedRightsBox();
+    }
+}
+
+void CMainFrame::QueryPorts::ScrollViewToTop() {
+    CViewGrid& grid = frame.view_.grid();
+    grid.firstVisibleRow = 0;
+    InvalidateRect(grid.hwnd(), nullptr, FALSE);
+    SetScrollPos(grid.hwnd(), SB_VERT, 0, TRUE);
+}
+
+void CMainFrame::QueryPorts::SelectCurrentAreaInTree() {
+    // Until the area tree pane exists, do what its selection handler does.
+    tovan::QueryFrameState s = frame.QueryState();
+    tovan::SwitchToArea(s, *this, frame.account().currentArea);
 }

@@ -8,17 +8,27 @@
 #include "tv_socket.h"  // winsock2.h before windows.h
 
 #include "connection_log_dlg.h"
+#include "guanzhu_dlg.h"
 #include "login_dlg.h"
 #include "notice_dlg.h"
+#include "publish_dialogs_win.h"
 #include "record_grid_frame.h"
 #include "record_handlers.h"
 #include "resend_schedule.h"
+#include "search_commands.h"
+#include "search_dlg.h"
 #include "session.h"
 #include "session_ports_win.h"
+#include "toolbar_ex.h"
 #include "tovan_client_view.h"
 #include "window.h"
 
 extern const char kMainFrameClass[];
+
+// Callback message of the tray icon.
+constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
+// Frame timer that blinks the tray icon.
+constexpr UINT_PTR kTrayBlinkTimer = 7;
 
 class CMainFrame : public fw::Window,
                    public tovan::RecordGridFrame,
@@ -40,6 +50,23 @@ public:
     void ShowNotify(const std::string& text) { noticeWindow_.ShowNotice(text); }
     tovan::RecordLists& lists() { return lists_; }
     tovan::ResendSchedule& resendSchedule() { return resendSchedule_; }
+    CToolBarEx& toolbar() { return toolbar_; }
+    HWND statusBar() const { return statusBar_; }
+    CTovanClientView& view() { return view_; }
+    // The search results grid, once the search pane exists.
+    CViewGrid* SearchGrid() { return nullptr; }
+
+    // Rebuilds the toolbar from dmr.ini [ToolBar]; relabels the current
+    // information button once the user's area is known.
+    void BuildToolBar();
+    void UpdateCurrentInfoButton();
+    // Rebuilds the tools menu from Config.ini [Tools].
+    void BuildToolsMenu();
+    // A new watched or searched offer: a sound, and the tray icon blinks
+    // while the window is hidden.
+    void Notify(const std::string& text) override;
+    void RestoreFromTray();
+    bool TrayIconShown() const { return trayIconShown_; }
 
     // RecordGridFrame.
     bool UsePictures() const override { return ntFlag != 0; }
@@ -94,13 +121,45 @@ private:
     std::string SearchPaneCaption() const override { return searchPaneCaption_; }
     void SetSearchPaneCaption(const std::string& c) override { searchPaneCaption_ = c; }
     bool SearchPaneVisible() const override { return false; }  // no search pane yet
-    void Notify(const std::string&) override {}
+
+    // The search, watch and area commands reach the frame's windows here.
+    struct QueryPorts : tovan::QueryFramePorts {
+        explicit QueryPorts(CMainFrame& f) : frame(f) {}
+        bool Send(const std::string& m) override { return frame.sessionSocket_.Send(m) != -1; }
+        void QueueUnsent(const std::string& m) override { frame.session_.QueueUnsent(m); }
+        void DropQueuedListRequests() override { frame.session_.DropQueuedListRequests(); }
+        void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
+        void ShowSearchPane() override {}  // the search pane comes with the docking panes
+        void RecalcLayout() override { frame.RecalcLayout(); }
+        void ScrollViewToTop() override;
+        void SelectCurrentAreaInTree() override;
+        void SetFrameTitle(const std::string& t) override { frame.SetFrameTitle(t); }
+        CMainFrame& frame;
+    };
 
     tovan::SessionHooks MakeSessionHooks();
+    tovan::QueryFrameState QueryState();
+    void ShowLimitedRightsBox();
+    void Publish(const char* offerClass);
     void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
     int OnCreate();
+    bool CreateBars();
+    void RecalcLayout();
+    bool OnCommand(int id);
+    void OnInitMenuPopup(HMENU popup);
+    bool OnSysCommand(WPARAM id);
+    void OnTrayNotify(LPARAM event);
+    void BlinkTray();
+    bool SetTrayIcon(DWORD action, HICON icon, const std::string& tip);
+    void MarkPublishMode(int kind);
+    void MarkMinimiseMode(int mode);
+    void SetPublishMode(int kind);
+    void SetMinimiseMode(int mode);
+    void RunTool(int id);
+    void OpenSupportPage();
+    HBITMAP CaptionBitmap(const std::string& text, COLORREF colour);
 
     CTvSocket socket_;
     TvSessionSocket sessionSocket_{socket_};
@@ -120,6 +179,17 @@ private:
         clock_, tovan::OfferSender{
                     [this](std::string_view m) { return sessionSocket_.Send(m); },
                     [this](const std::string& m) { session_.QueueUnsent(m); }}};
+    PublishDialogsWin publishDialogs_{session_.account()};
+    CSousuo searchDialog_;
+    CGjSousuo quickSearchDialog_;
+    CGuanzhu watchSettingsDialog_;
+    QueryPorts queryPorts_{*this};
     std::string searchPaneCaption_;
+    CToolBarEx toolbar_;
+    HWND statusBar_ = nullptr;
+    std::string blinkTip_;                 // tray tip while blinking
+    int blinkPhase_ = 0;
+    bool trayIconShown_ = false;
+    int toolItemCount_ = 0;                // tools menu items last inserted
     CTovanClientView view_;
 };

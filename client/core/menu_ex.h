@@ -19,7 +19,7 @@ public:
         return menu_ != nullptr;
     }
     bool AppendMenu(UINT flags, UINT_PTR id, const char* text) {
-        return AppendMenuA(menu_, flags, id, text) != FALSE;
+        return ::AppendMenuA(menu_, flags, id, text) != FALSE;
     }
     // TrackPopupMenu; with TPM_RETURNCMD the chosen id (0 for none).
     int TrackPopupMenu(UINT flags, int x, int y, HWND owner) {

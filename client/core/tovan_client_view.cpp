@@ -71,6 +71,15 @@ void CTovanClientView::OnInitialUpdate() {
     frame_->StartSession();
 }
 
+void CTovanClientView::ToggleMask() {
+    grid_.maskDigits = !grid_.maskDigits;
+    InvalidateRect(grid_.hwnd(), nullptr, TRUE);
+    if (CViewGrid* search = frame_->SearchGrid()) {
+        search->maskDigits = !search->maskDigits;
+        InvalidateRect(search->hwnd(), nullptr, TRUE);
+    }
+}
+
 void CTovanClientView::OnSize(int cx, int cy) {
     if (!grid_.hwnd()) return;
     MoveWindow(grid_.hwnd(), 0, 0, cx, cy, TRUE);

@@ -17,6 +17,8 @@ public:
     bool Create(CMainFrame& frame, const RECT& rect);
 
     CViewGrid& grid() { return grid_; }
+    // The user's masking switch, for this grid and the search grid alike.
+    void ToggleMask();
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -91,7 +91,9 @@ class Display:
 class Client:
     """A copy of TovanClient.exe in a temporary folder with its own Wine prefix."""
 
-    def __init__(self, exe, driver_exe, port, user_ini):
+    def __init__(self, exe, driver_exe, port, user_ini, config_extra=b"", app_files=()):
+        """config_extra: bytes appended to Config.ini; app_files: (source, name)
+        pairs copied into the program folder before the client starts."""
         self.tmp = tempfile.mkdtemp(prefix="tovan-e2e-")
         self.app = os.path.join(self.tmp, "app")
         self.prefix = os.path.join(self.tmp, "prefix")
@@ -99,8 +101,14 @@ class Client:
         self.driver_exe = driver_exe
         os.mkdir(self.app)
         shutil.copy(exe, os.path.join(self.app, "TovanClient.exe"))
+        # The shipped area list lies beside the built program.
+        area_ini = os.path.join(os.path.dirname(exe), "area.ini")
+        if os.path.exists(area_ini):
+            shutil.copy(area_ini, os.path.join(self.app, "area.ini"))
         with open(os.path.join(self.app, "Config.ini"), "wb") as f:
-            f.write(b"[Server]\r\nName=127.0.0.1\r\nPort=%d\r\n" % port)
+            f.write(b"[Server]\r\nName=127.0.0.1\r\nPort=%d\r\n" % port + config_extra)
+        for source, name in app_files:
+            shutil.copy(source, os.path.join(self.app, name))
         subprocess.run(["cp", "-a", wine_template(), self.prefix], check=True)
         with open(os.path.join(self.prefix, "drive_c", "windows", "dmr.ini"), "wb") as f:
             f.write(user_ini)

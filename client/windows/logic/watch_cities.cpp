@@ -1,0 +1,52 @@
+#include "watch_cities.h"
+
+#include "area_scope.h"
+
+namespace tovan {
+
+std::string JoinWatchedCities(const std::vector<std::string>& cities) {
+    std::string out;
+    for (const std::string& c : cities) {
+        out += c;
+        out += '\\';
+    }
+    return out;
+}
+
+std::string WatchTypeValue(bool cargo, bool vehicle) {
+    std::string out;
+    if (cargo) out += "货";
+    if (vehicle) out += "车";
+    return out;
+}
+
+bool TypeValueHas(std::string_view value, std::string_view word) {
+    if (word.empty()) return false;
+    for (std::size_t i = 0; i < value.size();) {
+        if (value.compare(i, word.size(), word) == 0) return true;
+        const unsigned char c = static_cast<unsigned char>(value[i]);
+        i += (c >= 0x81 && c <= 0xFE && i + 1 < value.size()) ? 2 : 1;
+    }
+    return false;
+}
+
+WatchCitySettings ReadWatchCities(ProfileReader& profiles, const std::string& file) {
+    WatchCitySettings s;
+    s.cities = SplitAreaList(
+        profiles.ReadString(file, kWatchCitySection, "City", "", kWatchCityBuffer));
+    const std::string type =
+        profiles.ReadString(file, kWatchCitySection, "Type", "", kWatchCityTypeBuffer);
+    s.cargo = TypeValueHas(type, "货");
+    s.vehicle = TypeValueHas(type, "车");
+    return s;
+}
+
+void WriteWatchCities(ProfileWriter& profiles, const std::string& file,
+                      const WatchCitySettings& settings) {
+    // Write failures are not reported.
+    profiles.WriteString(file, kWatchCitySection, "City", JoinWatchedCities(settings.cities));
+    profiles.WriteString(file, kWatchCitySection, "Type",
+                         WatchTypeValue(settings.cargo, settings.vehicle));
+}
+
+}  // namespace tovan

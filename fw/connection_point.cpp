@@ -1,0 +1,102 @@
+#include "connection_point.h"
+
+#include <olectl.h>
+
+#include "dispatch_call.h"
+
+namespace fw::com {
+
+DispatchConnectionPoint::DispatchConnectionPoint(IConnectionPointContainer& owner, REFIID eventIid)
+    : owner_(owner), eventIid_(eventIid) {}
+
+DispatchConnectionPoint::~DispatchConnectionPoint() { Clear(); }
+
+void DispatchConnectionPoint::Clear() {
+    std::vector<Sink> gone;
+    gone.swap(sinks_);
+    for (const Sink& s : gone) s.dispatch->Release();
+}
+
+HRESULT DispatchConnectionPoint::QueryInterface(REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
+        *out = static_cast<IConnectionPoint*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT DispatchConnectionPoint::GetConnectionInterface(IID* iid) {
+    if (!iid) return E_POINTER;
+    *iid = eventIid_;
+    return S_OK;
+}
+
+HRESULT DispatchConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+    if (!out) return E_POINTER;
+    owner_.AddRef();
+    *out = &owner_;
+    return S_OK;
+}
+
+HRESULT DispatchConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    IDispatch* dispatch = nullptr;
+    // A sink answers for the event interface itself, or at least as IDispatch.
+    if (FAILED(sink->QueryInterface(eventIid_, reinterpret_cast<void**>(&dispatch))) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+        return CONNECT_E_CANNOTCONNECT;
+    *cookie = nextCookie_++;
+    sinks_.push_back({*cookie, dispatch});
+    return S_OK;
+}
+
+HRESULT DispatchConnectionPoint::Unadvise(DWORD cookie) {
+    for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
+        if (it->cookie != cookie) continue;
+        IDispatch* dispatch = it->dispatch;
+        sinks_.erase(it);
+        dispatch->Release();
+        return S_OK;
+    }
+    return CONNECT_E_NOCONNECTION;
+}
+
+HRESULT DispatchConnectionPoint::EnumConnections(IEnumConnections** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+
+void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args) {
+    if (sinks_.empty()) return;
+    // DISPPARAMS holds the arguments last to first.
+    std::vector<VARIANT> values(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+        VARIANT& v = values[args.size() - 1 - i];
+        VariantInit(&v);
+        if (args[i].isText) {
+            V_VT(&v) = VT_BSTR;
+            V_BSTR(&v) = ToBstr(args[i].text);
+        } else {
+            V_VT(&v) = VT_I4;
+            V_I4(&v) = args[i].number;
+        }
+    }
+    // A copy with references of its own: handlers may change the sink list.
+    std::vector<IDispatch*> targets;
+    for (const Sink& s : sinks_) {
+        s.dispatch->AddRef();
+        targets.push_back(s.dispatch);
+    }
+    for (IDispatch* target : targets) {
+        DISPPARAMS params = {values.empty() ? nullptr : values.data(), nullptr, static_cast<UINT>(values.size()), 0};
+        target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        target->Release();
+    }
+    for (VARIANT& v : values) VariantClear(&v);
+}
+
+}  // namespace fw::com

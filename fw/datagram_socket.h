@@ -1,0 +1,31 @@
+// UDP over the asynchronous socket: readiness to read arrives as OnReceive
+// on the creating thread; sends are single datagrams to an address or name.
+#pragma once
+
+#include <string>
+
+#include "async_socket.h"
+
+namespace fw {
+
+class DatagramSocket : public AsyncSocket {
+public:
+    // Bound to port (0: the system's choice); notifies readable data when
+    // `notifyReads`, else nothing (a socket that only sends).
+    bool Open(unsigned port, bool notifyReads = true);
+
+    // One datagram to a dotted address or a host name; SOCKET_ERROR on failure.
+    int SendTo(const std::string& host, unsigned port, const void* data, int length);
+    // One datagram and its source; SOCKET_ERROR on failure (WSAEMSGSIZE: the
+    // datagram was longer than the buffer and what fitted was read).
+    int ReceiveFrom(void* buffer, int length, std::string* sourceAddress, unsigned* sourcePort);
+
+    // The port the socket is bound to; 0 when not open.
+    unsigned LocalPort() const;
+};
+
+// First IPv4 address of a dotted address or host name, dotted; empty when
+// the name cannot be resolved.
+std::string ResolveIPv4(const std::string& host);
+
+}  // namespace fw
