@@ -9,9 +9,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "about_dlg.h"
+#include "display_apply.h"
+#include "my_msg_dlg.h"
+#include "phrase_lists_dlg.h"
+#include "resend_list_dlg.h"
+#include "text_background_dlg.h"
+#include "toolbar_items_dlg.h"
+#include "tools_dlg.h"
 #include "area_tree.h"
 #include "message_box.h"
 #include "publish_path.h"
@@ -83,6 +91,12 @@ constexpr UINT kToolbarId = 59392;
 constexpr int kButtonWidth = 51;
 constexpr int kButtonHeight = 30;
 constexpr int kStatusBarMinHeight = 25;
+// The docked panes' control ids and sizes.
+constexpr UINT kSearchPaneId = 1000;
+constexpr UINT kAreaTreePaneId = 1001;
+constexpr int kAreaTreeWidth = 130;
+constexpr int kSearchPaneHeight = 230;
+constexpr COLORREF kAreaTreeBackColor = 0xFEF4E7;
 constexpr UINT kTrayIconId = 1;
 constexpr UINT kTrayBlinkPeriodMs = 300;
 // The tray tip shows at most this many bytes of its text.
@@ -132,7 +146,13 @@ CMainFrame::CMainFrame()
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     tovan::SessionHooks h;
     h.clearRecordLists = [this] { ClearRecordLists(); };
-    h.setLimitedRights = [this](bool limited) { view_.grid().limitedRights = limited ? 1 : 0; };
+    h.selectOwnAreaInTree = [this] { SelectOwnAreaInTree(); };
+    h.setLimitedRights = [this](bool limited) {
+        view_.grid().limitedRights = limited ? 1 : 0;
+        searchPane_.grid.limitedRights = limited ? 1 : 0;
+        // The area tree is for accounts with full rights only.
+        if (areaTreePane_.hwnd()) ShowPane(areaTreePane_, !limited);
+    };
     h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
     h.pagingTick = [this] { PagingTick(); };
@@ -162,11 +182,67 @@ bool CMainFrame::CreateBars() {
     return true;
 }
 
-// Toolbar at the top, status bar at the bottom, the view in between.
+bool CMainFrame::CreatePanes() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const int h = client.bottom;
+    areaTreePane_.horzSize = areaTreePane_.vertSize = {kAreaTreeWidth, 2 * (h / 3)};
+    areaTreePane_.horzMin.cy = areaTreePane_.vertMin.cy = h / 2;
+    if (!areaTreePane_.CreatePane(hwnd(), kAreaTreePaneId)) return false;
+    areaTreePane_.SetBackColor(kAreaTreeBackColor);
+    areaTreePane_.onClose = [this] { ShowPane(areaTreePane_, false); };
+    areaTreePane_.onSelection = [this](const tovan::AreaTreeSelection& item) {
+        treeSelectionRan_ = true;
+        tovan::QueryFrameState s = QueryState();
+        tovan::OnAreaTreeSelection(s, queryPorts_, item);
+    };
+
+    searchPane_.horzSize = searchPane_.vertSize = {20, kSearchPaneHeight};
+    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
+    searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
+    searchPane_.onResized = [this] { RecalcLayout(); };
+    searchPane_.BindRecords(lists_.searchList);
+    lists_.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
+    return true;
+}
+
+void CMainFrame::LoadAreaTree(const std::string& iniPath) {
+    WinProfileReader profiles;
+    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(profiles, iniPath)));
+}
+
+void CMainFrame::ShowPane(CSizingControlBar& pane, bool show) {
+    if (!pane.hwnd() || pane.Shown() == show) return;
+    ShowWindow(pane.hwnd(), show ? SW_SHOWNA : SW_HIDE);
+    RecalcLayout();
+}
+
+void CMainFrame::ToggleAreaTree() {
+    if (account().isFullMember == 0) {
+        ShowLimitedRightsBox();
+        return;
+    }
+    ShowPane(areaTreePane_, !areaTreePane_.Shown());
+}
+
+void CMainFrame::SelectOwnAreaInTree() {
+    const std::optional<tovan::AreaTreePlace> place =
+        tovan::SelectOwnArea(areaTreePane_.root(), account().currentArea,
+                             [this] { queryPorts_.DropQueuedListRequests(); });
+    if (place) areaTreePane_.Select(*place);
+}
+
+void CMainFrame::SetSearchPaneCaption(const std::string& c) {
+    searchPaneCaption_ = c;
+    if (searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), c.c_str());
+}
+
+// Toolbar at the top, status bar at the bottom, the area tree in a column at
+// the right, the search pane at the bottom beside it, the view in the rest.
 void CMainFrame::RecalcLayout() {
     RECT client;
     GetClientRect(hwnd(), &client);
-    int top = 0, bottom = client.bottom;
+    int top = 0, bottom = client.bottom, right = client.right;
     if (toolbar_.hwnd()) top = toolbar_.AutoSizedHeight();
     if (statusBar_) {
         SendMessageA(statusBar_, WM_SIZE, 0, 0);
@@ -174,14 +250,31 @@ void CMainFrame::RecalcLayout() {
         GetWindowRect(statusBar_, &r);
         bottom -= r.bottom - r.top;
     }
-    if (view_.hwnd()) {
-        MoveWindow(view_.hwnd(), 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
+    bottom = std::max(bottom, top);
+    if (areaTreePane_.Shown()) {
+        // Alone in its column, the tree takes the column's whole height.
+        const int width = std::min(areaTreePane_.Thickness(), right);
+        MoveWindow(areaTreePane_.hwnd(), right - width, top, width, bottom - top, TRUE);
+        right -= width;
     }
+    if (searchPane_.Shown()) {
+        const int room = bottom - top;
+        const int height = std::min(searchPane_.Thickness(), room);
+        // A drag of its edge may take the view's whole height.
+        searchPane_.maxThickness = room;
+        MoveWindow(searchPane_.hwnd(), 0, bottom - height, right, height, TRUE);
+        bottom -= height;
+    }
+    if (view_.hwnd()) MoveWindow(view_.hwnd(), 0, top, right, bottom - top, TRUE);
 }
 
 int CMainFrame::OnCreate() {
     if (!CreateBars()) return -1;
     BuildToolBar();
+    // Both panes start hidden: the search pane until a search, the area tree
+    // until a logon reply with full rights.
+    if (!CreatePanes()) return -1;
+    LoadAreaTree(fw::ProgramFilePath(tovan::kAreaIniName));
 
     const std::string machineId = MachineIdentifier();
     WinProfileReader profiles;
@@ -452,14 +545,37 @@ bool CMainFrame::OnCommand(int id) {
         tovan::BackToCurrentInfo(s, queryPorts_);
         return true;
     }
-    case ID_MY_OFFERS:
-    case ID_TEXT_AND_BACKGROUND:
     case ID_AREA_LIST:
-    case ID_AREA_LIST_TOOLBAR:
-    case ID_RESEND_MANAGER:
-    case ID_TOOLBAR_OPTIONS:
-    case ID_PHRASE_LISTS:
-    case ID_TOOLS_MANAGE:
+    case ID_AREA_LIST_TOOLBAR: ToggleAreaTree(); return true;
+    case ID_MY_OFFERS: ShowMyOffers(); return true;
+    case ID_RESEND_MANAGER: {
+        CCongfaDlg dlg(resendSchedule_, account(), hwnd());
+        dlg.DoModal();
+        return true;
+    }
+    case ID_PHRASE_LISTS: {
+        CDysz dlg(hwnd());
+        dlg.DoModal();
+        return true;
+    }
+    case ID_TOOLBAR_OPTIONS: {
+        CGjlsz dlg(hwnd());
+        if (dlg.DoModal() == IDOK) BuildToolBar();
+        return true;
+    }
+    case ID_TOOLS_MANAGE: {
+        CTools dlg(hwnd());
+        if (dlg.DoModal() == IDOK) BuildToolsMenu();
+        return true;
+    }
+    case ID_TEXT_AND_BACKGROUND: {
+        CWenzi dlg(hwnd());
+        if (dlg.DoModal() == IDOK) {
+            ApplyDisplayChoice(view_.grid(), dlg.choice, UsePictures());
+            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, UsePictures());
+        }
+        return true;
+    }
     case ID_HELP:
         return true;
     default:
@@ -622,7 +738,27 @@ void CMainFrame::QueryPorts::ScrollViewToTop() {
 }
 
 void CMainFrame::QueryPorts::SelectCurrentAreaInTree() {
-    // Until the area tree pane exists, do what its selection handler does.
-    tovan::QueryFrameState s = frame.QueryState();
-    tovan::SwitchToArea(s, *this, frame.account().currentArea);
+    frame.treeSelectionRan_ = false;
+    frame.SelectOwnAreaInTree();
+    // A province has no item to select, and an item already selected raises
+    // no change: switch the list here, or it would go on showing the old area.
+    if (!frame.treeSelectionRan_) {
+        tovan::QueryFrameState s = frame.QueryState();
+        tovan::SwitchToArea(s, *this, frame.account().currentArea);
+    }
+}
+
+void CMainFrame::ShowMyOffers() {
+    MyOffersContext c;
+    c.lists = &lists_;
+    c.sender = tovan::OfferSender{[this](std::string_view m) { return sessionSocket_.Send(m); },
+                                  [this](const std::string& m) { session_.QueueUnsent(m); }};
+    c.dropResend = [this](const std::string& body) { resendSchedule_.RemoveByBody(body); };
+    const tovan::AccountState& a = session_.account();
+    c.userId = a.ownUserId;
+    c.contacts = {a.contactName, a.contactPhone, a.contactMobile};
+    c.frame = hwnd();
+    CMyMsg dlg(hwnd(), std::move(c));
+    // The closed deals the user marked go out after the dialog closes.
+    if (dlg.DoModal() == IDOK && dlg.Result().size() > 10) session_.Send(dlg.Result());
 }

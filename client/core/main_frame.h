@@ -7,6 +7,7 @@
 
 #include "tv_socket.h"  // winsock2.h before windows.h
 
+#include "area_tree_pane.h"
 #include "connection_log_dlg.h"
 #include "guanzhu_dlg.h"
 #include "login_dlg.h"
@@ -17,6 +18,7 @@
 #include "resend_schedule.h"
 #include "search_commands.h"
 #include "search_dlg.h"
+#include "search_pane.h"
 #include "session.h"
 #include "session_ports_win.h"
 #include "toolbar_ex.h"
@@ -54,7 +56,15 @@ public:
     HWND statusBar() const { return statusBar_; }
     CTovanClientView& view() { return view_; }
     // The search results grid, once the search pane exists.
-    CViewGrid* SearchGrid() { return nullptr; }
+    CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
+    CGridDialog& searchPane() { return searchPane_; }
+    CDockDialog& areaTreePane() { return areaTreePane_; }
+    // Every server message goes through here (the socket's handler).
+    tovan::ServerMessageHandler& messageHandler() { return messages_; }
+    // Fills the area tree from an area.ini file.
+    void LoadAreaTree(const std::string& iniPath);
+    // Shows or hides a docked pane and lays the frame out again.
+    void ShowPane(CSizingControlBar& pane, bool show);
 
     // Rebuilds the toolbar from dmr.ini [ToolBar]; relabels the current
     // information button once the user's area is known.
@@ -119,8 +129,8 @@ private:
     std::string FrameTitle() const override;
     void SetFrameTitle(const std::string& title) override;
     std::string SearchPaneCaption() const override { return searchPaneCaption_; }
-    void SetSearchPaneCaption(const std::string& c) override { searchPaneCaption_ = c; }
-    bool SearchPaneVisible() const override { return false; }  // no search pane yet
+    void SetSearchPaneCaption(const std::string& c) override;
+    bool SearchPaneVisible() const override { return searchPane_.Shown(); }
 
     // The search, watch and area commands reach the frame's windows here.
     struct QueryPorts : tovan::QueryFramePorts {
@@ -129,7 +139,7 @@ private:
         void QueueUnsent(const std::string& m) override { frame.session_.QueueUnsent(m); }
         void DropQueuedListRequests() override { frame.session_.DropQueuedListRequests(); }
         void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
-        void ShowSearchPane() override {}  // the search pane comes with the docking panes
+        void ShowSearchPane() override { frame.ShowPane(frame.searchPane_, true); }
         void RecalcLayout() override { frame.RecalcLayout(); }
         void ScrollViewToTop() override;
         void SelectCurrentAreaInTree() override;
@@ -141,11 +151,15 @@ private:
     tovan::QueryFrameState QueryState();
     void ShowLimitedRightsBox();
     void Publish(const char* offerClass);
+    void ShowMyOffers();
     void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
     int OnCreate();
     bool CreateBars();
+    bool CreatePanes();
+    void ToggleAreaTree();
+    void SelectOwnAreaInTree();
     void RecalcLayout();
     bool OnCommand(int id);
     void OnInitMenuPopup(HMENU popup);
@@ -185,11 +199,14 @@ private:
     CGuanzhu watchSettingsDialog_;
     QueryPorts queryPorts_{*this};
     std::string searchPaneCaption_;
+    bool treeSelectionRan_ = false;  // the area tree's handler ran since last cleared
     CToolBarEx toolbar_;
     HWND statusBar_ = nullptr;
     std::string blinkTip_;                 // tray tip while blinking
     int blinkPhase_ = 0;
     bool trayIconShown_ = false;
     int toolItemCount_ = 0;                // tools menu items last inserted
+    CDockDialog areaTreePane_;
+    CGridDialog searchPane_;
     CTovanClientView view_;
 };

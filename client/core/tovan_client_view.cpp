@@ -2,6 +2,9 @@
 #include "tovan_client_view.h"
 
 #include <algorithm>
+#include <string>
+
+#include "xiangqing_dlg.h"
 
 #include "display_settings.h"
 #include "record_cell.h"
@@ -76,7 +79,8 @@ void CTovanClientView::ToggleMask() {
     InvalidateRect(grid_.hwnd(), nullptr, TRUE);
     if (CViewGrid* search = frame_->SearchGrid()) {
         search->maskDigits = !search->maskDigits;
-        InvalidateRect(search->hwnd(), nullptr, TRUE);
+        // Binding again repaints the search grid from its first row.
+        frame_->searchPane().BindRecords(frame_->lists().searchList);
     }
 }
 
@@ -95,9 +99,26 @@ LRESULT CTovanClientView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         OnSize(LOWORD(lp), HIWORD(lp));
         return 0;
     case WM_GRID_CELLDBLCLK:
-        // Chat and details windows come with their own windows; nothing yet.
+        OnGridCellDblClk(static_cast<int>(wp), static_cast<int>(lp));
         return 0;
     default:
         return DefaultProc(msg, wp, lp);
     }
+}
+
+void CTovanClientView::OnGridCellDblClk(int row, int column) {
+    if (!grid_.records || row < 0 || row >= grid_.records->Size()) return;
+    // The talk column opens a chat with the author; that window comes with
+    // the chat work. Every other column shows the details.
+    if (column == tovan::kChatColumn) return;
+    const tovan::MsgInfo& rec = grid_.records->At(row);
+    std::string text = std::string(tovan::FieldText(rec.BodyIs)) + " " +
+                       std::string(tovan::FieldText(rec.AddTime));
+    // Only the user's own masking applies here; the masked digits vanish.
+    text = grid_.MaskText(text, 0);
+    text.erase(std::remove(text.begin(), text.end(), '*'), text.end());  // "*" is no GBK trail byte
+    CXiangqing details(frame_->hwnd());
+    details.text = text;
+    details.from = std::string(tovan::FieldText(rec.ByName));
+    details.DoModal();
 }

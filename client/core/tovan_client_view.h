@@ -26,6 +26,7 @@ protected:
 private:
     void OnInitialUpdate();
     void OnSize(int cx, int cy);
+    void OnGridCellDblClk(int row, int column);
     int PlaceColumnWidth();  // a two-character place name and its margins
 
     CMainFrame* frame_ = nullptr;

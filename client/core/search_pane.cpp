@@ -1,0 +1,96 @@
+#include "search_pane.h"
+
+#include <algorithm>
+
+#include "display_settings.h"
+#include "record_cell.h"
+#include "resource.h"
+#include "win_profile_reader.h"
+#include "window.h"
+
+namespace {
+
+constexpr int kMinTextColumn = 150;
+
+int BitmapWidth(int id) {
+    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id));
+    if (!bmp) return 0;
+    BITMAP info = {};
+    GetObjectA(bmp, sizeof info, &info);
+    DeleteObject(bmp);
+    return info.bmWidth;
+}
+
+}  // namespace
+
+CGridDialog::CGridDialog() { margins = {0, 5, 4, 0}; }
+
+CGridDialog::ColumnWidths CGridDialog::Measure() {
+    ColumnWidths w;
+    w.cls = grid.MeasureText("车").cx + 4;
+    w.place = grid.MeasureText("北京").cx + 4;
+    w.chat = w.place;
+    if (grid.mainFrame && grid.mainFrame->UsePictures()) w.cls = w.chat = BitmapWidth(IDB_CLASS_CARGO) + 4;
+    return w;
+}
+
+bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame) {
+    if (!CreateBar("搜索结果", frameWindow, id, Dock::Bottom)) return false;
+    const RECT start = {0, 0, 10, 10};
+    if (!grid.Create(hwnd(), static_cast<int>(kGridId), start)) return false;
+
+    WinProfileReader profiles;
+    const tovan::DisplaySettings d = tovan::ReadDisplaySettings(profiles);
+    linesPerRow = d.lineSpacing;
+    grid.linesPerRow = d.lineSpacing;
+    grid.SetFontSize(d.fontSize);
+    grid.SetFaceName(d.fontFamily);
+    grid.SetFontWeight(d.bold ? 700 : 400);
+    grid.gridTextColor = d.fontColor;
+    grid.backColor = d.backColor;
+    grid.marginX = 2;
+    grid.marginY = 2;
+    grid.mainFrame = &frame;
+    grid.isSearchGrid = 1;
+
+    const ColumnWidths w = Measure();
+    RECT r;
+    GetClientRect(grid.hwnd(), &r);
+    grid.SetColumnCount(5);
+    grid.SetColumnWidth(tovan::kIdColumn, 0);
+    grid.SetColumnWidth(tovan::kClassColumn, w.cls);
+    grid.SetColumnWidth(tovan::kBodyColumn,
+                        r.right - (w.chat + w.place + w.cls + GetSystemMetrics(SM_CXVSCROLL)));
+    grid.SetColumnWidth(tovan::kPlaceColumn, w.place);
+    grid.SetColumnWidth(tovan::kChatColumn, w.chat);
+    return true;
+}
+
+void CGridDialog::BindRecords(const tovan::RecordStore& list) {
+    grid.records = &list;
+    grid.SetRowCount(list.Size());
+}
+
+void CGridDialog::OnSize(int cx, int cy) {
+    if (!grid.hwnd()) return;
+    const ColumnWidths w = Measure();
+    MoveWindow(grid.hwnd(), 0, 0, cx, cy, TRUE);
+    const int text = cx - w.cls - w.place - w.chat - GetSystemMetrics(SM_CXVSCROLL);
+    grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
+}
+
+bool CGridDialog::OnPaneMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_SIZE:
+        OnSize(LOWORD(lp), HIWORD(lp));
+        result = 0;
+        return true;
+    case WM_GRID_CELLDBLCLK:
+        // The chat column opens a chat and the others the offer's details;
+        // both windows belong to the chat and details features.
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,33 @@
+// The search results pane docked at the bottom of the frame: a record grid
+// over the search list, its columns sized like the record view's.
+#pragma once
+
+#include "record_grid_frame.h"
+#include "record_store.h"
+#include "sizing_bar.h"
+#include "view_grid.h"
+
+class CGridDialog : public CSizingControlBar {
+public:
+    static constexpr UINT kGridId = 8110;
+
+    CGridDialog();
+
+    CViewGrid grid;
+    int linesPerRow = 3;
+
+    // `frame` gives the grid its pictures and keywords.
+    bool CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame);
+    // The grid shows `list` again from its first row.
+    void BindRecords(const tovan::RecordStore& list);
+
+protected:
+    bool OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    struct ColumnWidths {
+        int cls, place, chat;
+    };
+    ColumnWidths Measure();
+    void OnSize(int cx, int cy);
+};

@@ -1,0 +1,360 @@
+#include "sizing_bar.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char kBarClass[] = "TovanSizingBar";
+constexpr int kGradientSteps = 64;
+
+int CALLBACK FaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceExists(const char* face) {
+    LOGFONTA lf = {};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExA(screen, &lf, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// A font of tenths of a point, scaled to the device.
+HFONT PointFont(HDC dc, int tenths, const char* face, int escapement) {
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(tenths, GetDeviceCaps(dc, LOGPIXELSY), 720);
+    lf.lfEscapement = lf.lfOrientation = escapement;
+    // The default set, so that GBK titles find a face that has their characters.
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+std::string WindowText(HWND h) {
+    const int n = GetWindowTextLengthA(h);
+    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
+    GetWindowTextA(h, buf.data(), n + 1);
+    return buf.data();
+}
+
+void FillSolid(HDC dc, const RECT& r, COLORREF c) {
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+}
+
+}  // namespace
+
+bool CSizingControlBar::CreateBar(const char* title, HWND frame, UINT id, Dock dock) {
+    dock_ = dock;
+    if (FaceExists("Tahoma")) lstrcpynA(captionFace_, "Tahoma", LF_FACESIZE);
+    hasMarlett_ = FaceExists("Marlett");
+    return Create(kBarClass, title, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, 0,
+                  frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), CS_DBLCLKS,
+                  GetSysColorBrush(COLOR_BTNFACE), LoadCursor(nullptr, IDC_ARROW));
+}
+
+int CSizingControlBar::Thickness() const {
+    if (dock_ == Dock::Right) return std::max(vertSize.cx, vertMin.cx);
+    return std::max(horzSize.cy, horzMin.cy);
+}
+
+void CSizingControlBar::SetThickness(int pixels) {
+    if (dock_ == Dock::Right) {
+        vertSize.cx = std::max<LONG>(pixels, vertMin.cx);
+    } else {
+        horzSize.cy = std::max<LONG>(pixels, horzMin.cy);
+    }
+}
+
+UINT CSizingControlBar::SizableEdge() const {
+    switch (dock_) {
+    case Dock::Top: return HTBOTTOM;
+    case Dock::Right: return HTLEFT;
+    case Dock::Bottom: return HTTOP;
+    }
+    return 0;
+}
+
+RECT CSizingControlBar::CaptionStrip(int w, int h) const {
+    RECT r = {margins.left, margins.top, w - margins.right, h - margins.bottom};
+    if (HorizontalStrip()) {
+        r.bottom = r.top + kGripperWidth;
+    } else {
+        r.right = r.left + kGripperWidth;
+    }
+    return r;
+}
+
+RECT CSizingControlBar::ClientArea(int w, int h) const {
+    RECT r = {margins.left, margins.top, w - margins.right, h - margins.bottom};
+    if (HorizontalStrip()) {
+        r.top += kGripperWidth;
+    } else {
+        r.left += kGripperWidth;
+    }
+    r.right = std::max<LONG>(r.right, r.left);
+    r.bottom = std::max<LONG>(r.bottom, r.top);
+    return r;
+}
+
+RECT CSizingControlBar::CloseButton(int w, int h) const {
+    const RECT strip = CaptionStrip(w, h);
+    const int x = HorizontalStrip() ? strip.right - kGripperWidth : strip.left;
+    return {x, strip.top, x + kCloseSize, strip.top + kCloseSize};
+}
+
+LRESULT CSizingControlBar::HitTest(POINT screen) {
+    RECT w;
+    GetWindowRect(hwnd(), &w);
+    const POINT p = {screen.x - w.left, screen.y - w.top};
+    const int cx = w.right - w.left, cy = w.bottom - w.top;
+    const RECT close = CloseButton(cx, cy);
+    if (PtInRect(&close, p)) return HTCLOSE;
+    const RECT client = ClientArea(cx, cy);
+    if (PtInRect(&client, p)) return HTCLIENT;
+    switch (SizableEdge()) {
+    case HTTOP: if (p.y < kEdgeWidth) return HTTOP; break;
+    case HTLEFT: if (p.x < kEdgeWidth) return HTLEFT; break;
+    case HTBOTTOM: if (p.y >= cy - kEdgeWidth) return HTBOTTOM; break;
+    default: break;
+    }
+    return HTBORDER;
+}
+
+void CSizingControlBar::PaintCaption(HDC dc, const RECT& band, const RECT& close) {
+    const bool active = IsChild(hwnd(), GetFocus()) != FALSE;
+    const COLORREF first = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    BOOL gradient = FALSE;
+    SystemParametersInfoA(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+    if (!gradient) {
+        FillSolid(dc, band, first);
+    } else {
+        const COLORREF second = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION
+                                                   : COLOR_GRADIENTINACTIVECAPTION);
+        const bool across = HorizontalStrip();
+        const int length = across ? band.right - band.left : band.bottom - band.top;
+        for (int i = 0; i < kGradientSteps; ++i) {
+            const auto mix = [&](int a, int b) { return (a * (kGradientSteps - i) + b * i) / kGradientSteps; };
+            const COLORREF c = RGB(mix(GetRValue(first), GetRValue(second)),
+                                   mix(GetGValue(first), GetGValue(second)),
+                                   mix(GetBValue(first), GetBValue(second)));
+            const int from = length * i / kGradientSteps, to = length * (i + 1) / kGradientSteps;
+            // Left to right across, bottom to top along a vertical band.
+            const RECT step = across ? RECT{band.left + from, band.top, band.left + to, band.bottom}
+                                     : RECT{band.left, band.bottom - to, band.right, band.bottom - from};
+            FillSolid(dc, step, c);
+        }
+    }
+
+    const std::string title = WindowText(hwnd());
+    HFONT font = PointFont(dc, 85, captionFace_, HorizontalStrip() ? 0 : 900);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, band.left, band.top, band.right, band.bottom);
+    if (HorizontalStrip()) {
+        TextOutA(dc, band.left + 3, band.top, title.c_str(), static_cast<int>(title.size()));
+    } else {
+        TextOutA(dc, band.left, band.bottom - 3, title.c_str(), static_cast<int>(title.size()));
+    }
+    RestoreDC(dc, saved);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+
+    // Pushed: sunken; under the mouse: raised; otherwise no frame.
+    RECT square = close;
+    if (closePushed_) {
+        DrawEdge(dc, &square, BDR_SUNKENOUTER, BF_RECT);
+    } else if (closeHover_) {
+        DrawEdge(dc, &square, BDR_RAISEDINNER, BF_RECT);
+    }
+    if (!hasMarlett_) {
+        // Without the symbol font the cross is drawn with lines.
+        HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        for (int d = 0; d < 2; ++d) {
+            MoveToEx(dc, close.left + 2 + d, close.top + 2, nullptr);
+            LineTo(dc, close.right - 2 + d, close.bottom - 2);
+            MoveToEx(dc, close.right - 3 + d, close.top + 2, nullptr);
+            LineTo(dc, close.left + 1 + d, close.bottom - 2);
+        }
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+        return;
+    }
+    HFONT marlett = PointFont(dc, 60, "Marlett", 0);
+    LOGFONTA lf = {};
+    GetObjectA(marlett, sizeof lf, &lf);
+    lf.lfCharSet = SYMBOL_CHARSET;
+    DeleteObject(marlett);
+    marlett = CreateFontIndirectA(&lf);
+    oldFont = SelectObject(dc, marlett);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    TextOutA(dc, close.left + 2, close.top + 2, "r", 1);
+    SelectObject(dc, oldFont);
+    DeleteObject(marlett);
+}
+
+void CSizingControlBar::PaintNonClient() {
+    RECT w;
+    GetWindowRect(hwnd(), &w);
+    const int cx = w.right - w.left, cy = w.bottom - w.top;
+    if (cx <= 0 || cy <= 0) return;
+    HDC dc = GetWindowDC(hwnd());
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, cx, cy);
+    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    const RECT all = {0, 0, cx, cy};
+    FillRect(mem, &all, GetSysColorBrush(COLOR_BTNFACE));
+    const RECT strip = CaptionStrip(cx, cy);
+    const RECT close = CloseButton(cx, cy);
+    RECT band = strip;
+    if (HorizontalStrip()) {
+        band.right = close.left - 3;
+    } else {
+        band.top = close.bottom + 3;
+    }
+    if (band.right > band.left && band.bottom > band.top) PaintCaption(mem, band, close);
+    // Copy in one block, the client area left to the pane's children.
+    const RECT client = ClientArea(cx, cy);
+    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    BitBlt(dc, 0, 0, cx, cy, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(hwnd(), dc);
+}
+
+void CSizingControlBar::SetCloseState(bool hover, bool pushed) {
+    if (hover == closeHover_ && pushed == closePushed_) return;
+    closeHover_ = hover;
+    closePushed_ = pushed;
+    PaintNonClient();
+}
+
+void CSizingControlBar::StartTracking(POINT screen) {
+    tracking_ = true;
+    trackStart_ = screen;
+    startThickness_ = Thickness();
+    SetCapture(hwnd());
+}
+
+void CSizingControlBar::Track(POINT screen) {
+    int delta = 0;
+    switch (SizableEdge()) {
+    case HTTOP: delta = trackStart_.y - screen.y; break;
+    case HTLEFT: delta = trackStart_.x - screen.x; break;
+    case HTBOTTOM: delta = screen.y - trackStart_.y; break;
+    default: break;
+    }
+    const int low = dock_ == Dock::Right ? vertMin.cx : horzMin.cy;
+    const int high = std::max(low, maxThickness);
+    const int wanted = std::clamp(startThickness_ + delta, low, high);
+    if (wanted == Thickness()) return;
+    SetThickness(wanted);
+    // The frame follows at once (live resizing).
+    if (onResized) onResized();
+}
+
+void CSizingControlBar::StopTracking() {
+    if (!tracking_) return;
+    tracking_ = false;
+    if (GetCapture() == hwnd()) ReleaseCapture();
+    if (onResized) onResized();
+}
+
+LRESULT CSizingControlBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (OnPaneMessage(msg, wp, lp, result)) return result;
+    switch (msg) {
+    case WM_NCCALCSIZE: {
+        RECT* r = reinterpret_cast<RECT*>(lp);  // also the first rectangle of NCCALCSIZE_PARAMS
+        const RECT client = ClientArea(r->right - r->left, r->bottom - r->top);
+        const LONG left = r->left, top = r->top;
+        *r = {left + client.left, top + client.top, left + client.right, top + client.bottom};
+        return 0;
+    }
+    case WM_NCHITTEST:
+        return HitTest({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    case WM_NCPAINT:
+        PaintNonClient();
+        return 0;
+    case WM_NCACTIVATE:
+        return TRUE;
+    case WM_SETTEXT: {
+        const LRESULT r = DefaultProc(msg, wp, lp);
+        PaintNonClient();
+        return r;
+    }
+    case WM_NOTIFY: {
+        // The focus entering or leaving a child changes the caption's colours.
+        const auto* nm = reinterpret_cast<const NMHDR*>(lp);
+        if (nm && (nm->code == NM_SETFOCUS || nm->code == NM_KILLFOCUS)) PaintNonClient();
+        break;
+    }
+    case WM_NCMOUSEMOVE:
+        SetCloseState(wp == HTCLOSE, closePushed_ && wp == HTCLOSE);
+        if (wp == HTCLOSE) {
+            TRACKMOUSEEVENT t = {sizeof t, TME_LEAVE | TME_NONCLIENT, hwnd(), 0};
+            TrackMouseEvent(&t);
+        }
+        break;
+    case WM_NCMOUSELEAVE:
+        SetCloseState(false, false);
+        return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (wp == HTCLOSE && !ignoreNcPress) SetCloseState(true, true);
+        // Never the system's move, size or close: the pane decides.
+        if (wp == SizableEdge() && !ignoreNcPress && msg == WM_NCLBUTTONDOWN) {
+            StartTracking({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        }
+        return 0;
+    case WM_NCLBUTTONUP:
+        SetCloseState(wp == HTCLOSE, false);
+        if (wp == HTCLOSE && onClose) onClose();
+        return 0;
+    case WM_MOUSEMOVE:
+        if (tracking_) {
+            POINT p = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            ClientToScreen(hwnd(), &p);
+            Track(p);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+        if (tracking_) {
+            StopTracking();
+            return 0;
+        }
+        break;
+    case WM_CAPTURECHANGED:
+        if (tracking_ && reinterpret_cast<HWND>(lp) != hwnd()) StopTracking();
+        return 0;
+    case WM_CANCELMODE:
+        StopTracking();
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        return 0;  // panes are never dragged or floated
+    case WM_PAINT: {
+        ValidateRect(hwnd(), nullptr);
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefaultProc(msg, wp, lp);
+}

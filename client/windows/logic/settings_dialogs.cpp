@@ -1,0 +1,173 @@
+#include "settings_dialogs.h"
+
+#include "decimal.h"
+#include "display_settings.h"
+#include "phrase_lists.h"
+#include "tools_menu.h"
+
+namespace tovan {
+
+namespace {
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+bool StartsWith(const std::string& text, const std::string& head) {
+    return text.compare(0, head.size(), head) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+constexpr const char* kToolsSection = "Tools";
+constexpr const char* kDisplaySection = "Display";
+
+}  // namespace
+
+const std::vector<PhraseCategory>& PhraseCategories() {
+    static const std::vector<PhraseCategory> categories = {
+        {1040, "车型", "CarType"},        {1041, "货型", "Goods"},
+        {1042, "车长", "CarLong"},        {1043, "常用词", "Changyongci"},
+        {1044, "常用短语(车)", "Other1"}, {1045, "常用短语(货)", "Other2"},
+        {1046, "运费", "Freight"},
+    };
+    return categories;
+}
+
+std::string PhraseListEditText(ProfileReader& profiles, const std::string& configFile,
+                               const std::string& key) {
+    std::string text;
+    for (const std::string& entry :
+         SplitPhraseList(profiles.ReadString(configFile, kSentenceSection, key, "", 4000)))
+        text += entry + "\r\n";
+    if (EndsWith(text, "\r\n")) text.resize(text.size() - 2);
+    return text;
+}
+
+std::string PhraseListValue(std::string text) {
+    // Walked by characters: "^" and "|" can be the second byte of a GBK
+    // character, which must stay whole.
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) {
+            kept += text[i];
+            kept += text[++i];
+            continue;
+        }
+        if (c == ' ' || c == '^' || c == '|') continue;
+        kept += c == '\'' ? '"' : static_cast<char>(c);
+    }
+    while (kept.find("\r\n\r\n") != std::string::npos) ReplaceAll(kept, "\r\n\r\n", "\r\n");
+    if (StartsWith(kept, "\r\n")) kept.erase(0, 2);
+    if (EndsWith(kept, "\r\n")) kept.resize(kept.size() - 2);
+    ReplaceAll(kept, "\r\n", "/");
+    return kept;
+}
+
+const std::vector<ToolbarChoice>& ToolbarChoices() {
+    static const std::vector<ToolbarChoice> rows = {
+        {"登录", false},     {"加密解密", true}, {"字体", true},     {"工具栏", false},
+        {"地区列表", true},  {"发布货源", true}, {"发布车源", true}, {"当前信息", true},
+        {"关注信息", true},  {"普通搜索", true}, {"高级搜索", true}, {"我的信息", true},
+        {"重发管理", false}, {"总站服务", false}, {"退出", false},
+    };
+    return rows;
+}
+
+std::vector<bool> ReadToolbarChoices(ProfileReader& profiles) {
+    std::vector<bool> shown;
+    for (const ToolbarChoice& row : ToolbarChoices())
+        shown.push_back(profiles.ReadInt(kUserIni, "ToolBar", row.caption, row.shownByDefault ? 1 : 0) != 0);
+    return shown;
+}
+
+void WriteToolbarChoices(ProfileWriter& profiles, const std::vector<bool>& shown) {
+    const std::vector<ToolbarChoice>& rows = ToolbarChoices();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        profiles.WriteString(kUserIni, "ToolBar", rows[i].caption, i < shown.size() && shown[i] ? "1" : "0");
+}
+
+std::vector<ExternalTool> ReadExternalTools(ProfileReader& profiles, const std::string& configFile) {
+    std::vector<ExternalTool> tools;
+    for (std::string& name :
+         SplitToolNames(profiles.ReadString(configFile, kToolsSection, "ToolString", "", 2000))) {
+        std::string path = profiles.ReadString(configFile, kToolsSection, name, "", 500);
+        tools.push_back({std::move(name), std::move(path)});
+    }
+    return tools;
+}
+
+void WriteExternalTools(ProfileWriter& profiles, const std::string& configFile,
+                        const std::vector<ExternalTool>& tools) {
+    std::string toolString;
+    for (const ExternalTool& tool : tools) {
+        toolString += tool.name + "\\";
+        profiles.WriteString(configFile, kToolsSection, tool.name, tool.path);
+    }
+    profiles.WriteString(configFile, kToolsSection, "ToolString", toolString);
+}
+
+std::string WithoutBlanks(std::string text) {
+    ReplaceAll(text, " ", "");
+    return text;
+}
+
+std::string ToolNameOf(const std::string& typed) {
+    std::string name;
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(typed[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < typed.size()) {
+            name += typed[i];
+            name += typed[++i];
+        } else if (c != ' ' && c != '\\') {
+            name += typed[i];
+        }
+    }
+    return name;
+}
+
+DisplayChoice ReadDisplayChoice(ProfileReader& profiles) {
+    const DisplaySettings shared = ReadDisplaySettings(profiles);
+    DisplayChoice d;
+    d.fontSize = shared.fontSize;
+    d.fontColor = shared.fontColor;
+    d.backColor = shared.backColor;
+    d.bold = shared.bold;
+    d.fontFamily = shared.fontFamily;
+    d.lines = shared.lineSpacing;
+    d.phoneColor = static_cast<std::uint32_t>(
+        ParseDecimal(profiles.ReadString(kUserIni, kDisplaySection, "PhoneColor", "255", 50)));
+    return d;
+}
+
+void WriteDisplayChoice(ProfileWriter& profiles, const DisplayChoice& d) {
+    auto write = [&](const char* key, const std::string& value) {
+        profiles.WriteString(kUserIni, kDisplaySection, key, value);
+    };
+    write("FontSize", std::to_string(d.fontSize));
+    write("FontColor", std::to_string(d.fontColor));
+    write("BackColor", std::to_string(d.backColor));
+    write("PhoneColor", std::to_string(d.phoneColor));
+    write("Bold", d.bold ? "1" : "0");
+    write("FontFamily", d.fontFamily);
+    write("Line", std::to_string(d.lines));
+}
+
+const std::vector<std::string>& LineChoiceTexts() {
+    static const std::vector<std::string> texts = {"自动", "2", "3", "4", "5"};
+    return texts;
+}
+
+int LineChoiceIndex(int lines) {
+    if (lines == 0) return 0;
+    return lines >= 2 && lines <= 5 ? lines - 1 : -1;
+}
+
+int LinesOfChoice(int index) { return index >= 1 && index <= 4 ? index + 1 : 0; }
+
+}  // namespace tovan

@@ -1,0 +1,314 @@
+// The main frame's docked panes with the client's resources: the area tree
+// filled from area.ini and what selecting in it asks of the server, the
+// current-information command selecting the own area, showing and hiding the
+// tree, the search pane after a search count reply, its caption, its sizing
+// edge and the masking switch.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui_test_util.h"
+#include "main_frame.h"
+#include "resource.h"
+#include "server_message.h"
+
+namespace {
+
+std::string TempFile(const char* name) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+// Two provinces; 江苏省 has two cities and one county of its own.
+std::string WriteAreaIni() {
+    const std::string path = TempFile("dock_area.ini");
+    DeleteFileA(path.c_str());
+    WritePrivateProfileStringA("全国省城", "SF", "江苏省\\浙江省\\", path.c_str());
+    WritePrivateProfileStringA("江苏省", "CS", "南京市\\苏州市\\", path.c_str());
+    WritePrivateProfileStringA("江苏省", "XIAN", "昆山市\\", path.c_str());
+    WritePrivateProfileStringA("浙江省", "CS", "杭州市\\", path.c_str());
+    return path;
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+    char buf[256] = {};
+    TVITEMA it = {};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = buf;
+    it.cchTextMax = sizeof buf;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return buf;
+}
+
+// The texts of an item's children, in order.
+std::vector<std::string> Children(HWND tree, HTREEITEM parent) {
+    std::vector<std::string> texts;
+    for (HTREEITEM i = TreeView_GetChild(tree, parent); i; i = TreeView_GetNextSibling(tree, i))
+        texts.push_back(ItemText(tree, i));
+    return texts;
+}
+
+HTREEITEM FindItem(HWND tree, HTREEITEM from, const std::string& text) {
+    for (HTREEITEM i = from; i; i = TreeView_GetNextSibling(tree, i)) {
+        if (ItemText(tree, i) == text) return i;
+        if (HTREEITEM c = FindItem(tree, TreeView_GetChild(tree, i), text)) return c;
+    }
+    return nullptr;
+}
+
+std::string WindowText(HWND h) {
+    char buf[512] = {};
+    GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+RECT RectIn(HWND parent, HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+class DockTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+    }
+    static void TearDownTestSuite() { WSACleanup(); }
+
+    CMainFrame& MakeFrame() {
+        frame_ = std::make_unique<CMainFrame>();
+        EXPECT_TRUE(frame_->CreateFrame());
+        ShowWindow(frame_->hwnd(), SW_SHOW);
+        MoveWindow(frame_->hwnd(), 0, 0, 800, 600, TRUE);
+        testutil::Pump(30);
+        frame_->LoadAreaTree(WriteAreaIni());
+        return *frame_;
+    }
+
+    void TearDown() override {
+        if (frame_) frame_->Destroy();
+        frame_.reset();
+        testutil::Pump(30);
+    }
+
+    // Messages the frame sent: with no server they wait in the unsent queue.
+    std::vector<std::string> Sent() const { return frame_->session().unsentQueue(); }
+
+    void Command(UINT id) { SendMessageA(frame_->hwnd(), WM_COMMAND, id, 0); }
+
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+TEST_F(DockTest, TreeHoldsRootProvincesThenCitiesAndCounties) {
+    CMainFrame& frame = MakeFrame();
+    const HWND tree = frame.areaTreePane().tree();
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(GetDlgCtrlID(tree), 1898);
+    EXPECT_EQ(GetDlgCtrlID(frame.areaTreePane().hwnd()), 1001);
+    EXPECT_EQ(WindowText(frame.areaTreePane().hwnd()), "地区列表");
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(tree, TVM_GETBKCOLOR, 0, 0)), 0xFEF4E7u);
+
+    const HTREEITEM root = TreeView_GetRoot(tree);
+    EXPECT_EQ(ItemText(tree, root), "全部");
+    EXPECT_EQ(TreeView_GetNextSibling(tree, root), nullptr);
+    EXPECT_EQ(Children(tree, root), (std::vector<std::string>{"江苏省", "浙江省"}));
+    const HTREEITEM jiangsu = TreeView_GetChild(tree, root);
+    EXPECT_EQ(Children(tree, jiangsu), (std::vector<std::string>{"南京市", "苏州市", "昆山市"}));
+
+    // Loading again replaces the items instead of adding to them.
+    frame.LoadAreaTree(WriteAreaIni());
+    EXPECT_EQ(Children(tree, TreeView_GetRoot(tree)).size(), 2u);
+}
+
+TEST_F(DockTest, SelectingACityAsksForItsListAndOthersAskNothing) {
+    CMainFrame& frame = MakeFrame();
+    const HWND tree = frame.areaTreePane().tree();
+    frame.titlePrefix = "前缀";
+    frame.session().ClearUnsentQueue();
+
+    for (const char* nothing : {"全部", "江苏省"}) {
+        TreeView_SelectItem(tree, FindItem(tree, TreeView_GetRoot(tree), nothing));
+        EXPECT_TRUE(Sent().empty()) << nothing;
+    }
+    TreeView_SelectItem(tree, FindItem(tree, TreeView_GetRoot(tree), "苏州市"));
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"!TODAYRECORD!|苏州市^"}));
+    EXPECT_EQ(frame.account().currentArea, "苏州市");
+    EXPECT_EQ(WindowText(frame.hwnd()), "前缀    苏州市信息处理中");
+
+    // A city-level account stays with its home city.
+    frame.session().ClearUnsentQueue();
+    frame.account().areaLevel = 2;
+    frame.account().homeCity = "苏州市";
+    TreeView_SelectItem(tree, FindItem(tree, TreeView_GetRoot(tree), "杭州市"));
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(frame.account().currentArea, "苏州市");
+}
+
+TEST_F(DockTest, CurrentInformationSelectsTheOwnAreaOrSwitchesToAProvince) {
+    struct Case {
+        int level;
+        const char* expectedArea;
+    } cases[] = {{2, "南京市"}, {1, "浙江省"}};
+    for (const Case& c : cases) {
+        CMainFrame& frame = MakeFrame();
+        frame.account().homeCity = "南京市";
+        frame.account().homeProvince = "浙江省";
+        frame.account().areaLevel = c.level;
+        frame.account().currentArea = "苏州市";
+        frame.session().ClearUnsentQueue();
+        Command(ID_CURRENT_INFO);
+        EXPECT_EQ(frame.account().currentArea, c.expectedArea);
+        EXPECT_EQ(Sent(), (std::vector<std::string>{std::string("!TODAYRECORD!|") + c.expectedArea + "^"}))
+            << c.level;
+        const HWND tree = frame.areaTreePane().tree();
+        const HTREEITEM selected = TreeView_GetSelection(tree);
+        if (c.level == 2) {
+            EXPECT_EQ(ItemText(tree, selected), "南京市");
+        } else {
+            EXPECT_EQ(selected, nullptr);  // a province has no item to select
+        }
+        TearDown();
+    }
+}
+
+TEST_F(DockTest, LogonReplySelectsTheOwnCityAndShowsTheTreeOnlyWithFullRights) {
+    struct Case {
+        const char* rights;
+        bool shown;
+    } cases[] = {{"1", true}, {"0", false}};
+    for (const Case& c : cases) {
+        CMainFrame& frame = MakeFrame();
+        const std::string reply =
+            std::string("!OK!|苏州市|江苏省|u1|2|王|1|2|30|1|苏州市|") + c.rights + "|";
+        ASSERT_TRUE(tovan::DispatchServerMessage(reply.c_str(), frame.messageHandler()));
+        EXPECT_EQ(frame.areaTreePane().Shown(), c.shown) << c.rights;
+        EXPECT_EQ(frame.searchPane().grid.limitedRights, c.shown ? 0 : 1);
+        const HWND tree = frame.areaTreePane().tree();
+        EXPECT_EQ(ItemText(tree, TreeView_GetSelection(tree)), "苏州市");
+        // The tree's handler asked for the list; the reply's own request is not queued.
+        EXPECT_EQ(Sent(), (std::vector<std::string>{"!TODAYRECORD!|苏州市^"}));
+        TearDown();
+    }
+}
+
+TEST_F(DockTest, AreaTreeShowsForFullRightsAndToggles) {
+    CMainFrame& frame = MakeFrame();
+    CDockDialog& pane = frame.areaTreePane();
+    RECT client;
+    GetClientRect(frame.hwnd(), &client);
+    EXPECT_FALSE(pane.Shown());
+    EXPECT_FALSE(frame.searchPane().Shown());
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).right, client.right);
+
+    frame.account().isFullMember = 1;
+    Command(ID_AREA_LIST);
+    ASSERT_TRUE(pane.Shown());
+    const RECT tree = RectIn(frame.hwnd(), pane.hwnd());
+    const RECT bar = RectIn(frame.hwnd(), frame.toolbar().hwnd());
+    const RECT status = RectIn(frame.hwnd(), frame.statusBar());
+    const RECT view = RectIn(frame.hwnd(), frame.view().hwnd());
+    EXPECT_EQ(tree.right, client.right);
+    EXPECT_EQ(tree.right - tree.left, 130);
+    EXPECT_EQ(tree.top, bar.bottom);
+    EXPECT_EQ(tree.bottom, status.top);
+    EXPECT_EQ(view.right, tree.left);
+    // The tree fills the pane below the caption strip.
+    RECT inner;
+    GetClientRect(pane.hwnd(), &inner);
+    EXPECT_EQ(RectIn(pane.hwnd(), pane.tree()).bottom, inner.bottom);
+    EXPECT_EQ(inner.bottom, (tree.bottom - tree.top) - 6 - CSizingControlBar::kGripperWidth);
+
+    Command(ID_AREA_LIST_TOOLBAR);
+    EXPECT_FALSE(pane.Shown());
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).right, client.right);
+
+    // The close glyph hides the pane; its edge does not resize it.
+    Command(ID_AREA_LIST);
+    ASSERT_TRUE(pane.Shown());
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(tree.left + 1, tree.top + 50));
+    EXPECT_FALSE(pane.Tracking());
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
+    EXPECT_FALSE(pane.Shown());
+}
+
+TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
+    CMainFrame& frame = MakeFrame();
+    CGridDialog& pane = frame.searchPane();
+    ASSERT_EQ(frame.SearchGrid(), &pane.grid);
+    EXPECT_EQ(pane.grid.isSearchGrid, 1);
+    EXPECT_EQ(pane.grid.records, &frame.lists().searchList);
+    EXPECT_EQ(frame.lists().searchGrid.view, &pane.grid);
+    EXPECT_EQ(GetDlgCtrlID(pane.grid.hwnd()), 8110);
+
+    // A search shows the pane, the count reply sizes the list and the caption.
+    frame.ShowPane(pane, true);
+    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|12");
+    EXPECT_TRUE(pane.Shown());
+    EXPECT_EQ(WindowText(pane.hwnd()), "搜索结果        共12条");
+    EXPECT_EQ(pane.grid.rowCount, 12);
+    EXPECT_EQ(frame.lists().searchList.Size(), 12);
+
+    RECT client;
+    GetClientRect(frame.hwnd(), &client);
+    RECT search = RectIn(frame.hwnd(), pane.hwnd());
+    const RECT status = RectIn(frame.hwnd(), frame.statusBar());
+    RECT view = RectIn(frame.hwnd(), frame.view().hwnd());
+    EXPECT_EQ(search.bottom, status.top);
+    EXPECT_EQ(search.bottom - search.top, 230);
+    EXPECT_EQ(search.right, client.right);
+    EXPECT_EQ(view.bottom, search.top);
+    const int viewHeight = view.bottom - view.top;
+
+    // Dragging the top edge 50 pixels up grows the pane and shrinks the view.
+    POINT at = {RectIn(nullptr, pane.hwnd()).left + 100, RectIn(nullptr, pane.hwnd()).top + 2};
+    EXPECT_EQ(SendMessageA(pane.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTTOP);
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTTOP, MAKELPARAM(at.x, at.y));
+    ASSERT_TRUE(pane.Tracking());
+    POINT move = {at.x, at.y - 50};
+    ScreenToClient(pane.hwnd(), &move);
+    SendMessageA(pane.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(move.x, move.y));
+    SendMessageA(pane.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(move.x, move.y));
+    EXPECT_FALSE(pane.Tracking());
+    search = RectIn(frame.hwnd(), pane.hwnd());
+    view = RectIn(frame.hwnd(), frame.view().hwnd());
+    EXPECT_EQ(search.bottom - search.top, 280);
+    EXPECT_EQ(view.bottom - view.top, viewHeight - 50);
+    EXPECT_EQ(view.bottom, search.top);
+
+    // Far past the view's top it stops where the view has no height left,
+    // and far down at the least height.
+    for (int dy : {-2000, 2000}) {
+        SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTTOP, MAKELPARAM(at.x, at.y));
+        POINT to = {at.x, at.y + dy};
+        ScreenToClient(pane.hwnd(), &to);
+        SendMessageA(pane.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, static_cast<SHORT>(to.y)));
+        SendMessageA(pane.hwnd(), WM_LBUTTONUP, 0, 0);
+        view = RectIn(frame.hwnd(), frame.view().hwnd());
+        search = RectIn(frame.hwnd(), pane.hwnd());
+        if (dy < 0) {
+            EXPECT_EQ(view.bottom, view.top);
+        } else {
+            EXPECT_EQ(search.bottom - search.top, 20);
+        }
+        at.y = RectIn(nullptr, pane.hwnd()).top + 2;
+    }
+
+    // The masking switch covers the search grid too; the close glyph hides it.
+    const int mask = pane.grid.maskDigits;
+    Command(ID_TOGGLE_MASK);
+    EXPECT_NE(pane.grid.maskDigits, mask);
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
+    EXPECT_FALSE(pane.Shown());
+}
+
+}  // namespace
