@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "bitmap_width.h"
 #include "display_settings.h"
+#include "grid_display_settings.h"
 #include "record_cell.h"
 #include "resource.h"
 #include "win_profile_reader.h"
@@ -11,15 +13,6 @@
 namespace {
 
 constexpr int kMinTextColumn = 150;
-
-int BitmapWidth(int id) {
-    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id));
-    if (!bmp) return 0;
-    BITMAP info = {};
-    GetObjectA(bmp, sizeof info, &info);
-    DeleteObject(bmp);
-    return info.bmWidth;
-}
 
 }  // namespace
 
@@ -42,12 +35,7 @@ bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridF
     WinProfileReader profiles;
     const tovan::DisplaySettings d = tovan::ReadDisplaySettings(profiles);
     linesPerRow = d.lineSpacing;
-    grid.linesPerRow = d.lineSpacing;
-    grid.SetFontSize(d.fontSize);
-    grid.SetFaceName(d.fontFamily);
-    grid.SetFontWeight(d.bold ? 700 : 400);
-    grid.gridTextColor = d.fontColor;
-    grid.backColor = d.backColor;
+    ApplyDisplaySettings(grid, d);
     grid.marginX = 2;
     grid.marginY = 2;
     grid.mainFrame = &frame;

@@ -6,7 +6,9 @@
 
 #include "xiangqing_dlg.h"
 
+#include "bitmap_width.h"
 #include "display_settings.h"
+#include "grid_display_settings.h"
 #include "record_cell.h"
 #include "resource.h"
 #include "win_profile_reader.h"
@@ -15,15 +17,6 @@ namespace {
 
 constexpr const char kViewClass[] = "TovanRecordView";
 constexpr int kMinTextColumn = 150;
-
-int BitmapWidth(int id) {
-    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id));
-    if (!bmp) return 0;
-    BITMAP info = {};
-    GetObjectA(bmp, sizeof info, &info);
-    DeleteObject(bmp);
-    return info.bmWidth;
-}
 
 }  // namespace
 
@@ -47,12 +40,7 @@ void CTovanClientView::OnInitialUpdate() {
 
     WinProfileReader profiles;
     const tovan::DisplaySettings d = tovan::ReadDisplaySettings(profiles);
-    grid_.linesPerRow = d.lineSpacing;
-    grid_.SetFontSize(d.fontSize);
-    grid_.SetFaceName(d.fontFamily);
-    grid_.SetFontWeight(d.bold ? 700 : 400);
-    grid_.gridTextColor = d.fontColor;
-    grid_.backColor = d.backColor;
+    ApplyDisplaySettings(grid_, d);
     grid_.marginX = 2;
     grid_.marginY = 2;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bitmap_width.h"
 #include "record_cell.h"
 #include "resource.h"
 #include "window.h"
@@ -10,14 +11,7 @@ namespace {
 
 constexpr int kMinTextColumn = 150;  // as the record view and the search pane keep it
 
-int ClassPictureWidth() {
-    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(IDB_CLASS_CARGO));
-    if (!bmp) return 0;
-    BITMAP info = {};
-    GetObjectA(bmp, sizeof info, &info);
-    DeleteObject(bmp);
-    return info.bmWidth;
-}
+int ClassPictureWidth() { return BitmapWidth(IDB_CLASS_CARGO); }
 
 }  // namespace
 

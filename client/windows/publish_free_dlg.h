@@ -9,12 +9,11 @@
 #include <array>
 #include <string>
 
-#include "dialog_ex.h"
-#include "menu_ex.h"
+#include "keypad_text_dlg.h"
 #include "text_labels.h"
 #include "xp_button.h"
 
-class CHandFabu : public CDialogEx {
+class CHandFabu : public CKeypadTextDlg {
 public:
     CHandFabu();
 
@@ -33,8 +32,6 @@ public:
     std::string thirdArea;
     // Where the "信息管理" popup's commands go; null: the main window.
     HWND commandTarget = nullptr;
-    // area.ini and Config.ini next to the program; tests use their own.
-    std::string areaFile, configFile;
 
 protected:
     void BindControls() override;
@@ -42,16 +39,12 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     void OnOK() override;
 
-private:
-    bool IsCargo() const { return classWord == "货"; }
-    // Replaces the text's selection (at its caret when none).
-    void Insert(const std::string& text);
-    void ShowPhrases(const std::string& key, bool spare);
-    void OnProvinceChosen();
-    void OnCityChosen();
+    bool IsCargo() const override { return classWord == "货"; }
+    bool IsCaptionKey(int id) const override;
+    void OnProvinceChosen() override;
+    void OnCityChosen() override;
 
-    CMenuEx phraseMenu_;
-    std::array<std::string, 3> spareKeys_;
+private:
     std::array<CXPButton, 45> buttons_;
     CLabel manageLabel_;
 };

@@ -8,11 +8,10 @@
 #include <array>
 #include <string>
 
-#include "dialog_ex.h"
-#include "menu_ex.h"
+#include "keypad_text_dlg.h"
 #include "xp_button.h"
 
-class CChongfabj : public CDialogEx {
+class CChongfabj : public CKeypadTextDlg {
 public:
     explicit CChongfabj(HWND parent = nullptr);
 
@@ -27,8 +26,6 @@ public:
     // third area name labels a key.
     int publishRights = 0;
     std::string thirdArea;
-    // area.ini and Config.ini next to the program; tests use their own.
-    std::string areaFile, configFile;
 
 protected:
     void BindControls() override;
@@ -36,15 +33,12 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     void OnOK() override;
 
+    bool IsCargo() const override { return entryClass == "货"; }
+    void OnProvinceChosen() override;
+    void OnCityChosen() override;
+
 private:
-    bool IsCargo() const { return entryClass == "货"; }
-    void Insert(const std::string& s);
-    void ShowPhrases(const std::string& key, bool spare);
-    void OnProvinceChosen();
-    void OnCityChosen();
     void AskResendOptions();
 
-    CMenuEx phraseMenu_;
-    std::array<std::string, 3> spareKeys_;
     std::array<CXPButton, 43> buttons_;
 };

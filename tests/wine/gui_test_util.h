@@ -1,9 +1,19 @@
 // Helpers of the window tests: pumping the queue the way the programs do,
-// reading pixels back from a 32-bit memory bitmap, counting GDI objects.
+// reading pixels back from a 32-bit memory bitmap, counting GDI objects,
+// and driving a modal dialog as its user would.
 #pragma once
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialog.h"
 #include "window.h"
 
 namespace testutil {
@@ -85,6 +95,146 @@ inline SIZE ClientSize(HWND hwnd) {
     RECT r;
     GetClientRect(hwnd, &r);
     return {r.right, r.bottom};
+}
+
+// ---------------------------------------------------------------- files
+
+inline std::string TempFile(const char* name) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// "word1/word2/.../wordN/", a phrase list of n items.
+inline std::string Numbered(const char* word, int n) {
+    std::string s;
+    for (int i = 1; i <= n; ++i) s += word + std::to_string(i) + "/";
+    return s;
+}
+
+// ---------------------------------------------------------------- dialogs
+
+// A dialog that plays the user's part: one step per timer tick; a step that
+// returns false is tried again at the next tick (a window it waits for is not
+// there yet). Steps that open a modal window post their click, so that the
+// ticks go on inside its loop.
+template <class Dlg>
+class Scripted : public Dlg {
+public:
+    using Dlg::Dlg;
+    using Base = Dlg;  // names the step helpers' template argument
+    using Step = std::function<bool(Scripted&)>;
+    std::vector<Step> steps;
+
+    HWND Ctl(int id) const { return this->Item(id); }
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL r = Dlg::OnInitDialog();
+        next_ = 0;
+        SetTimer(this->hwnd(), 77, 15, Tick);
+        return r;
+    }
+
+private:
+    static void CALLBACK Tick(HWND h, UINT, UINT_PTR id, DWORD) {
+        auto* self = dynamic_cast<Scripted*>(fw::Window::FromHandle(h));
+        if (!self || self->busy_) return;
+        if (self->next_ >= self->steps.size()) {
+            KillTimer(h, id);
+            return;
+        }
+        self->busy_ = true;
+        const bool done = self->steps[self->next_](*self);
+        self->busy_ = false;
+        if (done) ++self->next_;
+    }
+    std::size_t next_ = 0;
+    bool busy_ = false;
+};
+
+// A step that always completes.
+template <class D> typename Scripted<D>::Step Do(std::function<void(Scripted<D>&)> f) {
+    return [f](Scripted<D>& d) { f(d); return true; };
+}
+
+inline void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+inline void Click(HWND dlg, int id) { Click(GetDlgItem(dlg, id)); }
+// The click a modal window opens from: posted, so the caller's step returns.
+inline void PostClick(HWND dlg, int id) {
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+struct OwnedSearch { HWND owner; HWND found; };
+inline BOOL CALLBACK FindOwned(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<OwnedSearch*>(lp);
+    char cls[16] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == f->owner) {
+        f->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+// A visible dialog box window (message box or dialog) owned by `owner`.
+inline HWND OwnedDialog(HWND owner) {
+    OwnedSearch f{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+struct Box { std::string caption, text; };
+
+// Waits for a message box owned by the dialog, notes it and presses its OK.
+template <class D> typename Scripted<D>::Step AnswerBox(Box& seen) {
+    return [&seen](Scripted<D>& d) {
+        HWND box = OwnedDialog(d.hwnd());
+        if (!box) return false;
+        seen.caption = fw::GetText(box);
+        seen.text = fw::GetText(GetDlgItem(box, 0xFFFF));
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return true;
+    };
+}
+
+inline bool IsComboBox(HWND c) {
+    char cls[16] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    return std::string(cls) == "ComboBox";
+}
+
+// The user picks an item of a combo or list box by its text.
+inline void Choose(HWND dlg, int id, const std::string& text) {
+    HWND c = GetDlgItem(dlg, id);
+    const bool combo = IsComboBox(c);
+    const LRESULT i = SendMessageA(c, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
+                                   static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    ASSERT_GE(i, 0) << text;
+    SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(c));
+}
+
+// The items of a combo or list box.
+inline std::vector<std::string> Items(HWND c) {
+    const bool combo = IsComboBox(c);
+    std::vector<std::string> items;
+    const LRESULT n = SendMessageA(c, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        char buf[256] = {};
+        SendMessageA(c, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(buf));
+        items.push_back(buf);
+    }
+    return items;
 }
 
 }  // namespace testutil

@@ -21,79 +21,14 @@
 
 namespace {
 
-// A dialog that plays the user's part: one step per timer tick; a step that
-// returns false is tried again at the next tick. Steps that open a modal
-// window post their click.
-template <class Dlg>
-class Scripted : public Dlg {
-public:
-    using Dlg::Dlg;
-    using Step = std::function<bool(Scripted&)>;
-    std::vector<Step> steps;
+using testutil::Box;
+using testutil::OwnedDialog;
+using MyMsg = testutil::Scripted<CMyMsg>;
 
-protected:
-    BOOL OnInitDialog() override {
-        const BOOL r = Dlg::OnInitDialog();
-        next_ = 0;
-        SetTimer(this->hwnd(), 77, 15, Tick);
-        return r;
-    }
-
-private:
-    static void CALLBACK Tick(HWND h, UINT, UINT_PTR id, DWORD) {
-        auto* self = dynamic_cast<Scripted*>(fw::Window::FromHandle(h));
-        if (!self || self->busy_) return;
-        if (self->next_ >= self->steps.size()) {
-            KillTimer(h, id);
-            return;
-        }
-        self->busy_ = true;
-        const bool done = self->steps[self->next_](*self);
-        self->busy_ = false;
-        if (done) ++self->next_;
-    }
-    std::size_t next_ = 0;
-    bool busy_ = false;
-};
-
-struct OwnedSearch { HWND owner; HWND found; };
-BOOL CALLBACK FindOwned(HWND h, LPARAM lp) {
-    auto* f = reinterpret_cast<OwnedSearch*>(lp);
-    char cls[16] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (std::string(cls) == "#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == f->owner) {
-        f->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-HWND OwnedDialog(HWND owner) {
-    OwnedSearch f{owner, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
-
-struct Box { std::string caption, text; };
-
-using MyMsg = Scripted<CMyMsg>;
-
-MyMsg::Step AnswerBox(Box& seen) {
-    return [&seen](MyMsg& d) {
-        HWND box = OwnedDialog(d.hwnd());
-        if (!box) return false;
-        seen.caption = fw::GetText(box);
-        seen.text = fw::GetText(GetDlgItem(box, 0xFFFF));
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    };
-}
-MyMsg::Step Do(std::function<void(MyMsg&)> f) {
-    return [f](MyMsg& d) { f(d); return true; };
-}
+MyMsg::Step AnswerBox(Box& seen) { return testutil::AnswerBox<CMyMsg>(seen); }
+MyMsg::Step Do(std::function<void(MyMsg&)> f) { return testutil::Do<CMyMsg>(std::move(f)); }
 MyMsg::Step PostClick(int id) {
-    return Do([id](MyMsg& d) {
-        PostMessageA(d.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(d.Item(id)));
-    });
+    return Do([id](MyMsg& d) { testutil::PostClick(d.hwnd(), id); });
 }
 
 // The user clicks the cell of the list (as the list reports it to the dialog).

@@ -23,20 +23,9 @@
 
 namespace {
 
+using namespace testutil;  // the dialog-driving helpers
+
 // ---------------------------------------------------------------- files
-
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
 
 // 吉林 lists 吉林市 and 吉林 among its cities to show the prefix rule of the
 // destination list; 北京 lists itself as its only city.
@@ -47,12 +36,6 @@ const char kAreaIni[] =
     "[沈阳]\r\nXIAN=辽中\\康平\\\r\n"
     "[大连]\r\nXIAN=庄河\\\r\n"
     "[吉林]\r\nCS=吉林市\\长春\\吉林\\\r\n";
-
-std::string Numbered(const char* word, int n) {
-    std::string s;
-    for (int i = 1; i <= n; ++i) s += word + std::to_string(i) + "/";
-    return s;
-}
 
 std::string ConfigIni() {
     return "[Sentence]\r\n"
@@ -98,76 +81,6 @@ protected:
 
 // ---------------------------------------------------------------- driving
 
-// A dialog that plays the user's part: one step per timer tick; a step that
-// returns false is tried again at the next tick (a window it waits for is not
-// there yet). Steps that open a modal window post their click.
-template <class Dlg>
-class Scripted : public Dlg {
-public:
-    using Base = Dlg;
-    using Step = std::function<bool(Scripted&)>;
-    std::vector<Step> steps;
-
-    HWND Ctl(int id) const { return this->Item(id); }
-
-protected:
-    BOOL OnInitDialog() override {
-        const BOOL r = Dlg::OnInitDialog();
-        next_ = 0;
-        SetTimer(this->hwnd(), 77, 15, Tick);
-        return r;
-    }
-
-private:
-    static void CALLBACK Tick(HWND h, UINT, UINT_PTR id, DWORD) {
-        auto* self = dynamic_cast<Scripted*>(fw::Window::FromHandle(h));
-        if (!self || self->busy_) return;
-        if (self->next_ >= self->steps.size()) {
-            KillTimer(h, id);
-            return;
-        }
-        self->busy_ = true;
-        const bool done = self->steps[self->next_](*self);
-        self->busy_ = false;
-        if (done) ++self->next_;
-    }
-    std::size_t next_ = 0;
-    bool busy_ = false;
-};
-
-template <class D> typename Scripted<D>::Step Do(std::function<void(Scripted<D>&)> f) {
-    return [f](Scripted<D>& d) { f(d); return true; };
-}
-
-// The user picks an item of a combo or list box by its text.
-void Choose(HWND dlg, int id, const std::string& text) {
-    HWND c = GetDlgItem(dlg, id);
-    char cls[16] = {};
-    GetClassNameA(c, cls, sizeof cls);
-    const bool combo = std::string(cls) == "ComboBox";
-    const LRESULT i = SendMessageA(c, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
-                                   static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
-    ASSERT_GE(i, 0) << text;
-    SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(c));
-}
-
-std::vector<std::string> Items(HWND c) {
-    char cls[16] = {};
-    GetClassNameA(c, cls, sizeof cls);
-    const bool combo = std::string(cls) == "ComboBox";
-    std::vector<std::string> items;
-    const LRESULT n = SendMessageA(c, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        char buf[256] = {};
-        SendMessageA(c, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(buf));
-        items.push_back(buf);
-    }
-    return items;
-}
-
 // The user types into an edit or an editable combo.
 void Type(HWND dlg, int id, const char* text) {
     HWND c = GetDlgItem(dlg, id);
@@ -176,44 +89,6 @@ void Type(HWND dlg, int id, const char* text) {
     GetClassNameA(c, cls, sizeof cls);
     if (std::string(cls) == "ComboBox")  // an edit reports the change itself
         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(c));
-}
-
-void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
-void PostClick(HWND dlg, int id) {
-    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-
-// A visible dialog box window owned by `owner` (a message box or a dialog).
-struct OwnedSearch { HWND owner; HWND found; };
-BOOL CALLBACK FindOwned(HWND h, LPARAM lp) {
-    auto* f = reinterpret_cast<OwnedSearch*>(lp);
-    char cls[16] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (std::string(cls) == "#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == f->owner) {
-        f->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-HWND OwnedDialog(HWND owner) {
-    OwnedSearch f{owner, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
-
-struct Box { std::string caption, text; };
-
-// Waits for the message box of the dialog, notes it and presses its OK.
-template <class D> typename Scripted<D>::Step AnswerBox(Box& seen) {
-    return [&seen](Scripted<D>& d) {
-        HWND box = OwnedDialog(d.hwnd());
-        if (!box) return false;
-        seen.caption = fw::GetText(box);
-        seen.text = fw::GetText(GetDlgItem(box, 0xFFFF));
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    };
 }
 
 // The window that has the keyboard focus, or the combo whose edit has it.

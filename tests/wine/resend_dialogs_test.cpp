@@ -24,30 +24,12 @@ namespace {
 
 using tovan::testing::FakeClock;
 using tovan::testing::FakeOfferLine;
-
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
+using namespace testutil;  // the dialog-driving helpers
 
 const char kAreaIni[] =
     "[全国省城]\r\nSF=北京\\辽宁\\\r\n"
     "[辽宁]\r\nCS=辽宁\\沈阳\\大连\\\r\nXIAN=新民\\\r\n"
     "[沈阳]\r\nXIAN=辽中\\康平\\\r\n";
-
-std::string Numbered(const char* word, int n) {
-    std::string s;
-    for (int i = 1; i <= n; ++i) s += word + std::to_string(i) + "/";
-    return s;
-}
 
 // Only Changyongci and Goods are longer than one popup.
 std::string ConfigIni() {
@@ -57,102 +39,6 @@ std::string ConfigIni() {
 }
 
 // ---------------------------------------------------------------- driving
-
-// A dialog that plays the user's part: one step per timer tick; a step that
-// returns false is tried again at the next tick. Steps that open a modal
-// window post their click, so that the ticks go on inside its loop.
-template <class Dlg>
-class Scripted : public Dlg {
-public:
-    using Dlg::Dlg;
-    using Step = std::function<bool(Scripted&)>;
-    std::vector<Step> steps;
-
-protected:
-    BOOL OnInitDialog() override {
-        const BOOL r = Dlg::OnInitDialog();
-        next_ = 0;
-        SetTimer(this->hwnd(), 77, 15, Tick);
-        return r;
-    }
-
-private:
-    static void CALLBACK Tick(HWND h, UINT, UINT_PTR id, DWORD) {
-        auto* self = dynamic_cast<Scripted*>(fw::Window::FromHandle(h));
-        if (!self || self->busy_) return;
-        if (self->next_ >= self->steps.size()) {
-            KillTimer(h, id);
-            return;
-        }
-        self->busy_ = true;
-        const bool done = self->steps[self->next_](*self);
-        self->busy_ = false;
-        if (done) ++self->next_;
-    }
-    std::size_t next_ = 0;
-    bool busy_ = false;
-};
-
-template <class D> typename Scripted<D>::Step Do(std::function<void(Scripted<D>&)> f) {
-    return [f](Scripted<D>& d) { f(d); return true; };
-}
-
-void PostClick(HWND dlg, int id) {
-    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-void Click(HWND dlg, int id) { SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
-
-struct OwnedSearch { HWND owner; HWND found; };
-BOOL CALLBACK FindOwned(HWND h, LPARAM lp) {
-    auto* f = reinterpret_cast<OwnedSearch*>(lp);
-    char cls[16] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (std::string(cls) == "#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == f->owner) {
-        f->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-// A visible dialog box window (message box or dialog) owned by `owner`.
-HWND OwnedDialog(HWND owner) {
-    OwnedSearch f{owner, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
-
-struct Box { std::string caption, text; };
-
-// Waits for a message box owned by the dialog, notes it and presses OK.
-template <class D> typename Scripted<D>::Step AnswerBox(Box& seen) {
-    return [&seen](Scripted<D>& d) {
-        HWND box = OwnedDialog(d.hwnd());
-        if (!box) return false;
-        seen.caption = fw::GetText(box);
-        seen.text = fw::GetText(GetDlgItem(box, 0xFFFF));
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    };
-}
-
-void Choose(HWND dlg, int id, const std::string& text) {
-    HWND c = GetDlgItem(dlg, id);
-    const LRESULT i = SendMessageA(c, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                   reinterpret_cast<LPARAM>(text.c_str()));
-    ASSERT_GE(i, 0) << text;
-    SendMessageA(c, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
-}
-
-std::vector<std::string> ComboItems(HWND c) {
-    std::vector<std::string> items;
-    const LRESULT n = SendMessageA(c, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        char buf[256] = {};
-        SendMessageA(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
-        items.push_back(buf);
-    }
-    return items;
-}
 
 // The list's text of a cell, asked of the list as any reader would.
 std::string CellText(HWND list, int row, int column) {
@@ -447,7 +333,7 @@ TEST_F(ResendDialogs, EditorKeysAreasAndSpareButtonsWriteAtTheCaret) {
         Click(h, IDC_RSEDIT_BACKSPACE);
         afterKeys = fw::GetText(GetDlgItem(h, IDC_RSEDIT_TEXT));
         Choose(h, IDC_RSEDIT_PROVINCE, "辽宁");  // writes nothing
-        cities = ComboItems(GetDlgItem(h, IDC_RSEDIT_CITY));
+        cities = Items(GetDlgItem(h, IDC_RSEDIT_CITY));
         Choose(h, IDC_RSEDIT_CITY, "沈阳");
         Choose(h, IDC_RSEDIT_COUNTY, "康平");
         afterAreas = fw::GetText(GetDlgItem(h, IDC_RSEDIT_TEXT));

@@ -1,0 +1,16 @@
+// The width of a bitmap resource of the program, for columns that show it.
+#pragma once
+
+#include <windows.h>
+
+#include "window.h"
+
+// 0 when the resource is missing.
+inline int BitmapWidth(int id) {
+    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id));
+    if (!bmp) return 0;
+    BITMAP info = {};
+    GetObjectA(bmp, sizeof info, &info);
+    DeleteObject(bmp);
+    return info.bmWidth;
+}
