@@ -16,16 +16,6 @@ HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text) {
         SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
 }
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-    char buf[256] = {};
-    TVITEMA it = {};
-    it.mask = TVIF_TEXT;
-    it.hItem = item;
-    it.pszText = buf;
-    it.cchTextMax = sizeof buf;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    return buf;
-}
 
 }  // namespace
 
@@ -115,4 +105,15 @@ bool CDockDialog::OnPaneMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
     default:
         return false;
     }
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+    char buf[256] = {};
+    TVITEMA it = {};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = buf;
+    it.cchTextMax = sizeof buf;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return buf;
 }

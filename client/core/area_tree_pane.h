@@ -14,6 +14,9 @@
 #include "area_tree.h"
 #include "sizing_bar.h"
 
+// The text of a tree view item.
+std::string ItemText(HWND tree, HTREEITEM item);
+
 class CDockDialog : public CSizingControlBar {
 public:
     static constexpr UINT kTreeId = 1898;

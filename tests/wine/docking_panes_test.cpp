@@ -37,17 +37,6 @@ std::string WriteAreaIni() {
     return path;
 }
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-    char buf[256] = {};
-    TVITEMA it = {};
-    it.mask = TVIF_TEXT;
-    it.hItem = item;
-    it.pszText = buf;
-    it.cchTextMax = sizeof buf;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    return buf;
-}
-
 // The texts of an item's children, in order.
 std::vector<std::string> Children(HWND tree, HTREEITEM parent) {
     std::vector<std::string> texts;

@@ -10,6 +10,7 @@
 #include "areas.h"
 #include "fake_profile_reader.h"
 #include "offer_store.h"
+#include "store_test_util.h"
 #include "search_commands.h"
 #include "search_queries.h"
 
@@ -17,12 +18,6 @@ namespace exsim {
 namespace {
 
 using tovan::QueryCriteria;
-
-std::vector<std::int64_t> Ids(const std::vector<Offer>& rows) {
-    std::vector<std::int64_t> ids;
-    for (const Offer& o : rows) ids.push_back(o.id);
-    return ids;
-}
 
 class ClientQueryTest : public ::testing::Test {
 protected:

@@ -1,4 +1,5 @@
 #include "offer_store.h"
+#include "store_test_util.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -48,12 +49,6 @@ std::string SearchRecords(const Criteria& c) {
 }
 std::string WatchRecords(const Criteria& c) {
     return ClientWhere(kRecordsHead, c.areas, c.classes, c.dest, c.text, " AND (") + kOrder;
-}
-
-std::vector<std::int64_t> Ids(const std::vector<Offer>& rows) {
-    std::vector<std::int64_t> ids;
-    for (const Offer& o : rows) ids.push_back(o.id);
-    return ids;
 }
 
 class OfferStoreTest : public ::testing::Test {

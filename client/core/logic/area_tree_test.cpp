@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fake_profile_reader.h"
+#include "fake_query_ports.h"
 #include "record_test_fakes.h"
 
 namespace tovan {
@@ -132,25 +133,6 @@ TEST(AreaSelectionRuleTest, WhichSelectionsSwitchTheListAtEachAreaLevel) {
     EXPECT_FALSE(AreaForSelection(a, AreaTreeSelection{"石家庄市", "河北省", true}));
 }
 
-class FakeAreaPorts : public QueryFramePorts {
-public:
-    bool sendWorks = true;
-    std::vector<std::string> calls;
-
-    bool Send(const std::string& m) override {
-        calls.push_back("send " + m);
-        return sendWorks;
-    }
-    void QueueUnsent(const std::string& m) override { calls.push_back("queue " + m); }
-    void DropQueuedListRequests() override { calls.push_back("drop"); }
-    void ShowLimitedRightsBox() override { calls.push_back("rights"); }
-    void ShowSearchPane() override { calls.push_back("pane"); }
-    void RecalcLayout() override { calls.push_back("layout"); }
-    void ScrollViewToTop() override { calls.push_back("top"); }
-    void SelectCurrentAreaInTree() override { calls.push_back("tree"); }
-    void SetFrameTitle(const std::string& t) override { calls.push_back("title " + t); }
-};
-
 // A province-level account in 河北省 whose view shows the watch list.
 class AreaSwitchTest : public ::testing::Test {
 protected:
@@ -178,7 +160,7 @@ protected:
     testing::FakeGrid grid;
     PendingRequests pending;
     ListGrid currentGrid;
-    FakeAreaPorts ports;
+    FakeQueryPorts ports;
 };
 
 TEST_F(AreaSwitchTest, ACitySwitchesTheListAndAsksForIt) {

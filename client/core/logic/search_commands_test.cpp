@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fake_profile_reader.h"
+#include "fake_query_ports.h"
 #include "record_handlers.h"
 #include "record_test_fakes.h"
 
@@ -16,25 +17,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-class FakePorts : public QueryFramePorts {
-public:
-    bool sendWorks = true;
-    std::vector<std::string> calls;  // in order: "send ...", "queue ...", "drop", "pane", ...
-
-    bool Send(const std::string& m) override {
-        calls.push_back("send " + m);
-        return sendWorks;
-    }
-    void QueueUnsent(const std::string& m) override { calls.push_back("queue " + m); }
-    void DropQueuedListRequests() override { calls.push_back("drop"); }
-    void ShowLimitedRightsBox() override { calls.push_back("rights"); }
-    void ShowSearchPane() override { calls.push_back("pane"); }
-    void RecalcLayout() override { calls.push_back("layout"); }
-    void ScrollViewToTop() override { calls.push_back("top"); }
-    void SelectCurrentAreaInTree() override { calls.push_back("tree"); }
-    void SetFrameTitle(const std::string& t) override { calls.push_back("title " + t); }
-};
 
 // A frame of a level-2 account in 石家庄市 with the third area 辛集市;
 // area.ini knows the city's counties.
@@ -87,7 +69,7 @@ protected:
     ListGrid currentGrid;
     FakeProfileReader profiles;
     AreaIni areaIni{profiles, "area.ini"};
-    FakePorts ports;
+    FakeQueryPorts ports;
 };
 
 TEST_F(QueryCommandsTest, SearchStoresTheDialogsListsAndSendsTheCount) {

@@ -1,0 +1,31 @@
+// Records what the search, watch and area steps do through the frame, in order:
+// "send ...", "queue ...", "drop", "pane", "layout", "top", "tree", "title ...".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "search_commands.h"
+
+namespace tovan {
+
+class FakeQueryPorts : public QueryFramePorts {
+public:
+    bool sendWorks = true;
+    std::vector<std::string> calls;
+
+    bool Send(const std::string& m) override {
+        calls.push_back("send " + m);
+        return sendWorks;
+    }
+    void QueueUnsent(const std::string& m) override { calls.push_back("queue " + m); }
+    void DropQueuedListRequests() override { calls.push_back("drop"); }
+    void ShowLimitedRightsBox() override { calls.push_back("rights"); }
+    void ShowSearchPane() override { calls.push_back("pane"); }
+    void RecalcLayout() override { calls.push_back("layout"); }
+    void ScrollViewToTop() override { calls.push_back("top"); }
+    void SelectCurrentAreaInTree() override { calls.push_back("tree"); }
+    void SetFrameTitle(const std::string& t) override { calls.push_back("title " + t); }
+};
+
+}  // namespace tovan
