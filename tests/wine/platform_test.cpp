@@ -33,19 +33,18 @@ TEST(WinePlatformTest, GbkRoundTripThroughUnicode) {
     EXPECT_EQ(std::string(back), gbk);
 }
 
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool FontFamilyListed(const char* face) {
     LOGFONTA lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
     std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
     HDC dc = CreateCompatibleDC(nullptr);
     bool found = false;
-    EnumFontFamiliesExA(
-        dc, &lf,
-        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM p) -> int {
-            *reinterpret_cast<bool*>(p) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExA(dc, &lf, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     DeleteDC(dc);
     return found;
 }
