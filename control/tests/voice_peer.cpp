@@ -10,6 +10,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,20 +39,21 @@ const char* EventName(DISPID id) {
     case event::VoiceStop: return "VoiceStop";
     case event::VoiceError: return "VoiceError";
     case event::InitSuccess: return "InitSuccess";
+    case event::PeerClose: return "PeerClose";
     default: return "other";
     }
 }
 
-// What mixer 0 offers: its destinations and their sources, by component type.
-void PrintMixer() {
+// What a mixer offers: its destinations and their sources, by component type.
+void PrintMixer(UINT id) {
     HMIXER mixer = nullptr;
-    if (mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) {
+    if (mixerOpen(&mixer, id, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) {
         std::printf("mixer: none (%u devices)\n", mixerGetNumDevs());
         return;
     }
     MIXERCAPSA caps = {};
     mixerGetDevCapsA(reinterpret_cast<UINT_PTR>(mixer), &caps, sizeof caps);
-    std::printf("mixer: \"%s\", %lu destination(s)\n", caps.szPname, caps.cDestinations);
+    std::printf("mixer: %u \"%s\", %lu destination(s)\n", id, caps.szPname, caps.cDestinations);
     for (DWORD i = 0; i < caps.cDestinations; ++i) {
         MIXERLINEA line = {};
         line.cbStruct = sizeof line;
@@ -80,6 +82,13 @@ void PrintVolumes(IDispatch* d, const char* when) {
                 static_cast<unsigned long>(GetLong(d, dispid::VolumeRight)));
 }
 
+const char* VoiceOn(IDispatch* d) {
+    VARIANT r;
+    VariantInit(&r);
+    if (FAILED(Call(d, dispid::VoiceOn, {}, &r, nullptr, DISPATCH_PROPERTYGET)) || V_VT(&r) != VT_BOOL) return "?";
+    return V_BOOL(&r) ? "true" : "false";
+}
+
 std::string Events(const EventSink& sink, size_t from) {
     std::string names;
     for (size_t i = from; i < sink.events.size(); ++i) names += std::string(names.empty() ? "" : ",") + EventName(sink.events[i].id);
@@ -91,7 +100,7 @@ std::string Events(const EventSink& sink, size_t from) {
 void Solo(HostedControl& c, DWORD runMs) {
     IDispatch* d = c.dispatch();
     EventSink& sink = c.sink();
-    PrintMixer();
+    for (UINT id = 0; id < std::max(1u, mixerGetNumDevs()); ++id) PrintMixer(id);
     std::printf("record volume at build: 0x%lx\n", static_cast<unsigned long>(GetLong(d, dispid::RecordVolume)));
     Call(d, dispid::SetVolume, {Long(0x8000), Long(0xFFFF)});
     PrintVolumes(d, "volume before start");
@@ -111,7 +120,7 @@ void Solo(HostedControl& c, DWORD runMs) {
     mark = sink.events.size();
     Call(d, dispid::StartVoice);
     std::printf("start: %s\n", Events(sink, mark).c_str());
-    std::printf("VoiceOn %ld\n", static_cast<long>(GetLong(d, dispid::VoiceOn)));
+    std::printf("VoiceOn after start: %s\n", VoiceOn(d));
     Call(d, dispid::SetVolume, {Long(0x8000), Long(0xFFFF)});
     PrintVolumes(d, "volume while on");
     VARIANT zero = Long(0);
@@ -126,7 +135,7 @@ void Solo(HostedControl& c, DWORD runMs) {
     Call(d, dispid::StopVoice);
     Call(d, dispid::StopVoice);
     std::printf("stop twice: %s\n", Events(sink, mark).c_str());
-    std::printf("VoiceOn %ld\n", static_cast<long>(GetLong(d, dispid::VoiceOn)));
+    std::printf("VoiceOn after stop: %s\n", VoiceOn(d));
 }
 
 }  // namespace
@@ -184,7 +193,8 @@ int main(int argc, char** argv) {
         } else {
             Call(d, dispid::AddChater, {Text("127.0.0.1"), Long(std::atoi(argv[2]))});
         }
-        PumpUntil([] { return false; }, runMs);
+        // The listener ends early when the caller has gone.
+        PumpUntil([&] { return c.sink().Count(event::PeerClose) > 0; }, runMs);
         Call(d, dispid::StopVoice);
         const bool clean = c.sink().Count(event::VoiceStart) >= 1 && c.sink().Count(event::VoiceStop) >= 1 &&
                            c.sink().Count(event::VoiceError) == 0;

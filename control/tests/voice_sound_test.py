@@ -4,6 +4,10 @@ configuration captures from a prepared file and plays into a file.
 
 - Two controls: side A captures a 1 kHz tone, side B near-silence; after
   both start voice, B's playback file holds a tone of about 1 kHz.
+- One control without a peer, on working devices and on devices that fail
+  to open: the voice events of start, restart and stops, VoiceOn, the
+  playback and microphone volumes (printed: what the platform's mixer
+  offers varies), and the control marked modified by a volume put.
 - A control and a hand-driven peer: a near-silent capture sends no voice
   datagram at all, a tone does; voice datagrams of 0 bytes, of 20000 bytes,
   of garbage and from a stranger, and "!noop!" (answered "!P!"), leave the
@@ -85,7 +89,7 @@ pcm.voiceplayfile {{ type file; slave.pcm "null"; file "{playback}"; format "raw
 def start_peer(peer, home, template, *args):
     env = dict(os.environ, HOME=home, TOVAN_WINE_TEMPLATE=template, TOVAN_OWN_DISPLAY="1")
     return subprocess.Popen([WINE_RUN, peer] + [str(a) for a in args], env=env,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace")
 
 
 def windows_path(path):
@@ -133,13 +137,13 @@ def two_controls(peer, base, template):
     home_a = make_home(base, "a", tone, out_a)
     home_b = make_home(base, "b", quiet, out_b)
     port_file = os.path.join(base, "b.port")
-    b = start_peer(peer, home_b, template, "listen", windows_path(port_file), 14)
+    b = start_peer(peer, home_b, template, "listen", windows_path(port_file), 90)
     if not check(wait_file(port_file, 60), "side B is listening"):
         b.kill()
         print(b.communicate()[0])
         return
     port = int(open(port_file).read().strip())
-    a = start_peer(peer, home_a, template, "call", port, 9)
+    a = start_peer(peer, home_a, template, "call", port, 10)
     out_a_text, _ = a.communicate(timeout=120)
     out_b_text, _ = b.communicate(timeout=120)
     print("side A:\n" + out_a_text + "side B:\n" + out_b_text)
@@ -202,7 +206,7 @@ class RawPeer:
 def control_and_raw_peer(peer, base, template, capture, name, bad_input):
     home = make_home(base, name, capture, os.path.join(base, name + "_out.raw"))
     raw = RawPeer()
-    proc = start_peer(peer, home, template, "call", raw.port, 20)
+    proc = start_peer(peer, home, template, "call", raw.port, 25)
     if not check(raw.handshake(60), name + ": handshake with the hand-driven peer"):
         proc.kill()
         print(proc.communicate()[0])
@@ -229,6 +233,54 @@ def control_and_raw_peer(peer, base, template, capture, name, bad_input):
     return got
 
 
+def solo(peer, base, template, name, home):
+    proc = start_peer(peer, home, template, "solo", "-", 2)
+    out, _ = proc.communicate(timeout=120)
+    lines = [l for l in out.splitlines() if not l.startswith("ALSA lib")]
+    print("\n".join(lines))
+    said = dict(l.split(": ", 1) for l in lines if ": " in l and not l.startswith("mixer"))
+    check(proc.returncode == 0 and "solo done" in lines, name + ": the control ran through without a crash")
+    check(said.get("stop before start") == "none", name + ": StopVoice before any start fires nothing")
+    check(said.get("modified") == "before a put no, after yes", name + ": a volume put marks the control modified")
+    # The microphone volume where mixer 0's recording destination (0x7) has a
+    # microphone source (0x1003); 0 where it has none.
+    mixer0 = [l for l in lines if l.startswith("mixer")]
+    mixer0 = mixer0[:next((i for i, l in enumerate(mixer0[1:], 1) if l.startswith("mixer: ")), len(mixer0))]
+    in_recording, microphone = False, False
+    for l in mixer0:
+        if "destination" in l:
+            in_recording = "type 0x7," in l
+        elif "source" in l and in_recording and "type 0x1003," in l:
+            microphone = True
+    expected = "0x4000" if microphone else "0x0"
+    check(said.get("record volume") == "set 0x4000, read " + expected,
+          name + ": RecordVolume reads back %s (mixer 0 %s a microphone line)" %
+          (expected, "offers" if microphone else "offers no"))
+    return said
+
+
+def solo_cases(peer, base, template):
+    tone = os.path.join(base, "tone.raw")
+    said = solo(peer, base, template, "working devices", make_home(base, "solo", tone, os.path.join(base, "solo.raw")))
+    check(said.get("start") == "VoiceStart" and said.get("VoiceOn after start") == "true",
+          "working devices: StartVoice fires VoiceStart and voice is on")
+    check(said.get("start again") == "VoiceStop,VoiceStart", "working devices: a second StartVoice stops first")
+    check(said.get("stop twice") == "VoiceStop" and said.get("VoiceOn after stop") == "false",
+          "working devices: two StopVoice fire one VoiceStop and voice is off")
+    check(said.get("volume while on", "").startswith("VolumeLeft 0x8000"),
+          "working devices: SetVolume(0x8000, 0xFFFF) reads back 0x8000 on the left")
+
+    broken = os.path.join(base, "broken")
+    os.makedirs(broken)
+    with open(os.path.join(broken, ".asoundrc"), "w") as f:
+        f.write("pcm.!default { type hw card 42 }\nctl.!default { type hw card 42 }\n")
+    said = solo(peer, base, template, "no devices", broken)
+    check(said.get("start") == "VoiceError" and said.get("VoiceOn after start") == "false",
+          "no devices: StartVoice fires VoiceError and voice stays off")
+    check(said.get("start again") == "VoiceError" and said.get("stop twice") == "none",
+          "no devices: a second StartVoice fires VoiceError only; stops fire nothing")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--peer", required=True)
@@ -238,6 +290,7 @@ def main():
         write_tone(os.path.join(base, "tone.raw"), 120)
         write_quiet(os.path.join(base, "quiet.raw"), 120)
 
+        solo_cases(args.peer, base, template)
         two_controls(args.peer, base, template)
 
         quiet = control_and_raw_peer(args.peer, base, template, os.path.join(base, "quiet.raw"), "quiet", False)
