@@ -30,22 +30,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
-WINE_ENV = os.path.join(ROOT, "scripts", "wine-env.sh")
-
-failures = []
-
-
-def check(ok, what):
-    print(("ok   " if ok else "FAIL ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-    return ok
-
-
-def wine_template():
-    out = subprocess.run(["bash", "-c", '. "$1"; printf %s "$TOVAN_WINE_TEMPLATE"', "_", WINE_ENV],
-                         capture_output=True, text=True, check=True)
-    return out.stdout
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+from e2e_support import check, failures, wine_template  # noqa: E402
 
 
 # The control records 8-bit unsigned mono at 11025 samples/s. The capture
@@ -255,7 +241,7 @@ def solo(peer, base, template, name, home):
     expected = "0x4000" if microphone else "0x0"
     check(said.get("record volume") == "set 0x4000, read " + expected,
           name + ": RecordVolume reads back %s (mixer 0 %s a microphone line)" %
-          (expected, "offers" if microphone else "offers no"))
+          (expected, "offers" if microphone else "does not offer"))
     return said
 
 
