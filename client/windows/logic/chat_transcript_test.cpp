@@ -68,9 +68,7 @@ TEST(TranscriptNameTest, HostileIdsStayAFileNameInTheFolder) {
 TEST(TranscriptNameTest, HistoryCoversSixtyDaysOldestFirst) {
     auto utc = [](std::int64_t t) {
         const std::time_t tt = static_cast<std::time_t>(t);
-        std::tm out = {};
-        gmtime_r(&tt, &out);
-        return out;
+        return *std::gmtime(&tt);
     };
     const std::int64_t now = 1796731200;  // 2026-12-08 12:00 UTC
     const std::vector<std::string> names = HistoryFileNames("D:\\", "abc", now, utc);
