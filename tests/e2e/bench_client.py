@@ -62,11 +62,13 @@ def main():
     ap.add_argument("--bare", required=True)
     ap.add_argument("--offers", type=int, default=2000)
     ap.add_argument("--starts", type=int, default=5, help="timed starts of each program")
+    ap.add_argument("--shot", help="a screenshot of the client after the burst (PNG)")
     args = ap.parse_args()
+    args.client, args.driver, args.bare = (os.path.abspath(p) for p in (args.client, args.driver, args.bare))
     binary = sim_binary()
     if not os.path.exists(binary):
         return fail("exchange-sim not found at %s" % binary)
-    print("client: %s" % os.path.abspath(args.client))
+    print("client: %s" % args.client)
     user_ini = "[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n".encode("gbk")
     with Display(), simctl.Simulator(binary) as sim:
         client = Client(args.client, args.driver, sim.tcp_port, user_ini,
@@ -79,7 +81,7 @@ def main():
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             rc = start_times(client, args.starts)
             if rc == 0:
-                rc = burst(sim, client, args.offers)
+                rc = burst(sim, client, args.offers, args.shot)
         finally:
             client.close()
             if server:
@@ -109,7 +111,7 @@ def start_times(client, starts):
     return 0
 
 
-def burst(sim, client, offers):
+def burst(sim, client, offers, shot):
     client.start()
     deadline = time.monotonic() + 90
     while True:
@@ -146,6 +148,9 @@ def burst(sim, client, offers):
     print("  frame round trip idle:             p50 %.2f  p95 %.2f  max %.2f ms  (%d)"
           % (idle["idle_rtt_p50"], idle["idle_rtt_p95"], idle["idle_rtt_max"], idle["idle_rtt_n"]))
     print("  title afterwards: %s" % title.decode("gbk", "replace"))
+    if shot:
+        time.sleep(0.5)
+        subprocess.run(["import", "-window", "root", shot], check=False)
     return 0
 
 
