@@ -27,6 +27,19 @@ bool ParseCount(std::string_view text, std::int64_t* out) {
     return true;
 }
 
+// An offer as a publisher sends it; the store adds ID and time.
+Offer NewOffer(std::string_view userId, std::string_view area, std::string_view sheng, std::string_view xian,
+               std::string_view cls, std::string_view body) {
+    Offer o;
+    o.cls = cls;
+    o.byName = userId;
+    o.area = area;
+    o.sheng = sheng;
+    o.xian = xian;
+    o.body = body;
+    return o;
+}
+
 }  // namespace
 
 std::string NewRecordMessage(const Offer& o) {
@@ -160,14 +173,7 @@ std::int64_t Exchange::PublishBurst(int count, std::string_view userId, std::str
     std::string pushes;
     std::int64_t last = -1;
     for (int i = 0; i < count; ++i) {
-        Offer o;
-        o.cls = cls;
-        o.byName = userId;
-        o.area = area;
-        o.sheng = sheng;
-        o.xian = xian;
-        o.body = body;
-        const std::int64_t id = StoreOnly(std::move(o), pushes);
+        const std::int64_t id = StoreOnly(NewOffer(userId, area, sheng, xian, cls, body), pushes);
         if (id <= 0) return -1;
         last = id;
     }
@@ -199,14 +205,7 @@ std::int64_t Exchange::Publish(std::string_view userId, std::string_view cls, st
 std::int64_t Exchange::PublishAt(std::string_view userId, std::string_view area, std::string_view sheng,
                                  std::string_view xian, std::string_view cls, std::string_view body) {
     if (userId.empty() || cls.empty() || body.empty()) return -1;
-    Offer o;
-    o.cls = cls;
-    o.byName = userId;
-    o.area = area;
-    o.sheng = sheng;
-    o.xian = xian;
-    o.body = body;
-    return Store(std::move(o));
+    return Store(NewOffer(userId, area, sheng, xian, cls, body));
 }
 
 void Exchange::ClientDeals(Client& c, const std::vector<std::string>& f) {
