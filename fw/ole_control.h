@@ -44,7 +44,10 @@ struct OleControlClass {
     DWORD persistVersion;         // the only thing the stream holds
 };
 
-class OleControl : public IDispatch,
+// The reference count comes first so that the object's own address is the
+// one its last Release deletes.
+class OleControl : protected RefCounted,
+                   public IDispatch,
                    public IOleObject,
                    public IOleInPlaceObject,
                    public IOleInPlaceActiveObject,
@@ -53,8 +56,7 @@ class OleControl : public IDispatch,
                    public IPersistStreamInit,
                    public IProvideClassInfo2,
                    public IConnectionPointContainer,
-                   public ISpecifyPropertyPages,
-                   protected RefCounted {
+                   public ISpecifyPropertyPages {
 public:
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
