@@ -807,6 +807,11 @@ void CMainFrame::Publish(const char* offerClass) {
     }
 }
 
+void CMainFrame::QueryPorts::ShowCriteriaTooLongBox() {
+    fw::AppMessageBox(frame.hwnd(), "查询条件太长，请减少所选的地区、目的地或关键字后再试。", nullptr,
+                      MB_OK | MB_ICONINFORMATION);
+}
+
 void CMainFrame::QueryPorts::ScrollViewToTop() {
     CViewGrid& grid = frame.view_.grid();
     grid.firstVisibleRow = 0;
