@@ -6,6 +6,7 @@
 #include "display_settings.h"
 #include "grid_display_settings.h"
 #include "record_cell.h"
+#include "record_details.h"
 #include "resource.h"
 #include "win_profile_reader.h"
 #include "window.h"
@@ -67,15 +68,14 @@ void CGridDialog::OnSize(int cx, int cy) {
     grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
 }
 
-bool CGridDialog::OnPaneMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+bool CGridDialog::OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_SIZE:
         OnSize(LOWORD(lp), HIWORD(lp));
         result = 0;
         return true;
     case WM_GRID_CELLDBLCLK:
-        // The chat column opens a chat and the others the offer's details;
-        // both windows belong to the chat and details features.
+        OpenRecordCell(GetParent(hwnd()), grid, static_cast<int>(wp), static_cast<int>(lp));
         result = 0;
         return true;
     default:

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "xiangqing_dlg.h"
+#include "record_details.h"
 
 #include "bitmap_width.h"
 #include "display_settings.h"
@@ -95,18 +95,5 @@ LRESULT CTovanClientView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CTovanClientView::OnGridCellDblClk(int row, int column) {
-    if (!grid_.records || row < 0 || row >= grid_.records->Size()) return;
-    // The talk column opens a chat with the author; that window comes with
-    // the chat work. Every other column shows the details.
-    if (column == tovan::kChatColumn) return;
-    const tovan::MsgInfo& rec = grid_.records->At(row);
-    std::string text = std::string(tovan::FieldText(rec.BodyIs)) + " " +
-                       std::string(tovan::FieldText(rec.AddTime));
-    // Only the user's own masking applies here; the masked digits vanish.
-    text = grid_.MaskText(text, 0);
-    text.erase(std::remove(text.begin(), text.end(), '*'), text.end());  // "*" is no GBK trail byte
-    CXiangqing details(frame_->hwnd());
-    details.text = text;
-    details.from = std::string(tovan::FieldText(rec.ByName));
-    details.DoModal();
+    OpenRecordCell(frame_->hwnd(), grid_, row, column);
 }
