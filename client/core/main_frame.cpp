@@ -616,6 +616,8 @@ void CMainFrame::ClearRecordLists() {
     lists_.searchList.Reset(0);
     if (lists_.currentGrid.view) lists_.currentGrid.view->ResetRows(0);
     if (lists_.searchGrid.view) lists_.searchGrid.view->ResetRows(0);
+    // The count of the emptied results would stand over an empty list.
+    SetSearchPaneCaption(CGridDialog::kTitle);
 }
 
 void CMainFrame::UpdateTitleAndPages() {

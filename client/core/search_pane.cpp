@@ -29,7 +29,7 @@ CGridDialog::ColumnWidths CGridDialog::Measure() {
 }
 
 bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame) {
-    if (!CreateBar("搜索结果", frameWindow, id, Dock::Bottom)) return false;
+    if (!CreateBar(kTitle, frameWindow, id, Dock::Bottom)) return false;
     const RECT start = {0, 0, 10, 10};
     if (!grid.Create(hwnd(), static_cast<int>(kGridId), start)) return false;
 

@@ -191,6 +191,18 @@ TEST_F(DockTest, LogonReplySelectsTheOwnCityAndShowsTheTreeOnlyWithFullRights) {
     }
 }
 
+TEST_F(DockTest, ALogonEmptiesTheSearchResultsAndTheirCount) {
+    CMainFrame& frame = MakeFrame();
+    CGridDialog& pane = frame.searchPane();
+    frame.ShowPane(pane, true);
+    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|9");
+    ASSERT_EQ(WindowText(pane.hwnd()), "搜索结果        共9条");
+    ASSERT_TRUE(tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u2|2|王|1|2|30|1|苏州市|1|",
+                                             frame.messageHandler()));
+    EXPECT_EQ(pane.grid.rowCount, 0);
+    EXPECT_EQ(WindowText(pane.hwnd()), "搜索结果");
+}
+
 TEST_F(DockTest, AreaTreeShowsForFullRightsAndToggles) {
     CMainFrame& frame = MakeFrame();
     CDockDialog& pane = frame.areaTreePane();
