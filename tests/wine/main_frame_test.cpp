@@ -335,6 +335,45 @@ TEST_F(FrameTest, ToolbarOnTopStatusBarBelowViewBetween) {
     EXPECT_EQ(SendMessageA(frame.statusBar(), SB_GETPARTS, 0, 0), 1);
 }
 
+// The toolbar wraps to the frame's width at every size, and the view starts
+// right under its last row.
+TEST_F(FrameTest, ToolbarWrapsToTheWidthOnEveryResize) {
+    CMainFrame& frame = MakeFrame();
+    ShowWindow(frame.hwnd(), SW_RESTORE);
+    HWND bar = frame.toolbar().hwnd();
+    struct Shape { int rows, height, viewTop; bool allInside; };
+    auto shapeAt = [&](int width, int height) {
+        MoveWindow(frame.hwnd(), 0, 0, width, height, TRUE);
+        testutil::Pump(30);
+        RECT client, barRect, view;
+        GetClientRect(frame.hwnd(), &client);
+        GetWindowRect(bar, &barRect);
+        GetWindowRect(frame.view().hwnd(), &view);
+        MapWindowPoints(nullptr, frame.hwnd(), reinterpret_cast<POINT*>(&view), 2);
+        bool inside = true;
+        for (int i = 0; i < frame.toolbar().ButtonCount(); ++i) {
+            RECT item;
+            SendMessageA(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+            if (!frame.toolbar().IsSeparatorAt(i) && item.right > client.right) inside = false;
+        }
+        return Shape{static_cast<int>(SendMessageA(bar, TB_GETROWS, 0, 0)),
+                     static_cast<int>(barRect.bottom - barRect.top), static_cast<int>(view.top),
+                     inside};
+    };
+    const Shape wide = shapeAt(1000, 700);
+    const Shape narrow = shapeAt(640, 480);
+    const Shape wideAgain = shapeAt(1000, 700);
+    EXPECT_EQ(wide.rows, 1);
+    EXPECT_TRUE(wide.allInside);
+    EXPECT_GE(narrow.rows, 2);
+    EXPECT_TRUE(narrow.allInside);
+    EXPECT_GT(narrow.height, wide.height);
+    EXPECT_EQ(narrow.viewTop, narrow.height);
+    EXPECT_EQ(wideAgain.rows, 1);
+    EXPECT_EQ(wideAgain.height, wide.height);
+    EXPECT_EQ(wideAgain.viewTop, wide.height);
+}
+
 // ---------------------------------------------------------------- tray
 
 // Whether the notification area holds the frame's icon: modifying it
