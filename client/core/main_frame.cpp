@@ -513,6 +513,11 @@ void CMainFrame::RunTool(int id) {
 void CMainFrame::OpenSupportPage() {
     const std::string url =
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Support", "", 1000);
+    // Without an address the browser would open its own home page instead.
+    if (url.empty()) {
+        fw::AppMessageBox(hwnd(), "没有设置技术支持网页。", nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     ShellExecuteA(hwnd(), "open", "iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL);
 }
 

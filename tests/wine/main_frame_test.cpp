@@ -335,6 +335,41 @@ TEST_F(FrameTest, ToolbarOnTopStatusBarBelowViewBetween) {
     EXPECT_EQ(SendMessageA(frame.statusBar(), SB_GETPARTS, 0, 0), 1);
 }
 
+// What the timer read from the message box the frame showed modally; it
+// closes the box.
+std::string g_boxText;
+
+BOOL CALLBACK FindDialogBox(HWND h, LPARAM found) {
+    char cls[16] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (!IsWindowVisible(h) || std::string(cls) != "#32770") return TRUE;
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+}
+
+void CALLBACK ReadAndCloseBox(HWND frame, UINT, UINT_PTR id, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialogBox, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(frame, id);
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's message
+    g_boxText = text;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(FrameTest, SupportWithoutAnAddressSaysSoAndOpensNothing) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_EQ(GetPrivateProfileIntA("URL", "Support", 0, fw::ProgramFilePath("Config.ini").c_str()), 0);
+    for (UINT id : {ID_SUPPORT_PAGE, ID_SUPPORT_TOOLBAR}) {
+        g_boxText.clear();
+        SetTimer(frame.hwnd(), 78, 200, ReadAndCloseBox);
+        SendMessageA(frame.hwnd(), WM_COMMAND, id, 0);
+        KillTimer(frame.hwnd(), 78);
+        EXPECT_EQ(g_boxText, "没有设置技术支持网页。") << id;
+    }
+}
+
 // The toolbar wraps to the frame's width at every size, and the view starts
 // right under its last row.
 TEST_F(FrameTest, ToolbarWrapsToTheWidthOnEveryResize) {
