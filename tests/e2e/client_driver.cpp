@@ -12,6 +12,24 @@
 //       one line each; "-1 -1" for a row without data
 //   client_driver.exe scroll ROW
 //       scrolls the record grid so that ROW is its first visible row
+//   client_driver.exe talk ROW
+//       scrolls ROW to the top of the record grid and double-clicks its talk
+//       (rightmost) column with the mouse messages a user's double-click sends
+//   client_driver.exe chats
+//       prints the title of every chat window, one a line
+//   client_driver.exe chat-text
+//       prints the conversation of the (first) chat window
+//   client_driver.exe chat-colour HEX
+//       prints the colour (decimal COLORREF) of the last place the text
+//       starts in the conversation, -1 when it is not there
+//   client_driver.exe chat-say HEX
+//       types the text into the chat input and presses Enter
+//       (HEX: the GBK bytes of the text in hexadecimal, so that no code page
+//       comes between the test and the client)
+//   client_driver.exe chat-close
+//       presses the chat window's close button
+//   client_driver.exe chat-history
+//       presses the history button and prints the viewer's text
 // Exit code 0 when it worked.
 #include <windows.h>
 
@@ -22,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -106,6 +125,140 @@ int Scroll(int row) {
                : 1;
 }
 
+int Talk(int row) {
+    if (Scroll(row) != 0) return 1;
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    HWND grid = FindWindowExA(FindWindowExA(frame, nullptr, "TovanRecordView", nullptr), nullptr, "QGRID", nullptr);
+    RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Sleep(300);  // the grid hit-tests the cells it painted last
+    RECT r;
+    GetClientRect(grid, &r);
+    // The columns end a scroll bar's width before the right edge.
+    const LPARAM at = MAKELPARAM(r.right - GetSystemMetrics(SM_CXVSCROLL) - 4, 4);
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageA(grid, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    }
+    return 0;
+}
+
+// Chat windows: dialogs with the conversation view 1097 (the history viewer
+// has only 1099).
+constexpr int kChatView = 1097;
+constexpr int kChatInput = 1019;
+
+BOOL CALLBACK CollectChat(HWND w, LPARAM out) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && GetDlgItem(w, kChatView) && IsWindowVisible(w))
+        reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> ChatWindows() {
+    std::vector<HWND> found;
+    EnumWindows(CollectChat, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<char> TextOf(HWND w) {
+    DWORD_PTR n = 0;
+    SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+    std::vector<char> text(n + 1);
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(w, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &got);
+    text.resize(got);
+    return text;
+}
+
+void PrintBytes(const std::vector<char>& text) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int Chats() {
+    for (HWND w : ChatWindows()) {
+        PrintBytes(TextOf(w));
+        std::printf("\n");
+    }
+    return 0;
+}
+
+HWND FirstChat() {
+    const std::vector<HWND> chats = ChatWindows();
+    return chats.empty() ? nullptr : chats.front();
+}
+
+int ChatText() {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    PrintBytes(TextOf(GetDlgItem(chat, kChatView)));
+    return 0;
+}
+
+std::string Unhex(const char* hex) {
+    std::string out;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        const char pair[3] = {hex[i], hex[i + 1], 0};
+        out += static_cast<char>(std::strtoul(pair, nullptr, 16));
+    }
+    return out;
+}
+
+int ChatColour(const std::string& text) {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    COPYDATASTRUCT data = {};
+    data.dwData = 0x54564331;  // "TVC1"
+    data.cbData = static_cast<DWORD>(text.size());
+    data.lpData = const_cast<char*>(text.data());
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(chat, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
+                             &result))
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+    return 0;
+}
+
+int ChatSay(const std::string& text) {
+    HWND chat = FirstChat();
+    HWND input = chat ? GetDlgItem(chat, kChatInput) : nullptr;
+    if (!input || !IsWindowEnabled(input)) return 1;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+    // Posted, so that it passes the client's message loop as a typed key does.
+    PostMessageA(input, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(input, WM_KEYUP, VK_RETURN, 0xC0000001);
+    return 0;
+}
+
+int ChatClose() {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, IDCANCEL)));
+    return 0;
+}
+
+BOOL CALLBACK FindViewer(HWND w, LPARAM out) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && GetDlgItem(w, 1099) && !GetDlgItem(w, kChatView) && IsWindowVisible(w)) {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int ChatHistory() {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(1027, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, 1027)));
+    HWND viewer = nullptr;
+    for (int tries = 0; tries < 100 && !viewer; ++tries, Sleep(50)) EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&viewer));
+    if (!viewer) return 1;
+    PrintBytes(TextOf(GetDlgItem(viewer, 1099)));
+    return 0;
+}
+
 int DismissDuplicate() {
     for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
         HWND box = FindWindowA("#32770", "TovanClient");
@@ -128,5 +281,12 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return State();
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "talk") == 0) return Talk(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "chats") == 0) return Chats();
+    if (argc == 2 && std::strcmp(argv[1], "chat-text") == 0) return ChatText();
+    if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
+    if (argc == 2 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory();
     return 2;
 }
