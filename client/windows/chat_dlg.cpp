@@ -17,10 +17,13 @@
 namespace {
 
 #ifdef TOVAN_TEST_HOOKS
-// Test builds only: WM_COPYDATA with this tag and a text answers the colour
-// of the last place that text starts in the conversation view, -1 when it
-// is not there, so that tests can tell the peer's lines from the user's.
-constexpr ULONG_PTR kTestColourTag = 0x54564331;  // "TVC1"
+// Test builds only: WM_COPYDATA with these tags and a text answers the
+// colour of the last place that text starts in the conversation view or in
+// the history viewer, -1 when it is not there, so that tests can tell the
+// peer's lines from the user's (a rich edit's text does not reach another
+// process whole).
+constexpr ULONG_PTR kTestViewTag = 0x54564331;     // "TVC1"
+constexpr ULONG_PTR kTestHistoryTag = 0x54564831;  // "TVH1"
 #endif
 
 constexpr DISPID kBrowserNavigate = 104;  // the web browser control's Navigate
@@ -229,7 +232,7 @@ std::string CChat::Now() {
 
 #ifdef TOVAN_TEST_HOOKS
 LRESULT CChat::AnswerTestQuery(const COPYDATASTRUCT& data) {
-    HWND view = Item(IDC_CHAT_VIEW);
+    HWND view = data.dwData == kTestViewTag ? Item(IDC_CHAT_VIEW) : history_.TextBox();
     const std::string text(static_cast<const char*>(data.lpData), data.cbData);
     const LONG end = static_cast<LONG>(SendMessageA(view, WM_GETTEXTLENGTH, 0, 0));
     const LONG at = rich::Find(view, text, end, false);
@@ -267,7 +270,8 @@ LRESULT CChat::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 #ifdef TOVAN_TEST_HOOKS
     case WM_COPYDATA: {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        if (data && data->dwData == kTestColourTag && data->lpData) return AnswerTestQuery(*data);
+        if (data && (data->dwData == kTestViewTag || data->dwData == kTestHistoryTag) && data->lpData)
+            return AnswerTestQuery(*data);
         break;
     }
 #endif

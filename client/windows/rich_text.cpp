@@ -49,6 +49,9 @@ void SetChatDefaultFormat(HWND edit) {
     cf.yHeight = 250;
     cf.crTextColor = RGB(255, 0, 0);
     SendMessageA(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    // Also on the (empty) text: some rich edits give new text the format of
+    // the paragraph mark that is already there, not the default.
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
 }
 
 void Append(HWND edit, const std::string& text, COLORREF colour) {

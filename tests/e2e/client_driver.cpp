@@ -17,19 +17,21 @@
 //       (rightmost) column with the mouse messages a user's double-click sends
 //   client_driver.exe chats
 //       prints the title of every chat window, one a line
-//   client_driver.exe chat-text
-//       prints the conversation of the (first) chat window
 //   client_driver.exe chat-colour HEX
 //       prints the colour (decimal COLORREF) of the last place the text
-//       starts in the conversation, -1 when it is not there
+//       starts in the conversation of the (first) chat window, -1 when it is
+//       not there
 //   client_driver.exe chat-say HEX
 //       types the text into the chat input and presses Enter
 //       (HEX: the GBK bytes of the text in hexadecimal, so that no code page
 //       comes between the test and the client)
+//   client_driver.exe chat-move X Y
+//       moves the chat window to screen position (X, Y), on top
 //   client_driver.exe chat-close
 //       presses the chat window's close button
-//   client_driver.exe chat-history
-//       presses the history button and prints the viewer's text
+//   client_driver.exe chat-history HEX
+//       presses the history button and prints the colour of the text in the
+//       viewer as chat-colour does
 // Exit code 0 when it worked.
 #include <windows.h>
 
@@ -160,13 +162,18 @@ std::vector<HWND> ChatWindows() {
     return found;
 }
 
+// Window text in the client's code page. Asked for as UTF-16: a rich edit
+// of another process hands its text over that way whatever was asked.
 std::vector<char> TextOf(HWND w) {
     DWORD_PTR n = 0;
-    SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
-    std::vector<char> text(n + 1);
+    SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+    std::vector<wchar_t> wide(n + 1);
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &got);
-    text.resize(got);
+    SendMessageTimeoutW(w, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 5000, &got);
+    const int len = static_cast<int>(wcslen(wide.data()));
+    std::vector<char> text(static_cast<size_t>(len) * 2 + 1);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), len, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
     return text;
 }
 
@@ -188,13 +195,6 @@ HWND FirstChat() {
     return chats.empty() ? nullptr : chats.front();
 }
 
-int ChatText() {
-    HWND chat = FirstChat();
-    if (!chat) return 1;
-    PrintBytes(TextOf(GetDlgItem(chat, kChatView)));
-    return 0;
-}
-
 std::string Unhex(const char* hex) {
     std::string out;
     for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
@@ -204,11 +204,13 @@ std::string Unhex(const char* hex) {
     return out;
 }
 
-int ChatColour(const std::string& text) {
+// The chat window's test query: the colour of the text in its view ("TVC1")
+// or its history viewer ("TVH1").
+int ChatColour(const std::string& text, ULONG_PTR where = 0x54564331) {
     HWND chat = FirstChat();
     if (!chat) return 1;
     COPYDATASTRUCT data = {};
-    data.dwData = 0x54564331;  // "TVC1"
+    data.dwData = where;
     data.cbData = static_cast<DWORD>(text.size());
     data.lpData = const_cast<char*>(text.data());
     DWORD_PTR result = 0;
@@ -231,6 +233,12 @@ int ChatSay(const std::string& text) {
     return 0;
 }
 
+int ChatMove(int x, int y) {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    return SetWindowPos(chat, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
+}
+
 int ChatClose() {
     HWND chat = FirstChat();
     if (!chat) return 1;
@@ -248,15 +256,14 @@ BOOL CALLBACK FindViewer(HWND w, LPARAM out) {
     return TRUE;
 }
 
-int ChatHistory() {
+int ChatHistory(const std::string& text) {
     HWND chat = FirstChat();
     if (!chat) return 1;
     PostMessageA(chat, WM_COMMAND, MAKEWPARAM(1027, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, 1027)));
     HWND viewer = nullptr;
     for (int tries = 0; tries < 100 && !viewer; ++tries, Sleep(50)) EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&viewer));
     if (!viewer) return 1;
-    PrintBytes(TextOf(GetDlgItem(viewer, 1099)));
-    return 0;
+    return ChatColour(text, 0x54564831);  // "TVH1"
 }
 
 int DismissDuplicate() {
@@ -283,10 +290,10 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "talk") == 0) return Talk(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chats") == 0) return Chats();
-    if (argc == 2 && std::strcmp(argv[1], "chat-text") == 0) return ChatText();
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
-    if (argc == 2 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory();
+    if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     return 2;
 }
