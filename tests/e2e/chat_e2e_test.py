@@ -122,6 +122,12 @@ def run(sim, a, b, shot):
     check(titles_a == [a_named], "A's one window shows B's name: %r" % titles_a)
     check(titles_b == [b_named], "B's window opened and shows A's name: %r" % titles_b)
     check(peer.colour("[张建国]与您热烈交谈中") == RED, "B's window shows the name exchange in red")
+    # The photo panes ask the web service for both users' photo pages, the
+    # user ids in hexadecimal.
+    photos = [t for t in sim.http_log() if b"/userphoto.asp" in t]
+    for user in (b"peer", b"test"):
+        page = b"/userphoto.asp?user=" + user.hex().upper().encode()
+        check(any(page in t for t in photos), "a photo pane asked for %r: %r" % (page, photos))
 
     said = "hello 运费多少"
     check(a.driver("chat-say", gbk(said).hex())[0] == 0, "A types a text and presses Enter")

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <richedit.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -122,6 +124,66 @@ TEST_F(ChatWindowTest, HostileIdKeepsItsTranscriptInTheProgramFolder) {
     HANDLE h = FindFirstFileA(outside.c_str(), &found);
     EXPECT_EQ(h, INVALID_HANDLE_VALUE);
     if (h != INVALID_HANDLE_VALUE) FindClose(h);
+}
+
+// The character effects and colour at position `at` of a rich edit.
+CHARFORMAT2A FormatAt(HWND edit, LONG at) {
+    CHARRANGE one = {at, at + 1};
+    SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+    CHARFORMAT2A cf = {};
+    cf.cbSize = sizeof cf;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+}
+
+LONG FindText(HWND edit, const char* text) {
+    FINDTEXTEXA find = {};
+    find.chrg = {0, -1};
+    find.lpstrText = text;
+    return static_cast<LONG>(SendMessageA(edit, EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
+}
+
+// Runs after the control was registered above.
+TEST_F(ChatWindowTest, AnsweringAVoiceRequestThroughItsLinks) {
+    CChat chat(Peer("peer"), Owner());
+    ASSERT_TRUE(chat.Open());
+    chat.conversation().OnNewMessage("127.0.0.1", 4000, "!VOICE!");
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 1);
+    HWND view = GetDlgItem(chat.hwnd(), 1097);
+    const LONG accept = FindText(view, "接受"), between = FindText(view, "还是"), reject = FindText(view, "拒绝");
+    ASSERT_GE(accept, 0);
+    ASSERT_GT(between, accept);
+    ASSERT_GT(reject, between);
+    EXPECT_TRUE(FormatAt(view, accept).dwEffects & CFE_LINK);
+    EXPECT_TRUE(FormatAt(view, reject).dwEffects & CFE_LINK);
+    EXPECT_FALSE(FormatAt(view, between).dwEffects & CFE_LINK);  // only the two answers are links
+    EXPECT_EQ(FormatAt(view, between).crTextColor, RGB(255, 0, 0));
+
+    // A click anywhere but on a released left button does nothing.
+    ENLINK link = {};
+    link.nmhdr.hwndFrom = view;
+    link.nmhdr.idFrom = 1097;
+    link.nmhdr.code = EN_LINK;
+    link.chrg = {reject, reject + 2};
+    link.msg = WM_LBUTTONDOWN;
+    SendMessageA(chat.hwnd(), WM_NOTIFY, 1097, reinterpret_cast<LPARAM>(&link));
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 1);
+
+    link.msg = WM_LBUTTONUP;
+    SendMessageA(chat.hwnd(), WM_NOTIFY, 1097, reinterpret_cast<LPARAM>(&link));
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 0);
+    // Both answers are plain red text now; the voice button was never started.
+    for (LONG at : {accept, reject}) {
+        EXPECT_FALSE(FormatAt(view, at).dwEffects & CFE_LINK) << at;
+        EXPECT_EQ(FormatAt(view, at).crTextColor, RGB(255, 0, 0)) << at;
+    }
+    EXPECT_EQ(chat.conversation().voiceButtonText(), "语音交谈");
+    // A second click finds no request waiting.
+    SendMessageA(chat.hwnd(), WM_NOTIFY, 1097, reinterpret_cast<LPARAM>(&link));
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 0);
+    std::vector<char> text(256);
+    GetDlgItemTextA(chat.hwnd(), 1026, text.data(), static_cast<int>(text.size()));
+    EXPECT_STREQ(text.data(), "语音交谈");
 }
 
 }  // namespace
