@@ -40,12 +40,14 @@ def in_own_network():
         subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
         return True
     try:
-        rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:],
-                            env=dict(os.environ, TOVAN_CHAT_NETNS="1")).returncode
+        probe = subprocess.run(["unshare", "-n", "--", "ip", "link", "set", "lo", "up"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
     except OSError:
         return False
-    if rc == 125:  # unshare refused (not permitted): run here
+    if probe != 0:  # no namespaces here (not permitted, or no ip tool)
         return False
+    rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:],
+                        env=dict(os.environ, TOVAN_CHAT_NETNS="1")).returncode
     raise SystemExit(rc)
 
 
