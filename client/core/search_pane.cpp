@@ -68,6 +68,15 @@ void CGridDialog::OnSize(int cx, int cy) {
     grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
 }
 
+void CGridDialog::OnRowAction(int row, int column) {
+    if (!grid.records || row < 0 || row >= grid.records->Size()) return;
+    if (column == tovan::kChatColumn) {
+        if (onTalk) onTalk(std::string(tovan::FieldText(grid.records->At(row).ByName)));
+        return;
+    }
+    ShowRecordDetails(GetParent(hwnd()), grid, row);
+}
+
 bool CGridDialog::OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_SIZE:
@@ -75,7 +84,7 @@ bool CGridDialog::OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         result = 0;
         return true;
     case WM_GRID_CELLDBLCLK:
-        OpenRecordCell(GetParent(hwnd()), grid, static_cast<int>(wp), static_cast<int>(lp));
+        OnRowAction(static_cast<int>(wp), static_cast<int>(lp));
         result = 0;
         return true;
     default:

@@ -95,5 +95,12 @@ LRESULT CTovanClientView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CTovanClientView::OnGridCellDblClk(int row, int column) {
-    OpenRecordCell(frame_->hwnd(), grid_, row, column);
+    if (!grid_.records || row < 0 || row >= grid_.records->Size()) return;
+    const tovan::MsgInfo& rec = grid_.records->At(row);
+    // The talk column opens a chat with the author, every other column the details.
+    if (column == tovan::kChatColumn) {
+        frame_->OpenChat(std::string(tovan::FieldText(rec.ByName)), "", 0, "", 0, 1);
+        return;
+    }
+    ShowRecordDetails(frame_->hwnd(), grid_, row);
 }

@@ -13,10 +13,8 @@ std::string RecordDetailsText(const CViewGrid& grid, const tovan::MsgInfo& recor
     return text;
 }
 
-void OpenRecordCell(HWND owner, const CViewGrid& grid, int row, int column) {
+void ShowRecordDetails(HWND owner, const CViewGrid& grid, int row) {
     if (!grid.records || row < 0 || row >= grid.records->Size()) return;
-    // The chat with the author comes with the chat window.
-    if (column == tovan::kChatColumn) return;
     const tovan::MsgInfo& record = grid.records->At(row);
     CXiangqing details(owner);
     details.text = RecordDetailsText(grid, record);

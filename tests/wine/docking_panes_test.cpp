@@ -346,7 +346,6 @@ TEST_F(DockTest, SearchResultsOpenTheirDetailsOnADoubleClick) {
         {tovan::kClassColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
         {tovan::kBodyColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
         {tovan::kPlaceColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
-        {tovan::kChatColumn, "", ""},  // the talk column is the chat's
     };
     for (const Case& c : cases) {
         g_details = {};
