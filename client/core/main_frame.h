@@ -3,6 +3,7 @@
 // and paging, the search and watch criteria, and the record view.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "tv_socket.h"  // winsock2.h before windows.h
@@ -22,6 +23,7 @@
 #include "session.h"
 #include "session_ports_win.h"
 #include "toolbar_ex.h"
+#include "web_pane.h"
 #include "tovan_client_view.h"
 #include "window.h"
 
@@ -59,6 +61,8 @@ public:
     CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
     CGridDialog& searchPane() { return searchPane_; }
     CDockDialog& areaTreePane() { return areaTreePane_; }
+    CIEBar& topWebPane() { return topWebPane_; }
+    CIEBar& rightWebPane() { return rightWebPane_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageHandler& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
@@ -97,6 +101,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool PreTranslateMessage(MSG& m) override;
 
 private:
     // The connection log window as the session sees it (test builds also
@@ -161,6 +166,12 @@ private:
     void ToggleAreaTree();
     void SelectOwnAreaInTree();
     void RecalcLayout();
+    // Places the visible panes of one edge in rows inside `room`; returns the
+    // room the edge takes from the frame's middle.
+    int LayoutEdge(std::initializer_list<CSizingControlBar*> panes, CSizingControlBar::Dock dock,
+                   const RECT& room);
+    // Idle work: the panes' captions follow the keyboard focus.
+    static void OnIdle(HWND frame);
     bool OnCommand(int id);
     void OnInitMenuPopup(HMENU popup);
     bool OnSysCommand(WPARAM id);
@@ -208,5 +219,9 @@ private:
     int toolItemCount_ = 0;                // tools menu items last inserted
     CDockDialog areaTreePane_;
     CGridDialog searchPane_;
+    CIEBar topWebPane_;
+    CIEBar rightWebPane_;
+    bool rightPaneClosed_ = false;  // the user closed the right web pane
+    std::string siteBase_;          // the service's site, from Config.ini [URL] Merovan
     CTovanClientView view_;
 };

@@ -307,7 +307,7 @@ TEST_F(FrameTest, CurrentInfoButtonTakesTheHomeAreaName) {
     EXPECT_GT(InkOf(frame.toolbar(), 11005).dark, 10);
 }
 
-TEST_F(FrameTest, ToolbarOnTopStatusBarBelowViewBetween) {
+TEST_F(FrameTest, ToolbarOnTopStatusBarBelowWebPanesAndViewBetween) {
     CMainFrame& frame = MakeFrame();
     MoveWindow(frame.hwnd(), 0, 0, 800, 600, TRUE);
     ShowWindow(frame.hwnd(), SW_RESTORE);
@@ -329,9 +329,15 @@ TEST_F(FrameTest, ToolbarOnTopStatusBarBelowViewBetween) {
     EXPECT_GE(bar.bottom - bar.top, 30);
     EXPECT_GE(status.bottom - status.top, 25);
     EXPECT_EQ(status.bottom, client.bottom);
-    EXPECT_EQ(view.top, bar.bottom);
+    // The web panes at the top and at the right frame the view.
+    const RECT topPane = rectIn(frame.topWebPane().hwnd());
+    const RECT rightPane = rectIn(frame.rightWebPane().hwnd());
+    EXPECT_EQ(topPane.top, bar.bottom);
+    EXPECT_EQ(view.top, topPane.bottom);
     EXPECT_EQ(view.bottom, status.top);
-    EXPECT_EQ(view.right - view.left, client.right);
+    EXPECT_EQ(view.left, 0);
+    EXPECT_EQ(view.right, rightPane.left);
+    EXPECT_EQ(rightPane.right, client.right);
     EXPECT_EQ(SendMessageA(frame.statusBar(), SB_GETPARTS, 0, 0), 1);
 }
 
