@@ -287,7 +287,7 @@ int CMainFrame::LayoutEdge(std::initializer_list<CSizingControlBar*> panes,
         if (!slot.placed) continue;
         p->SetSizableEdges(slot.edges);
         const int thickness = std::max(0, std::min(slot.thickness, depthRoom - slot.inward));
-        RECT r;
+        RECT r = {};
         switch (dock) {
         case Dock::Top:
             r = {room.left + slot.along, room.top + slot.inward, 0, 0};
