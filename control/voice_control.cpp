@@ -71,9 +71,14 @@ LRESULT ControlWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case MM_WIM_DATA:
+        owner_.OnCaptureDone(reinterpret_cast<HWAVEIN>(wp), reinterpret_cast<WAVEHDR*>(lp));
+        return 0;
+    case MM_WIM_OPEN:
+    case MM_WIM_CLOSE:
     case MM_WOM_OPEN:
     case MM_WOM_DONE:
-        return 0;  // sound devices report here once voice is built
+    case MM_WOM_CLOSE:
+        return 0;
     default:
         return DefaultProc(msg, wp, lp);
     }
@@ -100,7 +105,7 @@ Voice::Voice()
     WSADATA data;
     winsock_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
     typeInfo_.Load(Module(), kDiidDVokar);
-    // The microphone volume is set to full here once the mixer is built.
+    voice_.SetRecordVolume(0xFFFF);
 }
 
 Voice::~Voice() {
@@ -188,20 +193,18 @@ HRESULT Voice::InvokeMember(DISPID id, DispatchCall& call) {
         if (FAILED(hr = call.Expect(0))) return hr;
         if (call.IsPut()) {
             if (FAILED(hr = call.PutLong(&other))) return hr;
-            const unsigned long bits = static_cast<unsigned long>(other) & 0xFFFFu;
-            const unsigned long now = static_cast<unsigned long>(voice_.PlaybackVolume());
-            if (id == dispid::VolumeLeft) voice_.SetPlaybackVolume((now & 0xFFFF0000u) | bits);
-            else if (id == dispid::VolumeRight) voice_.SetPlaybackVolume((now & 0xFFFFu) | (bits << 16));
-            else voice_.SetRecordVolume(static_cast<unsigned long>(other));
+            const std::uint32_t value = static_cast<std::uint32_t>(other);
+            const std::uint32_t now = voice_.PlaybackVolume();
+            if (id == dispid::VolumeLeft) voice_.SetPlaybackVolume(tovan::WithLeft(now, value));
+            else if (id == dispid::VolumeRight) voice_.SetPlaybackVolume(tovan::WithRight(now, value));
+            else voice_.SetRecordVolume(value);
+            modified_ = true;
             return S_OK;
         }
         if (!call.IsGet() && !call.IsMethod()) return DISP_E_MEMBERNOTFOUND;
-        {
-            const unsigned long volume = static_cast<unsigned long>(voice_.PlaybackVolume());
-            if (id == dispid::VolumeLeft) call.ReturnLong(static_cast<LONG>(volume & 0xFFFFu));
-            else if (id == dispid::VolumeRight) call.ReturnLong(static_cast<LONG>((volume >> 16) & 0xFFFFu));
-            else call.ReturnLong(voice_.RecordVolume());
-        }
+        if (id == dispid::VolumeLeft) call.ReturnLong(static_cast<LONG>(tovan::VolumeLeft(voice_.PlaybackVolume())));
+        else if (id == dispid::VolumeRight) call.ReturnLong(static_cast<LONG>(tovan::VolumeRight(voice_.PlaybackVolume())));
+        else call.ReturnLong(static_cast<LONG>(voice_.RecordVolume()));
         return S_OK;
     default:
         break;
@@ -256,8 +259,7 @@ HRESULT Voice::InvokeMember(DISPID id, DispatchCall& call) {
     case dispid::SetVolume:
         if (FAILED(hr = call.Expect(2)) || FAILED(hr = call.Long(0, &port)) || FAILED(hr = call.Long(1, &other)))
             return hr;
-        voice_.SetPlaybackVolume((static_cast<unsigned long>(other) << 16) |
-                                 (static_cast<unsigned long>(port) & 0xFFFFu));
+        voice_.SetPlaybackVolume(tovan::ComposeVolume(static_cast<std::uint32_t>(port), static_cast<std::uint32_t>(other)));
         return S_OK;
     case dispid::RemoveAllChaters:
         if (FAILED(hr = call.Expect(0))) return hr;
@@ -279,8 +281,8 @@ void Voice::Bind(std::int32_t port) {
 }
 
 void Voice::StartVoice() {
-    if (voice_.Stop()) Fire(event::VoiceStop);
-    if (voice_.Start()) Fire(event::VoiceStart);
+    StopVoice();
+    if (voice_.Start(window_.hwnd()) == VoiceSession::StartResult::Started) Fire(event::VoiceStart);
     else Fire(event::VoiceError);
 }
 
@@ -328,6 +330,12 @@ void Voice::OnVoiceReadable() {
     const std::string_view sound = protocol_.OnVoiceDatagram(std::string_view(buffer.data(), static_cast<size_t>(n)),
                                                              source, static_cast<std::int32_t>(sourcePort));
     if (!sound.empty() && voice_.on()) voice_.Play(sound);
+}
+
+void Voice::OnCaptureDone(HWAVEIN device, WAVEHDR* header) {
+    fw::com::KeepAlive<Voice> alive(this);
+    if (const auto sound = voice_.OnCaptureDone(device, header))
+        protocol_.SendVoice(std::string_view(sound->data(), sound->size()));
 }
 
 void Voice::OnWindowCreated() {
@@ -610,10 +618,12 @@ HRESULT Voice::Load(LPSTREAM stream) {
     return S_OK;
 }
 
-HRESULT Voice::Save(LPSTREAM stream, BOOL) {
+HRESULT Voice::Save(LPSTREAM stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
     const DWORD version = kPersistVersion;
-    return stream->Write(&version, sizeof version, nullptr);
+    const HRESULT hr = stream->Write(&version, sizeof version, nullptr);
+    if (SUCCEEDED(hr) && clearDirty) modified_ = false;
+    return hr;
 }
 
 HRESULT Voice::GetSizeMax(ULARGE_INTEGER* size) {

@@ -159,7 +159,7 @@ public:
 
     // IPersistStreamInit
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
-    HRESULT STDMETHODCALLTYPE IsDirty() override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return modified_ ? S_OK : S_FALSE; }
     HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override;
     HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override;
     HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
@@ -198,6 +198,7 @@ private:
     // From the sockets and the window.
     void OnTextReadable();
     void OnVoiceReadable();
+    void OnCaptureDone(HWAVEIN device, WAVEHDR* header);
     void OnWindowCreated();
     void OnWindowDestroy();
     void OnTimer(unsigned id);
@@ -227,6 +228,7 @@ private:
     fw::com::TypeInfoDispatch typeInfo_;
     fw::com::DispatchConnectionPoint events_;
     long freezeCount_ = 0;
+    bool modified_ = false;  // a volume was put since the last save
 
     IOleClientSite* clientSite_ = nullptr;
     IOleInPlaceSite* inPlaceSite_ = nullptr;  // while in-place active

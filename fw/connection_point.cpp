@@ -72,19 +72,7 @@ HRESULT DispatchConnectionPoint::EnumConnections(IEnumConnections** out) {
 
 void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args) {
     if (sinks_.empty()) return;
-    // DISPPARAMS holds the arguments last to first.
-    std::vector<VARIANT> values(args.size());
-    for (size_t i = 0; i < args.size(); ++i) {
-        VARIANT& v = values[args.size() - 1 - i];
-        VariantInit(&v);
-        if (args[i].isText) {
-            V_VT(&v) = VT_BSTR;
-            V_BSTR(&v) = ToBstr(args[i].text);
-        } else {
-            V_VT(&v) = VT_I4;
-            V_I4(&v) = args[i].number;
-        }
-    }
+    DispatchParams params(args);
     // A copy with references of its own: handlers may change the sink list.
     std::vector<IDispatch*> targets;
     for (const Sink& s : sinks_) {
@@ -92,11 +80,9 @@ void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args)
         targets.push_back(s.dispatch);
     }
     for (IDispatch* target : targets) {
-        DISPPARAMS params = {values.empty() ? nullptr : values.data(), nullptr, static_cast<UINT>(values.size()), 0};
-        target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params.Get(), nullptr, nullptr, nullptr);
         target->Release();
     }
-    for (VARIANT& v : values) VariantClear(&v);
 }
 
 }  // namespace fw::com

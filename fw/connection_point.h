@@ -9,16 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "dispatch_args.h"
+
 namespace fw::com {
 
 // One argument of an event: a long or a text (passed as BSTR).
-struct EventArg {
-    EventArg(LONG v) : isText(false), number(v) {}
-    EventArg(const std::string& v) : isText(true), text(v) {}
-    bool isText;
-    LONG number = 0;
-    std::string text;
-};
+using EventArg = DispatchArg;
 
 // Lives inside its owner and shares the owner's reference count.
 class DispatchConnectionPoint : public IConnectionPoint {

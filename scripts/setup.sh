@@ -13,6 +13,7 @@ packages=(
   wine wine64 libwine-dev
   xvfb xauth x11-utils fonts-wqy-microhei imagemagick locales
   fp-utils
+  libasound2 python3
 )
 
 missing=()
