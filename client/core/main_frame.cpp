@@ -174,15 +174,8 @@ bool CMainFrame::CreateFrame() {
 
 bool CMainFrame::CreateBars() {
     if (!toolbar_.CreateBar(hwnd(), kToolbarId, kButtonWidth, kButtonHeight)) return false;
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0,
-                                 0, 0, hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_STATUS_BAR)),
-                                 fw::Instance(), nullptr);
-    if (!statusBar_) return false;
-    int parts[1] = {-1};
-    SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
-    SendMessageA(statusBar_, SB_SETMINHEIGHT, kStatusBarMinHeight, 0);
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    if (!statusBar_.CreateBar(hwnd(), IDW_STATUS_BAR, kStatusBarMinHeight)) return false;
+    statusBar_.Navigate(tovan::PageAddress(siteBase_, tovan::kBannerPage));
     return true;
 }
 
@@ -318,7 +311,7 @@ void CMainFrame::RecalcLayout() {
     GetClientRect(hwnd(), &client);
     RECT room = client;
     if (toolbar_.hwnd()) room.top = toolbar_.AutoSizedHeight();
-    if (statusBar_) {
+    if (statusBar_.hwnd()) {
         SendMessageA(statusBar_, WM_SIZE, 0, 0);
         RECT r;
         GetWindowRect(statusBar_, &r);
@@ -352,6 +345,9 @@ void CMainFrame::OnIdle(HWND frame) {
 }
 
 int CMainFrame::OnCreate() {
+    // The service's site, the base of the banner and the web panes' pages.
+    siteBase_ = tovan::SiteBase(
+        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
     if (!CreateBars()) return -1;
     BuildToolBar();
     // Both panes start hidden: the search pane until a search, the area tree
@@ -359,8 +355,6 @@ int CMainFrame::OnCreate() {
     if (!CreatePanes()) return -1;
     LoadAreaTree(fw::ProgramFilePath(tovan::kAreaIniName));
     // The web panes show the service's pages from the start.
-    siteBase_ = tovan::SiteBase(
-        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
     ShowPane(topWebPane_, true);
     ShowPane(rightWebPane_, true);
     rightWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kRightPage));
@@ -706,6 +700,7 @@ void CMainFrame::UpdateTitleAndPages() {
         tovan::ServiceTitle(profiles, fw::ProgramFilePath("Config.ini"), a.homeCity);
     titlePrefix = tovan::ComposeTitlePrefix(service, a);
     SetFrameTitle(tovan::ProcessingTitle(titlePrefix, a.currentArea));
+    statusBar_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kBannerPage, a.homeCity));
     rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
 }
 

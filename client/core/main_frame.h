@@ -9,6 +9,7 @@
 #include "tv_socket.h"  // winsock2.h before windows.h
 
 #include "area_tree_pane.h"
+#include "browser_status_bar.h"
 #include "connection_log_dlg.h"
 #include "guanzhu_dlg.h"
 #include "login_dlg.h"
@@ -55,7 +56,7 @@ public:
     tovan::RecordLists& lists() { return lists_; }
     tovan::ResendSchedule& resendSchedule() { return resendSchedule_; }
     CToolBarEx& toolbar() { return toolbar_; }
-    HWND statusBar() const { return statusBar_; }
+    HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
     // The search results grid, once the search pane exists.
     CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
@@ -212,7 +213,7 @@ private:
     std::string searchPaneCaption_;
     bool treeSelectionRan_ = false;  // the area tree's handler ran since last cleared
     CToolBarEx toolbar_;
-    HWND statusBar_ = nullptr;
+    CBrowserStatusBar statusBar_;
     std::string blinkTip_;                 // tray tip while blinking
     int blinkPhase_ = 0;
     bool trayIconShown_ = false;

@@ -18,6 +18,13 @@ CIEBar::CIEBar() {
 bool CIEBar::CreatePane(HWND frame, UINT id, UINT kind, Dock dock) {
     kind_ = kind;
     if (!CreateBar("", frame, id, dock)) return false;
+    // Without the browser control the pane stays empty: nothing to report.
+    if (SUCCEEDED(browser_.Create("", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, hwnd(),
+                                  static_cast<int>(kBrowserId))) &&
+        browser_.hwnd()) {
+        const LONG_PTR style = GetWindowLongPtrA(browser_.hwnd(), GWL_STYLE);
+        SetWindowLongPtrA(browser_.hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_VSCROLL | WS_HSCROLL));
+    }
     HWND glyph = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 60, 60,
                                  hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind)),
                                  GetModuleHandleA(nullptr), nullptr);
@@ -28,12 +35,11 @@ bool CIEBar::CreatePane(HWND frame, UINT id, UINT kind, Dock dock) {
 }
 
 void CIEBar::Navigate(const std::string& address) {
-    if (address.empty()) return;
-    address_ = address;
+    if (!address.empty()) browser_.Navigate(address);
 }
 
 void CIEBar::OnSize(int cx, int cy) {
-    (void)cy;
+    if (browser_.hwnd()) browser_.Move(RECT{0, 0, cx, cy});
     if (closeGlyph_.hwnd()) {
         MoveWindow(closeGlyph_.hwnd(), cx - kGlyphWidth - kGlyphInset, kGlyphInset, kGlyphWidth,
                    kGlyphHeight, TRUE);
@@ -52,6 +58,9 @@ bool CIEBar::OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = SendMessageA(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(kind_, 0), 0);
             return true;
         }
+        return false;
+    case WM_DESTROY:
+        browser_.Destroy();
         return false;
     default:
         return false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "close_btn.h"
+#include "explorer1.h"
 #include "sizing_bar.h"
 
 class CIEBar : public CSizingControlBar {
@@ -25,8 +26,7 @@ public:
     void Navigate(const std::string& address);
     UINT kind() const { return kind_; }
     HWND closeGlyph() const { return closeGlyph_.hwnd(); }
-    // The last address given to Navigate.
-    const std::string& address() const { return address_; }
+    HWND browser() const { return browser_.hwnd(); }
 
 protected:
     bool OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -34,7 +34,7 @@ protected:
 private:
     void OnSize(int cx, int cy);
 
+    CExplorer1 browser_;
     CCloseBtn closeGlyph_;
     UINT kind_ = 0;
-    std::string address_;
 };
