@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_fixture.h"
 #include "gui_test_util.h"
 #include "main_frame.h"
 #include "window.h"
@@ -74,36 +75,20 @@ RECT RectIn(HWND parent, HWND h) {
     return r;
 }
 
-class DockTest : public ::testing::Test {
+class DockTest : public testutil::FrameFixture {
 protected:
-    static void SetUpTestSuite() {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-    }
-    static void TearDownTestSuite() { WSACleanup(); }
-
     CMainFrame& MakeFrame() {
-        frame_ = std::make_unique<CMainFrame>();
-        EXPECT_TRUE(frame_->CreateFrame());
-        ShowWindow(frame_->hwnd(), SW_SHOW);
-        MoveWindow(frame_->hwnd(), 0, 0, 800, 600, TRUE);
+        CMainFrame& frame = MakeShownFrame();
+        MoveWindow(frame.hwnd(), 0, 0, 800, 600, TRUE);
         testutil::Pump(30);
-        frame_->LoadAreaTree(WriteAreaIni());
-        return *frame_;
-    }
-
-    void TearDown() override {
-        if (frame_) frame_->Destroy();
-        frame_.reset();
-        testutil::Pump(30);
+        frame.LoadAreaTree(WriteAreaIni());
+        return frame;
     }
 
     // Messages the frame sent: with no server they wait in the unsent queue.
     std::vector<std::string> Sent() const { return frame_->session().unsentQueue(); }
 
     void Command(UINT id) { SendMessageA(frame_->hwnd(), WM_COMMAND, id, 0); }
-
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 TEST_F(DockTest, TreeHoldsRootProvincesThenCitiesAndCounties) {

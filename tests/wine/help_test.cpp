@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "area_tree_pane.h"
+#include "frame_fixture.h"
 #include "gui_test_util.h"
 #include "html_help.h"
 #include "main_frame.h"
@@ -56,14 +58,7 @@ std::vector<std::string> Topics(HWND viewer) {
     std::vector<std::string> topics;
     if (!tree) return topics;
     for (HTREEITEM i = TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i)) {
-        char buf[128] = {};
-        TVITEMA it = {};
-        it.mask = TVIF_TEXT;
-        it.hItem = i;
-        it.pszText = buf;
-        it.cchTextMax = sizeof buf;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-        topics.push_back(buf);
+        topics.push_back(ItemText(tree, i));
     }
     return topics;
 }
@@ -81,22 +76,14 @@ int VisibleBoxes() {
     return n;
 }
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public testutil::FrameFixture {
 protected:
-    static void SetUpTestSuite() {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-    }
-    static void TearDownTestSuite() { WSACleanup(); }
-
     void SetUp() override { DeleteFileA(help::HelpFilePath().c_str()); }
 
     void TearDown() override {
         help::CloseAll();
         testutil::Pump(50);
-        if (frame_) frame_->Destroy();
-        frame_.reset();
-        testutil::Pump(30);
+        FrameFixture::TearDown();
         DeleteFileA(help::HelpFilePath().c_str());
     }
 
@@ -104,21 +91,11 @@ protected:
         ASSERT_TRUE(CopyFileA(BuiltHelpFile().c_str(), help::HelpFilePath().c_str(), FALSE))
             << BuiltHelpFile();
     }
-
-    CMainFrame& MakeFrame() {
-        frame_ = std::make_unique<CMainFrame>();
-        EXPECT_TRUE(frame_->CreateFrame());
-        ShowWindow(frame_->hwnd(), SW_SHOW);
-        testutil::Pump(30);
-        return *frame_;
-    }
-
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 TEST_F(HelpTest, F1AndTheHelpCommandOpenTheViewerOnOurPages) {
     InstallHelpFile();
-    CMainFrame& frame = MakeFrame();
+    CMainFrame& frame = MakeShownFrame();
     // F1 pressed in the record grid reaches the frame.
     PostMessageA(frame.view().grid().hwnd(), WM_KEYDOWN, VK_F1, 0x003B0001);
     testutil::Pump(300);
@@ -138,7 +115,7 @@ TEST_F(HelpTest, F1AndTheHelpCommandOpenTheViewerOnOurPages) {
 
 TEST_F(HelpTest, ChatContextIsMappedToATopicAndAnUnknownOneShowsNothing) {
     InstallHelpFile();
-    CMainFrame& frame = MakeFrame();
+    CMainFrame& frame = MakeShownFrame();
     EXPECT_TRUE(help::ShowContext(frame.hwnd(), help::kChatContext));
     help::CloseAll();
     testutil::Pump(100);
@@ -146,7 +123,7 @@ TEST_F(HelpTest, ChatContextIsMappedToATopicAndAnUnknownOneShowsNothing) {
 }
 
 TEST_F(HelpTest, MissingHelpFileShowsNothingAndStopsNothing) {
-    CMainFrame& frame = MakeFrame();
+    CMainFrame& frame = MakeShownFrame();
     const int boxes = VisibleBoxes();
     EXPECT_FALSE(help::ShowContents(frame.hwnd()));
     EXPECT_FALSE(help::ShowContext(frame.hwnd(), help::kChatContext));

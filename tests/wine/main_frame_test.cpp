@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "chat_history_purge.h"
+#include "frame_fixture.h"
 #include "gui_test_util.h"
 #include "login_dlg.h"
 #include "main_frame.h"
@@ -27,35 +28,15 @@
 
 namespace {
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public testutil::FrameFixture {
 protected:
-    static void SetUpTestSuite() {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-    }
-    static void TearDownTestSuite() { WSACleanup(); }
-
     void SetUp() override {
         for (const char* section : {"Publish", "Display", "ToolBar"})
             WritePrivateProfileStringA(section, nullptr, nullptr, kUserIniFile);
         WritePrivateProfileStringA("User", "Name", "test", kUserIniFile);
     }
 
-    CMainFrame& MakeFrame() {
-        frame_ = std::make_unique<CMainFrame>();
-        EXPECT_TRUE(frame_->CreateFrame());
-        ShowWindow(frame_->hwnd(), SW_SHOW);
-        testutil::Pump(30);
-        return *frame_;
-    }
-
-    void TearDown() override {
-        if (frame_) frame_->Destroy();
-        frame_.reset();
-        testutil::Pump(30);  // takes the frame's WM_QUIT off the queue
-    }
-
-    std::unique_ptr<CMainFrame> frame_;
+    CMainFrame& MakeFrame() { return MakeShownFrame(); }
 };
 
 std::string MenuText(HMENU menu, UINT id) {
