@@ -55,7 +55,6 @@ VoiceSession::StartResult VoiceSession::Start(HWND window) {
     if (playback_)
         for (WAVEHDR& h : playbackRing_) waveOutPrepareHeader(playback_, &h, sizeof h);
 
-    captureIndex_ = 0;
     if (!capture_) return StartResult::CaptureFailed;
     waveInStop(capture_);
     if (waveInStart(capture_) != MMSYSERR_NOERROR) return StartResult::CaptureFailed;
@@ -101,13 +100,12 @@ std::optional<std::vector<char>> VoiceSession::OnCaptureDone(HWAVEIN device, WAV
     std::optional<std::vector<char>> sound;
     if (!silence) sound = CompressBuffer(bytes, n);
 
-    // Buffers come back in the order they were added, so this is the one at
-    // the ring index; the returned header is what the device let go of.
+    // Buffers come back in the order they were added: requeuing the one just
+    // returned keeps the ring turning without an index of its own.
     WAVEHDR& h = *header;
     waveInUnprepareHeader(capture_, &h, sizeof h);
     h.dwBytesRecorded = 0;
     if (waveInPrepareHeader(capture_, &h, sizeof h) == MMSYSERR_NOERROR) waveInAddBuffer(capture_, &h, sizeof h);
-    captureIndex_ = tovan::NextRingIndex(static_cast<unsigned>(h.dwUser));
     return sound;
 }
 

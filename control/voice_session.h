@@ -61,7 +61,6 @@ private:
     Ring playbackRing_ = {};
     std::vector<char> captureData_;
     std::vector<char> playbackData_;
-    unsigned captureIndex_ = 0;   // buffer expected back next
     unsigned playbackIndex_ = 0;  // buffer to fill next; kept across starts
 };
 

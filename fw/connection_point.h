@@ -54,4 +54,9 @@ private:
     DWORD nextCookie_ = 1;
 };
 
+// An enumerator over a container's connection points (for
+// IConnectionPointContainer::EnumConnectionPoints); it holds a reference to
+// each point, and so to the container, while it lives.
+HRESULT EnumerateConnectionPoints(const std::vector<IConnectionPoint*>& points, IEnumConnectionPoints** out);
+
 }  // namespace fw::com
