@@ -300,6 +300,7 @@ TEST_F(DockTest, CaptionIsActiveExactlyWhileTheFocusIsInThePane) {
     Command(ID_AREA_LIST);
     frame.ShowPane(frame.searchPane(), true);
     SetForegroundWindow(frame.hwnd());
+    testutil::Pump(50);  // the activation settles before the focus moves
     struct Case {
         HWND focus;
         bool tree, search;
@@ -310,6 +311,7 @@ TEST_F(DockTest, CaptionIsActiveExactlyWhileTheFocusIsInThePane) {
     };
     for (const Case& c : cases) {
         SetFocus(c.focus);
+        ASSERT_EQ(GetFocus(), c.focus);
         fw::RunIdleHandlers();
         EXPECT_EQ(frame.areaTreePane().CaptionActive(), c.tree);
         EXPECT_EQ(frame.searchPane().CaptionActive(), c.search);
