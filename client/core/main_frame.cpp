@@ -639,7 +639,6 @@ tovan::PagingIo CMainFrame::MakePagingIo() {
 }
 
 void CMainFrame::PagingTick() {
-    ReleaseHeldUpdates();  // never more than one tick late, whatever the socket does
     tovan::RunPagingTick(lists_.currentList, lists_.currentGrid, lists_.searchList,
                          lists_.searchGrid, watchMode != 0, session_.account().currentArea,
                          watchRecordQuery, searchRecordQuery, MakePagingIo());
@@ -665,6 +664,9 @@ void CMainFrame::BeginReceived() {
     heldSince_ = GetTickCount();
     view_.grid().HoldWindowUpdates();
     searchPane_.grid.HoldWindowUpdates();
+    // Also when a handler runs a modal loop (the login dialog after a bad
+    // logon reply) or the rest of a burst never comes.
+    SetTimer(hwnd(), kHeldUpdatesTimer, kMaxHeldMs, nullptr);
 }
 
 void CMainFrame::EndReceived(bool moreWaiting) {
@@ -676,6 +678,7 @@ void CMainFrame::EndReceived(bool moreWaiting) {
 void CMainFrame::ReleaseHeldUpdates() {
     if (!updatesHeld_) return;
     updatesHeld_ = false;
+    KillTimer(hwnd(), kHeldUpdatesTimer);
     view_.grid().ReleaseWindowUpdates();
     searchPane_.grid.ReleaseWindowUpdates();
     if (heldTitle_) SetWindowTextA(hwnd(), heldTitle_->c_str());
@@ -720,6 +723,10 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kTrayBlinkTimer) {
             BlinkTray();
+            return 0;
+        }
+        if (wp == kHeldUpdatesTimer) {
+            ReleaseHeldUpdates();
             return 0;
         }
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;

@@ -32,6 +32,8 @@ extern const char kMainFrameClass[];
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
 // Frame timer that blinks the tray icon.
 constexpr UINT_PTR kTrayBlinkTimer = 7;
+// Frame timer that brings held window updates up to date (see BeginReceived).
+constexpr UINT_PTR kHeldUpdatesTimer = 100;
 
 class CMainFrame : public fw::Window,
                    public tovan::RecordGridFrame,

@@ -20,9 +20,10 @@
 //       sends the simulator's control command in the file (a BURST), then
 //       round trips to the frame until its latest paint shows the offer with
 //       the ID the simulator answered at the top
-//   client_driver.exe start client|bare PROGRAM
+//   client_driver.exe start client|bare|bare-dlls PROGRAM
 //       starts PROGRAM and times until it shows: the client its first rows,
-//       the bare window its first paint; then closes it
+//       the bare window its first paint (bare-dlls: given "/dlls"); then
+//       closes it
 // Exit code 0 when it worked.
 #include <winsock2.h>
 #include <windows.h>
@@ -207,11 +208,13 @@ int Burst(int port, const char* commandFile) {
 }
 
 // Starts the program and times until it shows what its user waits for.
-int StartTimed(bool client, const char* program) {
+int StartTimed(const char* kind, const char* program) {
+    const bool client = std::strcmp(kind, "client") == 0;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string commandLine = std::string("\"") + program + "\"";
+    if (std::strcmp(kind, "bare-dlls") == 0) commandLine += " /dlls";
     const double t0 = benchtiming::NowMs();
     if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         return 1;
@@ -235,7 +238,7 @@ int StartTimed(bool client, const char* program) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     if (shown < 0) return 1;
-    std::printf("%s_start_ms %.1f\n", client ? "client_first_rows" : "bare_first_paint", shown);
+    std::printf("%s_start_ms %.1f\n", kind, shown);
     return 0;
 }
 
@@ -264,7 +267,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "start") == 0) {
-        return StartTimed(std::strcmp(argv[2], "client") == 0, argv[3]);
+        return StartTimed(argv[2], argv[3]);
     }
     return 2;
 }
