@@ -44,11 +44,16 @@ port="$(awk '$1 == "tcp" { print $2 }' "$work/sim.out")"
 [ -n "$port" ] || { echo "run-client: the simulator did not start" >&2; cat "$work/sim.err" >&2; exit 1; }
 echo "run-client: exchange simulator on 127.0.0.1:$port"
 
-# The program folder: the client and the shipped Config.ini (phrase lists and
-# all), pointed at the simulator.
+http="$(awk '$1 == "http" { print $2 }' "$work/sim.out")"
+
+# The program folder: the client, its help and the shipped Config.ini (phrase
+# lists and all), pointed at the simulator (its web service as the site of
+# the web panes).
 mkdir "$work/app"
 cp "$win64/client/TovanClient.exe" "$win64/client/area.ini" "$win64/client/Config.ini" "$work/app/"
-sed -i "s/^Name=.*\r\$/Name=127.0.0.1\r/; s/^Port=.*\r\$/Port=$port\r/" "$work/app/Config.ini"
+[ -f "$win64/client/TovanClient.chm" ] && cp "$win64/client/TovanClient.chm" "$work/app/"
+sed -i "s/^Name=.*\r\$/Name=127.0.0.1\r/; s/^Port=.*\r\$/Port=$port\r/; s|^Merovan=.*\r\$|Merovan=http://127.0.0.1:$http\r|" \
+  "$work/app/Config.ini"
 
 # A prefix kept between runs, so that what the client stores survives. The
 # sample user logs on by itself the first time.
