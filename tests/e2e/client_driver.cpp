@@ -34,6 +34,9 @@
 //   client_driver.exe chat-click HEX
 //       clicks (left button down and up) the first character of the last
 //       place the text starts in the conversation, as a user clicks a link
+//   client_driver.exe message-box
+//       waits for the client's message box (caption "TovanClient"), prints
+//       its text and presses OK
 //   client_driver.exe chat-history HEX
 //       presses the history button and prints the colour of the text in the
 //       viewer as chat-colour does
@@ -424,6 +427,20 @@ int StartTimed(const char* kind, const char* program) {
     return 0;
 }
 
+int MessageBoxText() {
+    for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
+        HWND box = FindWindowA("#32770", "TovanClient");
+        if (!box) continue;
+        char text[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        _setmode(_fileno(stdout), _O_BINARY);
+        std::fwrite(text, 1, std::strlen(text), stdout);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    return 1;
+}
+
 int DismissDuplicate() {
     for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
         HWND box = FindWindowA("#32770", "TovanClient");
@@ -453,6 +470,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
     if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(1026);
     if (argc == 3 && std::strcmp(argv[1], "chat-click") == 0) return ChatClick(Unhex(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
