@@ -12,6 +12,20 @@
 //       one line each; "-1 -1" for a row without data
 //   client_driver.exe scroll ROW
 //       scrolls the record grid so that ROW is its first visible row
+//   client_driver.exe key-f1
+//       presses F1 in the frame
+//   client_driver.exe command ID
+//       sends the frame the command ID (as a menu item would)
+//   client_driver.exe panes
+//       prints "<name> <shown> <left> <top> <right> <bottom>" (frame client
+//       coordinates) for tree, top, right and view, one line each
+//   client_driver.exe click-glyph ID
+//       clicks the close glyph with control id ID (1003 right, 1004 top)
+//   client_driver.exe window CLASS
+//       waits up to 15 s for a visible top-level window of CLASS and prints
+//       its title (GBK bytes)
+//   client_driver.exe boxes
+//       prints the titles of the visible dialog boxes (#32770), one a line
 //   client_driver.exe talk ROW
 //       scrolls ROW to the top of the record grid and double-clicks its talk
 //       (rightmost) column with the mouse messages a user's double-click sends
@@ -29,6 +43,11 @@
 //       moves the chat window to screen position (X, Y), on top
 //   client_driver.exe chat-close
 //       presses the chat window's close button
+//   client_driver.exe chat-voice
+//       presses the chat window's voice button
+//   client_driver.exe chat-click HEX
+//       clicks (left button down and up) the first character of the last
+//       place the text starts in the conversation, as a user clicks a link
 //   client_driver.exe message-box
 //       waits for the client's message box (caption "TovanClient"), prints
 //       its text and presses OK
@@ -257,10 +276,28 @@ int ChatMove(int x, int y) {
     return SetWindowPos(chat, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
 }
 
-int ChatClose() {
+int ChatPress(int id) {
     HWND chat = FirstChat();
     if (!chat) return 1;
-    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, IDCANCEL)));
+    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, id)));
+    return 0;
+}
+
+int ChatClose() { return ChatPress(IDCANCEL); }
+
+int ChatClick(const std::string& gbk) {
+    HWND chat = FirstChat();
+    HWND view = chat ? GetDlgItem(chat, kChatView) : nullptr;
+    if (!view) return 1;
+    // The chat window's test query answers where the text lies in its view.
+    COPYDATASTRUCT data = {0x54565031, static_cast<DWORD>(gbk.size()), const_cast<char*>(gbk.data())};  // "TVP1"
+    DWORD_PTR pos = static_cast<DWORD_PTR>(-1);
+    if (!SendMessageTimeoutA(chat, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &pos) ||
+        static_cast<LRESULT>(pos) == -1)
+        return 1;
+    const LPARAM point = MAKELPARAM(LOWORD(pos) + 2, HIWORD(pos) + 2);
+    PostMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(view, WM_LBUTTONUP, 0, point);
     return 0;
 }
 
@@ -431,6 +468,93 @@ int DismissDuplicate() {
     return 1;
 }
 
+HWND Frame() { return FindWindowA("TovanClientFrame", nullptr); }
+
+bool SendWithin(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+int KeyF1() {
+    HWND frame = Frame();
+    return frame && PostMessageA(frame, WM_KEYDOWN, VK_F1, 0x003B0001) ? 0 : 1;
+}
+
+int Command(int id) {
+    HWND frame = Frame();
+    return frame && SendWithin(frame, WM_COMMAND, static_cast<WPARAM>(id), 0) ? 0 : 1;
+}
+
+// The web pane whose close glyph has this id.
+HWND WebPane(HWND frame, int glyphId) {
+    for (HWND bar = FindWindowExA(frame, nullptr, "TovanSizingBar", nullptr); bar;
+         bar = FindWindowExA(frame, bar, "TovanSizingBar", nullptr)) {
+        if (GetDlgItem(bar, glyphId)) return bar;
+    }
+    return nullptr;
+}
+
+void PrintPane(HWND frame, const char* name, HWND pane) {
+    RECT r = {};
+    if (pane) {
+        GetWindowRect(pane, &r);
+        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
+    }
+    std::printf("%s %d %ld %ld %ld %ld\n", name, pane && IsWindowVisible(pane) ? 1 : 0, r.left, r.top,
+                r.right, r.bottom);
+}
+
+int Panes() {
+    HWND frame = Frame();
+    if (!frame) return 1;
+    PrintPane(frame, "tree", GetDlgItem(frame, 1001));
+    PrintPane(frame, "top", WebPane(frame, 1004));
+    PrintPane(frame, "right", WebPane(frame, 1003));
+    PrintPane(frame, "view", FindWindowExA(frame, nullptr, "TovanRecordView", nullptr));
+    return 0;
+}
+
+int ClickGlyph(int id) {
+    HWND frame = Frame();
+    HWND pane = frame ? WebPane(frame, id) : nullptr;
+    HWND glyph = pane ? GetDlgItem(pane, id) : nullptr;
+    if (!glyph) return 1;
+    return SendWithin(glyph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)) &&
+                   SendWithin(glyph, WM_LBUTTONUP, 0, MAKELPARAM(5, 5))
+               ? 0
+               : 1;
+}
+
+int WindowOfClass(const char* cls) {
+    for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
+        HWND w = FindWindowA(cls, nullptr);
+        if (!w || !IsWindowVisible(w)) continue;
+        char title[512] = {};
+        const int n = GetWindowTextA(w, title, sizeof title);
+        _setmode(_fileno(stdout), _O_BINARY);
+        std::fwrite(title, 1, static_cast<size_t>(n), stdout);
+        return 0;
+    }
+    return 1;
+}
+
+BOOL CALLBACK NoteBox(HWND w, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
+        char title[512] = {};
+        GetWindowTextA(w, title, sizeof title);
+        std::printf("%s\n", title);
+    }
+    return TRUE;
+}
+
+int Boxes() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    EnumWindows(NoteBox, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -440,11 +564,19 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return State();
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "key-f1") == 0) return KeyF1();
+    if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "panes") == 0) return Panes();
+    if (argc == 3 && std::strcmp(argv[1], "click-glyph") == 0) return ClickGlyph(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "window") == 0) return WindowOfClass(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "boxes") == 0) return Boxes();
     if (argc == 3 && std::strcmp(argv[1], "talk") == 0) return Talk(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chats") == 0) return Chats();
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
+    if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(1026);
+    if (argc == 3 && std::strcmp(argv[1], "chat-click") == 0) return ChatClick(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
