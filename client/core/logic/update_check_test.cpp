@@ -50,6 +50,12 @@ TEST(UpdateCheckTest, DecisionAgainstUpdateIni) {
         {"empty name never triggers", "|9,|8", nullptr, false},
         {"no version text reads 0", "Vokar.ocx", nullptr, false},
         {"empty list", "", nullptr, false},
+        // What the updater never fetches is never due: the client would start
+        // it again at every start.
+        {"a name out of the folder", "sub\\x.dll|9,..\\a.dll|9,C:a.dll|9", nullptr, false},
+        {"device names", "NUL|9,aux.dll|9,com1.txt|9,Nul.txt|9", nullptr, false},
+        {"a device beside a real update", "NUL|9,Vokar.ocx|2", nullptr, true},
+        {"the updater itself is fetched", "TvUpdate.exe|2", nullptr, true},
     };
     for (const Case& c : cases) {
         FakeProfileReader ini;
