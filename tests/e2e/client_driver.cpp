@@ -12,6 +12,9 @@
 //       one line each; "-1 -1" for a row without data
 //   client_driver.exe scroll ROW
 //       scrolls the record grid so that ROW is its first visible row
+//   client_driver.exe updater-answers
+//       asks the updater's status window for an answer: exit code 0 when it
+//       answered within a second, 1 when it did not, 3 when there is none
 // Exit code 0 when it worked.
 #include <windows.h>
 
@@ -119,6 +122,15 @@ int DismissDuplicate() {
     return 1;
 }
 
+int UpdaterAnswers() {
+    HWND status = FindWindowA("#32770", "Tovan更新程序");
+    if (!status) return 3;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(status, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &result)
+               ? 0
+               : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,5 +140,6 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return State();
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "updater-answers") == 0) return UpdaterAnswers();
     return 2;
 }

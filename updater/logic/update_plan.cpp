@@ -23,15 +23,14 @@ std::string InstallName(std::string_view name) {
 HeadVerdict JudgeReplyHead(const ReplyHead& head) {
     if (head.status >= 300) return HeadVerdict::NotServed;
     if (head.status < 200) return HeadVerdict::Refuse;
-    if (!head.hasLength && !head.chunked) return HeadVerdict::Refuse;
-    // A chunked body's own framing wins over a length beside it.
-    if (!head.chunked && (head.length == 0 || head.length > kMaxUpdateFileBytes)) return HeadVerdict::Refuse;
+    if (head.chunked || !head.hasLength) return HeadVerdict::Refuse;
+    if (head.length == 0 || head.length > kMaxUpdateFileBytes) return HeadVerdict::Refuse;
     return HeadVerdict::ReadBody;
 }
 
 bool IsWholeBody(const ReplyHead& head, std::uint64_t received) {
-    if (received == 0 || received > kMaxUpdateFileBytes) return false;
-    return head.chunked || received == head.length;
+    return head.hasLength && !head.chunked && received == head.length && received > 0 &&
+           received <= kMaxUpdateFileBytes;
 }
 
 DownloadFollowUp AfterDownload(DownloadResult result) {

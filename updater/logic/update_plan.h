@@ -15,6 +15,8 @@ namespace tovan {
 constexpr const char* kUpdateIni = "Update.ini";
 constexpr const char* kUpdateVersionKey = "Version";
 constexpr const char* kDownloadBuffer = "tp.t";
+// A whole copy of the download, moved over the installed file in one step.
+constexpr const char* kStagedInstall = "tp.n";
 constexpr const char* kBackupFolderName = "tvbk";
 constexpr const char* kVersionListPath = "/cab/update.asp";
 
@@ -59,14 +61,15 @@ struct ReplyHead {
     bool chunked = false;         // Transfer-Encoding: chunked
 };
 enum class HeadVerdict { ReadBody, NotServed, Refuse };
-// Only a 2xx reply whose end can be told is read: a body delimited by the
-// closing of the connection looks the same whole or cut. A length beyond the
-// limit is refused before anything is read.
+// Only a 2xx reply that announces its length is read: a body ended by the
+// closing of the connection looks the same whole or cut, and so does a
+// chunked one once the platform has taken its chunks apart (files are asked
+// for over HTTP/1.0, so a sound server never sends chunks). An empty length,
+// or one beyond the limit, is refused before anything is read.
 HeadVerdict JudgeReplyHead(const ReplyHead& head);
 
-// After the body ended without a read error: whole when it holds the
-// announced length (a chunked body ends only at its last chunk), is not empty
-// and is within the limit.
+// After the body ended without a read error: whole when it holds exactly the
+// announced length.
 bool IsWholeBody(const ReplyHead& head, std::uint64_t received);
 
 struct DownloadFollowUp {

@@ -47,6 +47,26 @@ bool IsSafeUpdateFileName(std::string_view name) {
     return !IsDeviceName(name);
 }
 
+bool IsStartedByUpdater(std::string_view commandLine) {
+    std::size_t i = 0;
+    bool first = true;
+    while (i < commandLine.size()) {
+        while (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t')) ++i;
+        if (i >= commandLine.size()) break;
+        std::size_t end = i;
+        if (commandLine[i] == '"') {
+            end = commandLine.find('"', i + 1);
+            end = end == std::string_view::npos ? commandLine.size() : end + 1;
+        } else {
+            while (end < commandLine.size() && commandLine[end] != ' ' && commandLine[end] != '\t') ++end;
+        }
+        if (!first && EqualNoCase(commandLine.substr(i, end - i), kStartedByUpdaterArgument)) return true;
+        first = false;
+        i = end;
+    }
+    return false;
+}
+
 bool IsUpdaterFile(std::string_view name) { return EqualNoCase(name, kUpdaterFileName); }
 
 bool IsUpdateDue(std::string_view name, std::string_view versionText, std::uint32_t installed) {

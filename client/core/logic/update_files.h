@@ -19,6 +19,10 @@ constexpr const char* kNewUpdaterFileName = "TvUpdate.new";
 // of the client by the user, never in a loop.
 constexpr const char* kStartedByUpdaterArgument = "/updated";
 
+// True when a program's command line (its own path first, quoted or not)
+// carries kStartedByUpdaterArgument.
+bool IsStartedByUpdater(std::string_view commandLine);
+
 // A Windows device name ("NUL", "aux.dll", "COM1.txt", "lpt9 .x"...): the
 // part before the first dot, blanks at its end dropped, names a device in
 // any case, whatever the extension.
