@@ -18,7 +18,6 @@ constexpr const char* kDownloadBuffer = "tp.t";
 // A whole copy of the download, moved over the installed file in one step.
 constexpr const char* kStagedInstall = "tp.n";
 constexpr const char* kBackupFolderName = "tvbk";
-constexpr const char* kVersionListPath = "/cab/update.asp";
 
 // Where a file of the list is downloaded from: "/cab/" + name.
 std::string DownloadPath(std::string_view name);

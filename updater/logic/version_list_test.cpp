@@ -68,7 +68,9 @@ TEST(UpdatePlanTest, NamesThatLeaveTheProgramFolderAreRejected) {
                             // devices, in any case, with any extension
                             "NUL", "nul.txt", "AUX.dll", "aux", "CON", "con.ini", "PRN", "prn.x.y",
                             "COM1", "com9.ocx", "LPT1", "lpt9.dll", "Nul .txt", "CONIN$", "conout$.a",
-                            "CLOCK$"};
+                            "CLOCK$",
+                            // a lead byte whose next byte is no second byte stays apart from it
+                            "\xB0:x.dll", "\xC3\x80\xB0:", "a\x81\x01", "a\x81"};
     for (const char* n : unsafe) EXPECT_FALSE(IsSafeUpdateFileName(n)) << n;
     // Names that only begin like a device are files.
     for (const char* n : {"NULL.dll", "nul_x.txt", "COM10", "LPT.dll", "console.exe", "xnul"})

@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "profile_reader.h"
+#include "update_files.h"
 
 namespace tovan {
-
-// Where the list is served, whatever path the configured address carries.
-constexpr const char* kVersionListPath = "/cab/update.asp";
 
 struct ListedFile {
     std::string name;     // text before the first "|"

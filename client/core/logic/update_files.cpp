@@ -30,8 +30,16 @@ bool IsDeviceName(std::string_view name) {
 bool IsSafeUpdateFileName(std::string_view name) {
     if (name.empty() || name.find("..") != std::string_view::npos) return false;
     for (std::size_t i = 0; i < name.size(); i += GbkCharLength(name, i)) {
-        if (GbkCharLength(name, i) == 2) continue;
+        if (GbkCharLength(name, i) == 2) {
+            // Only a real second byte makes a character: the platform reads a
+            // lead byte before anything else (":", "\x01") on its own, and the
+            // byte after it as itself.
+            const unsigned char t = static_cast<unsigned char>(name[i + 1]);
+            if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
+            continue;
+        }
         const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x81 && c <= 0xFE) return false;  // a lead byte with nothing after it
         if (c < 0x20 || c == 0x7F) return false;
         switch (c) {
             case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>':

@@ -8,6 +8,9 @@
 
 namespace tovan {
 
+// Where the list is served, whatever path the configured address carries.
+constexpr const char* kVersionListPath = "/cab/update.asp";
+
 // The updater's own file. It cannot overwrite itself while it runs, so a new
 // one is installed beside it under kNewUpdaterFileName and the client swaps
 // it in at its next start, once the updater has ended.
