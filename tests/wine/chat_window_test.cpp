@@ -197,9 +197,7 @@ TEST_F(ChatWindowTest, F1OpensTheHelpOnTheChatTopic) {
     ASSERT_TRUE(chat.Open());
     // The viewer opens only for a context the help file maps to a topic.
     PostMessageA(GetDlgItem(chat.hwnd(), 1019), WM_KEYDOWN, VK_F1, 0x003B0001);
-    testutil::Pump(300);
-    HWND viewer = FindWindowA("HH Parent", nullptr);
-    EXPECT_TRUE(viewer && IsWindowVisible(viewer));
+    EXPECT_TRUE(testutil::WaitForWindow("HH Parent", 10000));
     help::CloseAll();
     testutil::Pump(50);
     DeleteFileA(help::HelpFilePath().c_str());

@@ -98,8 +98,7 @@ TEST_F(HelpTest, F1AndTheHelpCommandOpenTheViewerOnOurPages) {
     CMainFrame& frame = MakeShownFrame();
     // F1 pressed in the record grid reaches the frame.
     PostMessageA(frame.view().grid().hwnd(), WM_KEYDOWN, VK_F1, 0x003B0001);
-    testutil::Pump(300);
-    HWND viewer = ViewerWindow();
+    HWND viewer = testutil::WaitForWindow(kViewerClass, 10000);
     ASSERT_TRUE(viewer);
     EXPECT_EQ(Title(viewer), "Tovan信息客户端帮助");
     EXPECT_EQ(Topics(viewer),
@@ -109,8 +108,7 @@ TEST_F(HelpTest, F1AndTheHelpCommandOpenTheViewerOnOurPages) {
     testutil::Pump(100);
     EXPECT_FALSE(ViewerWindow());
     SendMessageA(frame.hwnd(), WM_COMMAND, ID_HELP, 0);
-    testutil::Pump(300);
-    EXPECT_TRUE(ViewerWindow());
+    EXPECT_TRUE(testutil::WaitForWindow(kViewerClass, 10000));
 }
 
 TEST_F(HelpTest, ChatContextIsMappedToATopicAndAnUnknownOneShowsNothing) {
