@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "about_dlg.h"
+#include "chat_dlg.h"
 #include "display_apply.h"
 #include "my_msg_dlg.h"
 #include "phrase_lists_dlg.h"
@@ -209,6 +210,7 @@ bool CMainFrame::CreatePanes() {
     if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
+    searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
     searchPane_.BindRecords(lists_.searchList);
     lists_.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
     return true;
@@ -306,6 +308,7 @@ int CMainFrame::OnCreate() {
     logWindow_.CreateModeless(hwnd());
 
     SetTimer(hwnd(), tovan::kResendTimer, tovan::kResendPeriodMs, nullptr);
+    SetTimer(hwnd(), tovan::kChatSweepTimer, tovan::kChatSweepPeriodMs, nullptr);
 
     RECT client;
     GetClientRect(hwnd(), &client);
@@ -725,6 +728,10 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             BlinkTray();
             return 0;
         }
+        if (wp == tovan::kChatSweepTimer) {
+            chatWindows_.SweepClosedChats();
+            return 0;
+        }
         if (wp == kHeldUpdatesTimer) {
             ReleaseHeldUpdates();
             return 0;
@@ -823,6 +830,42 @@ void CMainFrame::QueryPorts::SelectCurrentAreaInTree() {
         tovan::QueryFrameState s = frame.QueryState();
         tovan::SwitchToArea(s, *this, frame.account().currentArea);
     }
+}
+
+// ---------------------------------------------------------------- chat
+
+void CMainFrame::RefreshChatValues() {
+    chatValues_.contactName = account().contactName;
+    chatValues_.ownUserId = account().ownUserId;
+    chatValues_.serverHost = session_.serverHost();
+}
+
+void CMainFrame::OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
+                          const std::string& localAddress, int localPort, int initiated) {
+    RefreshChatValues();
+    chatWindows_.OpenChat(id, publicAddress, publicPort, localAddress, localPort, initiated);
+}
+
+std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(const tovan::ChatPeer& peer) {
+    frame.RefreshChatValues();
+    ChatOwner owner;
+    owner.frame = frame.hwnd();
+    owner.relay = this;
+    owner.values = &frame.chatValues_;
+    owner.voiceBusy = &frame.voiceBusy;
+    auto window = std::make_unique<CChat>(peer, owner);
+    if (!window->Open()) {
+        // No half-built window: the user learns why the chat did not open.
+        const bool noControl = window->HostFailureClass() == CDVokar::kClassId;
+        fw::AppMessageBox(frame.hwnd(),
+                          noControl ? "交谈控件未安装或未注册,无法打开交谈窗口。请重新安装本程序。"
+                                    : "无法打开交谈窗口。",
+                          nullptr, MB_OK | MB_ICONERROR);
+        return nullptr;
+    }
+    ShowWindow(window->hwnd(), SW_SHOW);
+    SetFocus(frame.hwnd());
+    return window;
 }
 
 void CMainFrame::ShowMyOffers() {
