@@ -601,6 +601,11 @@ void CMainFrame::RunTool(int id) {
 void CMainFrame::OpenSupportPage() {
     const std::string url =
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Support", "", 1000);
+    // Without an address the browser would open its own home page instead.
+    if (url.empty()) {
+        fw::AppMessageBox(hwnd(), "没有设置技术支持网页。", nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     ShellExecuteA(hwnd(), "open", "iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
@@ -710,6 +715,8 @@ void CMainFrame::ClearRecordLists() {
     lists_.searchList.Reset(0);
     if (lists_.currentGrid.view) lists_.currentGrid.view->ResetRows(0);
     if (lists_.searchGrid.view) lists_.searchGrid.view->ResetRows(0);
+    // The count of the emptied results would stand over an empty list.
+    SetSearchPaneCaption(CGridDialog::kTitle);
 }
 
 void CMainFrame::UpdateTitleAndPages() {
@@ -922,6 +929,11 @@ void CMainFrame::Publish(const char* offerClass) {
         tovan::PublishOutcome::NotFullMember) {
         ShowLimitedRightsBox();
     }
+}
+
+void CMainFrame::QueryPorts::ShowCriteriaTooLongBox() {
+    fw::AppMessageBox(frame.hwnd(), "查询条件太长，请减少所选的地区、目的地或关键字后再试。", nullptr,
+                      MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainFrame::QueryPorts::ScrollViewToTop() {

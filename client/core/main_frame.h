@@ -178,6 +178,7 @@ private:
         void QueueUnsent(const std::string& m) override { frame.session_.QueueUnsent(m); }
         void DropQueuedListRequests() override { frame.session_.DropQueuedListRequests(); }
         void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
+        void ShowCriteriaTooLongBox() override;
         void ShowSearchPane() override { frame.ShowPane(frame.searchPane_, true); }
         void RecalcLayout() override { frame.RecalcLayout(); }
         void ScrollViewToTop() override;
