@@ -628,7 +628,6 @@ bool CMainFrame::OnCommand(int id) {
     case ID_SUPPORT_PAGE:
     case ID_SUPPORT_TOOLBAR: OpenSupportPage(); return true;
     case ID_TRAY_SHOW: RestoreFromTray(); return true;
-    // Commands whose windows come later.
     case ID_PUBLISH_VEHICLE: Publish(tovan::kVehicleClass); return true;
     case ID_PUBLISH_CARGO: Publish(tovan::kCargoClass); return true;
     case ID_ADVANCED_SEARCH: {

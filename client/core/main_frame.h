@@ -57,10 +57,7 @@ public:
 
     tovan::Session& session() { return session_; }
     tovan::AccountState& account() { return session_.account(); }
-    // An administrator notice: its text in the notice window, shown.
-    void ShowNotify(const std::string& text) { noticeWindow_.ShowNotice(text); }
     tovan::RecordLists& lists() { return lists_; }
-    tovan::ResendSchedule& resendSchedule() { return resendSchedule_; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -74,7 +71,6 @@ public:
     // addresses; the grids' talk column calls it with initiated 1.
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
-    tovan::ChatList& chatWindows() { return chatWindows_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageHandler& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.

@@ -96,7 +96,6 @@ protected:
 private:
     void OnLButtonUp(int x, int y);
     void OnLButtonDblClk(int x, int y);
-    void OnVScroll(int request);
     int ThumbPosition(WPARAM wp) const;
     struct CellColors {
         HDC dc;
