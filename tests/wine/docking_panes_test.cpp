@@ -184,6 +184,31 @@ TEST_F(DockTest, LogonReplySelectsTheOwnCityAndShowsTheTreeOnlyWithFullRights) {
     }
 }
 
+// A long province: the own city, last of forty, must be scrolled into view.
+TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
+    CMainFrame& frame = MakeFrame();
+    const std::string path = TempFile("dock_long_area.ini");
+    DeleteFileA(path.c_str());
+    std::string cities;
+    for (int i = 1; i < 40; ++i) cities += "城" + std::to_string(i) + "市\\";
+    WritePrivateProfileStringA("全国省城", "SF", "浙江省\\江苏省\\", path.c_str());
+    WritePrivateProfileStringA("浙江省", "CS", "杭州市\\", path.c_str());
+    WritePrivateProfileStringA("江苏省", "CS", (cities + "苏州市\\").c_str(), path.c_str());
+    frame.LoadAreaTree(path);
+    ASSERT_TRUE(tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u1|2|王|1|2|30|1|苏州市|1|", frame.messageHandler()));
+    testutil::Pump(100);
+    const HWND tree = frame.areaTreePane().tree();
+    const HTREEITEM selected = TreeView_GetSelection(tree);
+    ASSERT_EQ(ItemText(tree, selected), "苏州市");
+    RECT item = {}, client = {};
+    *reinterpret_cast<HTREEITEM*>(&item) = selected;
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item)));
+    GetClientRect(tree, &client);
+    ASSERT_GT(client.bottom, 0);
+    EXPECT_GE(item.top, client.top);
+    EXPECT_LE(item.bottom, client.bottom);
+}
+
 TEST_F(DockTest, ALogonEmptiesTheSearchResultsAndTheirCount) {
     CMainFrame& frame = MakeFrame();
     CGridDialog& pane = frame.searchPane();
