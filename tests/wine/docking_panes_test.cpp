@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -206,7 +207,7 @@ TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
     const HTREEITEM selected = TreeView_GetSelection(tree);
     ASSERT_EQ(ItemText(tree, selected), "苏州市");
     RECT item = {}, client = {};
-    *reinterpret_cast<HTREEITEM*>(&item) = selected;
+    std::memcpy(&item, &selected, sizeof selected);  // the message takes the item in the rectangle
     ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item)));
     GetClientRect(tree, &client);
     ASSERT_GT(client.bottom, 0);
