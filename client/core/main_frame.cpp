@@ -155,6 +155,10 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     };
     h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
+    h.refillShownList = [this] {
+        tovan::QueryFrameState s = QueryState();
+        tovan::RefillWatchAfterLogon(s, queryPorts_);
+    };
     h.pagingTick = [this] { PagingTick(); };
     return h;
 }
@@ -345,6 +349,7 @@ HBITMAP CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
 
 void CMainFrame::BuildToolBar() {
     while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
+    toolbar_.RemoveAllImages();  // nothing of the old bar is shown any more
     WinProfileReader profiles;
     const tovan::AccountState& a = session_.account();
     const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
@@ -370,7 +375,10 @@ void CMainFrame::UpdateCurrentInfoButton() {
     const tovan::AccountState& a = session_.account();
     HBITMAP bmp = CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel),
                                 RGB(0, 0, 0));
-    const int image = toolbar_.AddImage(bmp);
+    // Every logon relabels the button: its picture is replaced in place, so
+    // the image list does not grow with each reconnect.
+    int image = toolbar_.ImageAt(index);
+    if (!toolbar_.ReplaceImage(image, bmp)) image = toolbar_.AddImage(bmp);
     DeleteObject(bmp);
     toolbar_.DeleteButton(index);
     toolbar_.InsertButton(index, image, tovan::kCurrentInfoCommand);
