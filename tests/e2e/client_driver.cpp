@@ -12,6 +12,11 @@
 //       one line each; "-1 -1" for a row without data
 //   client_driver.exe scroll ROW
 //       scrolls the record grid so that ROW is its first visible row
+//   client_driver.exe command ID
+//       gives the frame menu command ID (as a click on its menu item would)
+//   client_driver.exe burst COUNT SIZE
+//       the client sends COUNT messages "!NETBURST!|<i>|<SIZE times x>^",
+//       i from 0, one after the other
 // Exit code 0 when it worked.
 #include <windows.h>
 
@@ -22,16 +27,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
 
-int Post(const char* text) {
-    HWND frame = FindWindowA("TovanClientFrame", nullptr);
-    if (!frame) return 1;
+int PostTo(HWND frame, const char* text, std::size_t length) {
     COPYDATASTRUCT data = {};
     data.dwData = 0x54564531;  // "TVE1"
-    data.cbData = static_cast<DWORD>(std::strlen(text));
+    data.cbData = static_cast<DWORD>(length);
     data.lpData = const_cast<char*>(text);
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
@@ -39,6 +43,29 @@ int Post(const char* text) {
         return 1;
     }
     return result == TRUE ? 0 : 1;
+}
+
+int Post(const char* text) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame) return 1;
+    return PostTo(frame, text, std::strlen(text));
+}
+
+int Burst(int count, int size) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame || count < 0 || size < 0) return 1;
+    for (int i = 0; i < count; ++i) {
+        const std::string msg =
+            "!NETBURST!|" + std::to_string(i) + "|" + std::string(static_cast<std::size_t>(size), 'x') + "^";
+        if (PostTo(frame, msg.data(), msg.size()) != 0) return 1;
+    }
+    return 0;
+}
+
+int Command(int id) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame || id <= 0 || id > 0xFFFF) return 1;
+    return PostMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
 }
 
 // The frame's test query (see the frame's test hooks): what and row in, the
@@ -128,5 +155,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return State();
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), std::atoi(argv[3]));
     return 2;
 }

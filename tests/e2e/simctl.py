@@ -200,6 +200,14 @@ class Simulator:
     def listen(self, on):
         self.command("LISTEN 1" if on else "LISTEN 0")
 
+    def stall(self, target, on):
+        """Stops (on) or resumes reading from connections; returns how many."""
+        return int(self.command(b"STALL " + gbk(target) + (b" 1" if on else b" 0"))[0])
+
+    def close_on_accept(self, on):
+        """Closes every new exchange connection at once while on."""
+        self.command("CLOSEONACCEPT 1" if on else "CLOSEONACCEPT 0")
+
     def publish(self, user, cls, body):
         """Stores an offer as user's (area from the account) and pushes it; returns its id."""
         return int(self.command(b"PUBLISH " + gbk(user) + b" " + gbk(cls) + b" " + gbk(body))[0])

@@ -68,6 +68,16 @@ std::string RunControlCommand(std::string_view line, ControlContext& ctx) {
         if (rest != "0" && rest != "1") return "ERR usage: LISTEN 0|1\n";
         return ctx.host.SetListening(rest == "1") ? kOk : "ERR cannot listen on the exchange port\n";
     }
+    if (cmd == "STALL") {
+        std::string_view target = Word(rest);
+        if (target.empty() || (rest != "0" && rest != "1")) return "ERR usage: STALL <conn|user|*> 0|1\n";
+        return std::to_string(ctx.host.SetStalled(target, rest == "1")) + "\n" + kOk;
+    }
+    if (cmd == "CLOSEONACCEPT") {
+        if (rest != "0" && rest != "1") return "ERR usage: CLOSEONACCEPT 0|1\n";
+        ctx.host.SetCloseOnAccept(rest == "1");
+        return kOk;
+    }
     if (cmd == "PUBLISH") {
         std::string_view user = Word(rest);
         std::string_view cls = Word(rest);

@@ -18,6 +18,11 @@ public:
     // Stops or restarts accepting exchange connections; false when the port
     // cannot be bound again.
     virtual bool SetListening(bool on) = 0;
+    // Hostile server modes for the client's tests: stop or resume reading
+    // from connections (a server slow to read); close every new connection
+    // as soon as it is accepted. Return how many connections / nothing.
+    virtual int SetStalled(std::string_view target, bool on) = 0;
+    virtual void SetCloseOnAccept(bool on) = 0;
     virtual void Quit() = 0;
 };
 

@@ -70,6 +70,7 @@ struct Conn {
     std::string out;
     bool closeAfterFlush = false;
     bool dead = false;
+    bool stalled = false;   // exchange: not read until resumed
 };
 
 class Simulator : public Transport, public ControlHost {
@@ -106,7 +107,7 @@ public:
             for (int fd : {tcp_, udp_, http_, control_})
                 if (fd >= 0) fds.push_back({fd, POLLIN, 0});
             for (auto& [fd, c] : conns_) {
-                short ev = c.closeAfterFlush ? 0 : POLLIN;
+                short ev = c.closeAfterFlush || c.stalled ? 0 : POLLIN;
                 if (!c.out.empty()) ev |= POLLOUT;
                 fds.push_back({fd, ev, 0});
             }
@@ -124,7 +125,8 @@ public:
                 else {
                     auto it = conns_.find(p.fd);
                     if (it == conns_.end() || it->second.dead) continue;
-                    if (p.revents & (POLLIN | POLLHUP | POLLERR)) Read(p.fd, it->second, ctx);
+                    if ((p.revents & (POLLIN | POLLHUP | POLLERR)) && !it->second.stalled)
+                        Read(p.fd, it->second, ctx);
                     if (!it->second.dead && (p.revents & POLLOUT)) Flush(p.fd, it->second);
                 }
             }
@@ -166,6 +168,17 @@ public:
         tcp_ = BindLoopback(SOCK_STREAM, tcpPort_, &port);
         return tcp_ >= 0;
     }
+    int SetStalled(std::string_view target, bool on) override {
+        int n = 0;
+        for (ConnId id : exchange_.Targets(target)) {
+            auto fd = exchangeFds_.find(id);
+            if (fd == exchangeFds_.end()) continue;
+            conns_.at(fd->second).stalled = on;
+            ++n;
+        }
+        return n;
+    }
+    void SetCloseOnAccept(bool on) override { closeOnAccept_ = on; }
     void Quit() override { quit_ = true; }
 
 private:
@@ -184,6 +197,10 @@ private:
             socklen_t len = sizeof a;
             int fd = accept4(listener, reinterpret_cast<sockaddr*>(&a), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd < 0) return;
+            if (kind == Kind::kExchange && closeOnAccept_) {
+                close(fd);
+                continue;
+            }
             Conn c;
             c.kind = kind;
             if (kind == Kind::kExchange) {
@@ -311,6 +328,7 @@ private:
     std::map<ConnId, int> exchangeFds_;
     ConnId nextId_ = 1;
     bool quit_ = false;
+    bool closeOnAccept_ = false;
 };
 
 }  // namespace
