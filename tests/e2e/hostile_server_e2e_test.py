@@ -23,7 +23,9 @@ from e2e_support import Client, Display, Watch, check, client_test_setup, failur
 HOME_CITY = "石家庄市".encode("gbk")
 CONNECTING = "正在连接服务器...".encode("gbk")
 WATCH_COMMAND, CURRENT_INFO_COMMAND = 32776, 11005
-BURST_COUNT, BURST_SIZE = 400, 4000
+# Wine takes about 4.2 MB into a socket no one reads before a send comes back
+# short: the burst must go past that.
+BURST_COUNT, BURST_SIZE = 1300, 4000
 BURST = re.compile(rb"^!NETBURST!\|(\d+)\|(x*)$")
 
 
@@ -122,15 +124,16 @@ def run(sim, client):
               "the title shows the watch count: %r" % title(client).decode("gbk", "replace"))
     client.driver("command", str(CURRENT_INFO_COMMAND))
 
-    # A server slow to read: sends go out in part; every message must still
-    # arrive whole, each once.
+    # A server that stops reading: once the socket's buffers are full a send
+    # takes only the front of a message; every message must still arrive
+    # whole, each once, when the server reads again.
     sim.clear_log()
     watch.seen.clear()
-    check(sim.stall("test", True) == 1, "the server stops reading")
+    check(sim.slow_read("test", 0) == 1, "the server stops reading")
     rc, _ = client.driver("burst", str(BURST_COUNT), str(BURST_SIZE), timeout=120)
     check(rc == 0, "the client took %d messages of %d bytes to send" % (BURST_COUNT, BURST_SIZE))
     time.sleep(2.0)
-    sim.stall("test", False)
+    sim.slow_read("test", None)
     got, broken = {}, []
 
     def all_arrived():
@@ -147,7 +150,9 @@ def run(sim, client):
                 broken.append(e.message[:60] + b"...(%d bytes)" % len(e.message))
         return len(got) >= BURST_COUNT
 
-    wait_until(all_arrived, 60)
+    deadline = time.monotonic() + 60
+    while not all_arrived() and time.monotonic() < deadline:
+        time.sleep(1.0)
     check(not broken, "no message arrived broken or glued to another: %r" % broken[:3])
     check(sorted(got) == list(range(BURST_COUNT)) and set(got.values()) == {1},
           "every message arrived once: %d of %d" % (len(got), BURST_COUNT))

@@ -200,9 +200,11 @@ class Simulator:
     def listen(self, on):
         self.command("LISTEN 1" if on else "LISTEN 0")
 
-    def stall(self, target, on):
-        """Stops (on) or resumes reading from connections; returns how many."""
-        return int(self.command(b"STALL " + gbk(target) + (b" 1" if on else b" 0"))[0])
+    def slow_read(self, target, rate):
+        """Reads at most rate bytes every 10 ms from connections (0: stops
+        reading, None: as fast as they send); returns how many."""
+        value = b"off" if rate is None else str(int(rate)).encode()
+        return int(self.command(b"SLOWREAD " + gbk(target) + b" " + value)[0])
 
     def close_on_accept(self, on):
         """Closes every new exchange connection at once while on."""

@@ -146,7 +146,7 @@ class LoopbackTest(unittest.TestCase):
 
     def test_control_errors(self):
         for bad in ("NOSUCH", "DELETE x", "LISTEN 2", "SEND test", "PUBLISH test 货", "OFFER 999999",
-                    "STALL test", "STALL test 2", "CLOSEONACCEPT"):
+                    "SLOWREAD test", "SLOWREAD test x", "CLOSEONACCEPT"):
             with self.assertRaises(simctl.SimError, msg=bad):
                 self.sim.command(bad)
         with self.assertRaises(TimeoutError):
@@ -185,14 +185,16 @@ class LoopbackTest(unittest.TestCase):
         self.peer("peer")
 
     def test_hostile_modes(self):
-        # A stalled connection's messages wait unread until it is resumed.
+        # A connection not read: its messages wait until reading resumes,
+        # slowly at first, then at full speed.
         p = self.peer("test")
-        self.assertEqual(self.sim.stall("test", True), 1)
+        self.assertEqual(self.sim.slow_read("test", 0), 1)
         p.send("!TODAYRECORD!|河北省^")
         time.sleep(0.3)
         self.assertFalse(any(b"!TODAYRECORD!" in e.message for e in self.sim.log()))
-        self.sim.stall("test", False)
+        self.sim.slow_read("test", 5)
         self.assertTrue(p.wait("!RECORDCOUNT!|").startswith(b"!RECORDCOUNT!|"))
+        self.sim.slow_read("test", None)
         # Closed at once when accepted, then served again.
         self.sim.close_on_accept(True)
         s = socket.create_connection(("127.0.0.1", self.sim.tcp_port), timeout=5)
