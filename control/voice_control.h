@@ -15,11 +15,9 @@
 #include <map>
 #include <string>
 
-#include "com_server.h"
-#include "connection_point.h"
 #include "control_ports.h"
 #include "datagram_socket.h"
-#include "dispatch_call.h"
+#include "ole_control.h"
 #include "peer_protocol.h"
 #include "voice_session.h"
 #include "window.h"
@@ -71,110 +69,13 @@ private:
     Voice& owner_;
 };
 
-class Voice final : public IDispatch,
-                    public IOleObject,
-                    public IOleInPlaceObject,
-                    public IOleInPlaceActiveObject,
-                    public IOleControl,
-                    public IViewObject2,
-                    public IPersistStreamInit,
-                    public IProvideClassInfo2,
-                    public IConnectionPointContainer,
-                    public ISpecifyPropertyPages,
-                    private fw::com::RefCounted,
+class Voice final : public fw::com::OleControl,
                     private tovan::ControlTimers,
                     private tovan::ControlClock,
                     private tovan::HostNetwork,
                     private tovan::ControlEvents {
 public:
     static HRESULT Create(REFIID iid, void** out);
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
-
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;
-
-    // IOleObject
-    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
-    HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override;
-    HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) override;
-    HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
-                                     LPCRECT rect) override;
-    HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** out) override;
-    HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override;
-    HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* type) override;
-    HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override;
-    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override;
-    HRESULT STDMETHODCALLTYPE Advise(IAdviseSink* sink, DWORD* cookie) override;
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
-    HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** out) override;
-    HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD aspect, DWORD* status) override;
-    HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
-
-    // IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND* hwnd) override;
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override;
-    HRESULT STDMETHODCALLTYPE UIDeactivate() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT pos, LPCRECT clip) override;
-    HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
-
-    // IOleControl
-    HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO* info) override;
-    HRESULT STDMETHODCALLTYPE OnMnemonic(MSG*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override;
-
-    // IViewObject2
-    HRESULT STDMETHODCALLTYPE Draw(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECTL, LPCRECTL,
-                                   BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) override;
-    HRESULT STDMETHODCALLTYPE GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
-    HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
-    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) override;
-
-    // IPersistStreamInit
-    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
-    HRESULT STDMETHODCALLTYPE IsDirty() override { return S_FALSE; }
-    HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override;
-    HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override;
-    HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
-    HRESULT STDMETHODCALLTYPE InitNew() override { return S_OK; }
-
-    // IProvideClassInfo2
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
-
-    // IConnectionPointContainer
-    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
-    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
-
-    // ISpecifyPropertyPages
-    HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
 
 private:
     friend class CChatSocket;
@@ -184,21 +85,25 @@ private:
     Voice();
     ~Voice() override;
 
+    static const fw::com::OleControlClass kClass;
+
+    // fw::com::OleControl
+    HRESULT InvokeMember(DISPID id, fw::com::DispatchCall& call) override;
+    bool CreateControlWindow(HWND parent, const RECT& rect) override;
+    HWND WindowHandle() const override { return window_.hwnd(); }
+    void DestroyControlWindow() override { window_.Destroy(); }
+    void OnControlWindowCreated() override;
+
     // Dispatch members.
-    HRESULT InvokeMember(DISPID id, fw::com::DispatchCall& call);
     void Bind(std::int32_t port);
     void StartVoice();
     void StopVoice();
     void AboutBox();
 
-    // In-place activation inside the site's window (or `parent` when the
-    // site offers no in-place site).
-    HRESULT ActivateInPlace(IOleClientSite* site, HWND parent, LPCRECT rect);
-
     // From the sockets and the window.
     void OnTextReadable();
     void OnVoiceReadable();
-    void OnWindowCreated();
+    void OnCaptureDone(HWAVEIN device, WAVEHDR* header);
     void OnWindowDestroy();
     void OnTimer(unsigned id);
 
@@ -224,17 +129,6 @@ private:
     void NotifyServerAddress(const std::string& ip, std::int32_t port) override;
 
     bool winsock_ = false;
-    fw::com::TypeInfoDispatch typeInfo_;
-    fw::com::DispatchConnectionPoint events_;
-    long freezeCount_ = 0;
-
-    IOleClientSite* clientSite_ = nullptr;
-    IOleInPlaceSite* inPlaceSite_ = nullptr;  // while in-place active
-    IOleAdviseHolder* adviseHolder_ = nullptr;
-    IAdviseSink* viewSink_ = nullptr;
-    DWORD viewAspects_ = 0;
-    DWORD viewAdviseFlags_ = 0;
-    SIZEL extent_ = {0, 0};
 
     ControlWindow window_;
     std::map<unsigned, unsigned> timers_;  // id -> period, also while no window exists

@@ -108,6 +108,12 @@ int AsyncSocket::Receive(void* buffer, int length, int flags) {
     return recv(socket_, static_cast<char*>(buffer), length, flags);
 }
 
+unsigned long AsyncSocket::BytesWaiting() const {
+    u_long n = 0;
+    if (socket_ == INVALID_SOCKET || ioctlsocket(socket_, FIONREAD, &n) == SOCKET_ERROR) return 0;
+    return n;
+}
+
 bool AsyncSocket::ShutDown(int how) { return shutdown(socket_, how) != SOCKET_ERROR; }
 
 void AsyncSocket::Close() {

@@ -30,6 +30,8 @@ public:
     // One send / receive call; SOCKET_ERROR (-1) on failure.
     int Send(const void* data, int length, int flags = 0);
     int Receive(void* buffer, int length, int flags = 0);
+    // Received bytes not yet taken by Receive (0 on any failure).
+    unsigned long BytesWaiting() const;
 
     bool ShutDown(int how = SD_SEND);
 

@@ -72,19 +72,7 @@ HRESULT DispatchConnectionPoint::EnumConnections(IEnumConnections** out) {
 
 void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args) {
     if (sinks_.empty()) return;
-    // DISPPARAMS holds the arguments last to first.
-    std::vector<VARIANT> values(args.size());
-    for (size_t i = 0; i < args.size(); ++i) {
-        VARIANT& v = values[args.size() - 1 - i];
-        VariantInit(&v);
-        if (args[i].isText) {
-            V_VT(&v) = VT_BSTR;
-            V_BSTR(&v) = ToBstr(args[i].text);
-        } else {
-            V_VT(&v) = VT_I4;
-            V_I4(&v) = args[i].number;
-        }
-    }
+    DispatchParams params(args);
     // A copy with references of its own: handlers may change the sink list.
     std::vector<IDispatch*> targets;
     for (const Sink& s : sinks_) {
@@ -92,11 +80,78 @@ void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args)
         targets.push_back(s.dispatch);
     }
     for (IDispatch* target : targets) {
-        DISPPARAMS params = {values.empty() ? nullptr : values.data(), nullptr, static_cast<UINT>(values.size()), 0};
-        target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params.Get(), nullptr, nullptr, nullptr);
         target->Release();
     }
-    for (VARIANT& v : values) VariantClear(&v);
+}
+
+namespace {
+
+class ConnectionPointEnum final : public IEnumConnectionPoints {
+public:
+    ConnectionPointEnum(const std::vector<IConnectionPoint*>& points, size_t position)
+        : points_(points), position_(position) {
+        for (IConnectionPoint* p : points_) p->AddRef();
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumConnectionPoints)) {
+            *out = static_cast<IEnumConnectionPoints*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
+        if (!out || (count > 1 && !fetched)) return E_POINTER;
+        ULONG n = 0;
+        for (; n < count && position_ < points_.size(); ++n, ++position_) {
+            out[n] = points_[position_];
+            out[n]->AddRef();
+        }
+        if (fetched) *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const size_t left = points_.size() - position_;
+        position_ += count < left ? count : left;
+        return count <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        position_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumConnectionPoints** out) override {
+        if (!out) return E_POINTER;
+        *out = new ConnectionPointEnum(points_, position_);
+        return S_OK;
+    }
+
+private:
+    ~ConnectionPointEnum() {
+        for (IConnectionPoint* p : points_) p->Release();
+    }
+
+    LONG refs_ = 1;
+    std::vector<IConnectionPoint*> points_;
+    size_t position_;
+};
+
+}  // namespace
+
+HRESULT EnumerateConnectionPoints(const std::vector<IConnectionPoint*>& points, IEnumConnectionPoints** out) {
+    if (!out) return E_POINTER;
+    *out = new ConnectionPointEnum(points, 0);
+    return S_OK;
 }
 
 }  // namespace fw::com

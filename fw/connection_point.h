@@ -9,16 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "dispatch_args.h"
+
 namespace fw::com {
 
 // One argument of an event: a long or a text (passed as BSTR).
-struct EventArg {
-    EventArg(LONG v) : isText(false), number(v) {}
-    EventArg(const std::string& v) : isText(true), text(v) {}
-    bool isText;
-    LONG number = 0;
-    std::string text;
-};
+using EventArg = DispatchArg;
 
 // Lives inside its owner and shares the owner's reference count.
 class DispatchConnectionPoint : public IConnectionPoint {
@@ -57,5 +53,10 @@ private:
     std::vector<Sink> sinks_;
     DWORD nextCookie_ = 1;
 };
+
+// An enumerator over a container's connection points (for
+// IConnectionPointContainer::EnumConnectionPoints); it holds a reference to
+// each point, and so to the container, while it lives.
+HRESULT EnumerateConnectionPoints(const std::vector<IConnectionPoint*>& points, IEnumConnectionPoints** out);
 
 }  // namespace fw::com

@@ -4,6 +4,8 @@
 
 #include "message_box.h"
 
+#include <olectl.h>
+
 namespace fw {
 namespace {
 
@@ -56,12 +58,67 @@ Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(
 Dialog::~Dialog() { Destroy(); }
 
 HWND Dialog::CreateFromTemplate(HWND owner) {
+    hostFailure_ = S_OK;
+    hostFailureClass_.clear();
+    controlItems_.clear();
+    DialogTemplate tpl;
+    const bool parsed = tpl.Load(Instance(), templateId_);
+    if (parsed) controlItems_ = tpl.ControlItems();
+    // With ActiveX items the dialog is shown only once they exist, so that a
+    // failed one never flashes a half-built window.
+    const bool showLater = !controlItems_.empty() && (tpl.Style() & WS_VISIBLE);
+    if (showLater) tpl.SetStyle(tpl.Style() & ~WS_VISIBLE);
+
     Dialog* outer = g_creating;
     g_creating = this;
-    HWND h = CreateDialogParamA(Instance(), MAKEINTRESOURCEA(templateId_), owner, DialogProc,
-                                reinterpret_cast<LPARAM>(this));
+    HWND h = parsed ? CreateDialogIndirectParamA(Instance(), tpl.Stripped(), owner, DialogProc,
+                                                 reinterpret_cast<LPARAM>(this))
+                    : CreateDialogParamA(Instance(), MAKEINTRESOURCEA(templateId_), owner, DialogProc,
+                                         reinterpret_cast<LPARAM>(this));
     g_creating = outer;
+    controlItems_.clear();
+    if (h && FAILED(hostFailure_)) {
+        Destroy();
+        return nullptr;
+    }
+    if (h && showLater && hwnd()) ShowWindow(h, SW_SHOWNORMAL);
     return h;
+}
+
+bool Dialog::CreateHostedControls() {
+    hosts_.clear();
+    for (const TemplateControlItem& item : controlItems_) {
+        RECT r = item.dialogUnits;
+        MapDialogRect(hwnd(), &r);
+        auto host = std::make_unique<ControlHost>();
+        host->SetReflectsMessages(true);
+        const HRESULT hr = host->Create(item.classId, hwnd(), r, item.id, (item.style & WS_VISIBLE) != 0);
+        if (FAILED(hr)) {
+            hostFailure_ = hr;
+            hostFailureClass_ = item.classId;
+            hosts_.clear();
+            return false;
+        }
+        // Tab and z order as in the template.
+        if (HWND w = host->Window()) {
+            HWND after = item.previousId >= 0 ? GetDlgItem(hwnd(), item.previousId) : HWND_TOP;
+            if (after) SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        hosts_.push_back(std::move(host));
+    }
+    return true;
+}
+
+bool Dialog::IsHostedWindow(HWND h) const {
+    for (const auto& host : hosts_)
+        if (host->Window() && host->Window() == h) return true;
+    return false;
+}
+
+ControlHost* Dialog::HostedControl(int id) const {
+    for (const auto& host : hosts_)
+        if (host->Id() == id) return host.get();
+    return nullptr;
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -164,12 +221,23 @@ BOOL Dialog::OnInitDialog() {
 LRESULT Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG:
+        if (!CreateHostedControls()) return FALSE;  // the creator destroys the dialog
         return OnInitDialog();
     case WM_COMMAND: {
         const int id = LOWORD(wp), code = HIWORD(wp);
+        // A hosted control's notifications go back to it (ambient MessageReflect).
+        if (lp && IsHostedWindow(reinterpret_cast<HWND>(lp)))
+            return SendMessageA(reinterpret_cast<HWND>(lp), OCM__BASE + WM_COMMAND, wp, lp);
         if (OnCommand(id, code, reinterpret_cast<HWND>(lp))) return 0;
         if (code == BN_CLICKED && id == IDOK) { OnOK(); return 0; }
         if (code == BN_CLICKED && id == IDCANCEL) { OnCancel(); return 0; }
+        break;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lp);
+        if (header && IsHostedWindow(header->hwndFrom)) {
+            return SendMessageA(header->hwndFrom, OCM__BASE + WM_NOTIFY, wp, lp);
+        }
         break;
     }
     case WM_DRAWITEM: {
@@ -178,6 +246,10 @@ LRESULT Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return SendMessageA(dis->hwndItem, kReflect + WM_DRAWITEM, wp, lp);
         break;
     }
+    case WM_DESTROY:
+        // Before the child windows go: the controls close their own windows.
+        hosts_.clear();
+        break;
     case WM_NCDESTROY:
         RemoveModeless(hwnd());
         break;

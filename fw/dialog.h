@@ -17,12 +17,25 @@
 // PreTranslateMessage sees its keys first in modal dialogs too. Owner-drawn
 // fw controls get their WM_DRAWITEM back from the dialog as
 // kReflect + WM_DRAWITEM (lParam: the DRAWITEMSTRUCT).
+//
+// ActiveX controls: a template item whose class is a class id, e.g.
+//   CONTROL "", 1096, "{6B4602D7-8EC6-45E4-83C5-0D96D25C1C29}", WS_TABSTOP, 221, 189, 0, 0
+// is created by the dialog as a hosted control (fw::ControlHost) at that
+// item's rectangle with that id, before OnInitDialog runs; reach it with
+// HostedControl(1096). When such a control cannot be created (class not
+// registered) the dialog is not created at all: DoModal returns -1 or
+// CreateModeless false, and HostFailure() tells the HRESULT and class id,
+// so that the caller can refuse with a message.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "control_host.h"
+#include "dialog_template.h"
 #include "window.h"
 
 namespace fw {
@@ -79,6 +92,13 @@ public:
         return SendDlgItemMessageA(hwnd(), id, msg, wp, lp);
     }
 
+    // The ActiveX control of template item `id`, or null.
+    ControlHost* HostedControl(int id) const;
+    // Why the last creation failed on a hosted control: its HRESULT (S_OK
+    // when none failed) and the class id text of the item.
+    HRESULT HostFailure() const { return hostFailure_; }
+    const std::string& HostFailureClass() const { return hostFailureClass_; }
+
     // The application's message box owned by this dialog; a null caption
     // gives the application's title.
     int ShowMessage(const std::string& text, const char* caption = nullptr, UINT type = MB_OK) const;
@@ -102,12 +122,19 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
     HWND CreateFromTemplate(HWND owner);
+    bool CreateHostedControls();
+    bool IsHostedWindow(HWND h) const;
 
     UINT templateId_;
     HWND parent_;
     bool modal_ = false;
     bool ended_ = false;
     INT_PTR result_ = -1;
+
+    std::vector<TemplateControlItem> controlItems_;  // of the template being created
+    std::vector<std::unique_ptr<ControlHost>> hosts_;
+    HRESULT hostFailure_ = S_OK;
+    std::string hostFailureClass_;
 };
 
 }  // namespace fw

@@ -1,12 +1,24 @@
 #include "window.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace fw {
 namespace {
 
-const char kObjectProp[] = "fw.Window";
+// The window property that points to the object. Its name is unique to this
+// module: an ActiveX control (a DLL with its own copy of this layer) hosted
+// in one of our windows must never hand its objects to ours, nor ours to it.
+const char* ObjectProp() {
+    static const std::string name = [] {
+        char text[40];
+        std::snprintf(text, sizeof text, "fw.Window.%p", reinterpret_cast<void*>(&ObjectProp));
+        return std::string(text);
+    }();
+    return name.c_str();
+}
 HINSTANCE g_instance = nullptr;
 std::vector<HWND>& Modeless() {
     static std::vector<HWND> list;
@@ -21,12 +33,12 @@ void SetInstance(HINSTANCE h) { g_instance = h; }
 Window::~Window() { Destroy(); }
 
 Window* Window::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+    return hwnd ? static_cast<Window*>(GetPropA(hwnd, ObjectProp())) : nullptr;
 }
 
 void Window::Bind(HWND h) {
     hwnd_ = h;
-    SetPropA(h, kObjectProp, this);
+    SetPropA(h, ObjectProp(), this);
 }
 
 bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle,
@@ -57,7 +69,7 @@ bool Window::Subclass(HWND existing) {
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     if (!oldProc_) {  // not ours to take (another process's window): stay unbound
-        RemovePropA(existing, kObjectProp);
+        RemovePropA(existing, ObjectProp());
         hwnd_ = nullptr;
         return false;
     }
@@ -81,7 +93,7 @@ LRESULT Window::Route(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         LRESULT r = HandleMessage(msg, wp, lp);
         HWND gone = hwnd_;
-        RemovePropA(gone, kObjectProp);
+        RemovePropA(gone, ObjectProp());
         if (oldProc_) {
             SetWindowLongPtrA(gone, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
             oldProc_ = nullptr;

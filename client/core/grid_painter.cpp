@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "window.h"
+#include "picture_cache.h"
 
 LOGFONTA ToLogFont(const tovan::GridFont& f) {
     LOGFONTA lf = {};
@@ -65,48 +65,21 @@ tovan::TextExtent GdiCellMeasurer::MeasureChar(const char* text, std::size_t len
 }
 
 bool GdiCellMeasurer::ImageSize(int imageId, tovan::TextExtent* size) {
-    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(imageId & 0xFFFF));
-    if (!bmp) return false;
-    BITMAP info = {};
-    GetObjectA(bmp, sizeof info, &info);
-    DeleteObject(bmp);
-    *size = {static_cast<int>(info.bmWidth), static_cast<int>(info.bmHeight)};
+    const CachedPicture* picture = FindPicture(imageId);
+    if (!picture) return false;
+    *size = {picture->width, picture->height};
     return true;
 }
 
 bool DrawTransparentBitmap(HDC dc, int imageId, int x, int y) {
-    HBITMAP image = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(imageId & 0xFFFF));
-    if (!image) return false;
-    BITMAP info = {};
-    GetObjectA(image, sizeof info, &info);
-    const int w = info.bmWidth, h = info.bmHeight;
-
-    HDC imageDc = CreateCompatibleDC(dc);
-    HDC maskDc = CreateCompatibleDC(dc);
-    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-    HGDIOBJ oldImage = SelectObject(imageDc, image);
-    HGDIOBJ oldMask = SelectObject(maskDc, mask);
-
-    // Mask: 1 where the image has the transparent colour.
-    SetBkColor(imageDc, kBitmapTransparentColor);
-    BitBlt(maskDc, 0, 0, w, h, imageDc, 0, 0, SRCCOPY);
-    // Black out the transparent pixels of the image, so that OR leaves the background.
-    SetBkColor(imageDc, RGB(0, 0, 0));
-    SetTextColor(imageDc, RGB(255, 255, 255));
-    BitBlt(imageDc, 0, 0, w, h, maskDc, 0, 0, SRCAND);
-
+    const CachedPicture* picture = FindPicture(imageId);
+    if (!picture) return false;
     const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
     const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    BitBlt(dc, x, y, w, h, maskDc, 0, 0, SRCAND);     // keep the background where transparent
-    BitBlt(dc, x, y, w, h, imageDc, 0, 0, SRCPAINT);  // add the picture elsewhere
+    const int w = picture->width, h = picture->height;
+    BitBlt(dc, x, y, w, h, picture->maskDc, 0, 0, SRCAND);     // keep the background where transparent
+    BitBlt(dc, x, y, w, h, picture->imageDc, 0, 0, SRCPAINT);  // add the picture elsewhere
     SetBkColor(dc, oldBk);
     SetTextColor(dc, oldText);
-
-    SelectObject(maskDc, oldMask);
-    SelectObject(imageDc, oldImage);
-    DeleteDC(maskDc);
-    DeleteDC(imageDc);
-    DeleteObject(mask);
-    DeleteObject(image);
     return true;
 }

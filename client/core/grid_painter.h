@@ -10,6 +10,7 @@
 
 #include "grid_cell.h"
 #include "grid_layout.h"
+#include "picture_cache.h"
 
 // Holds a dc's saved state and restores it when it goes out of scope.
 class CSaveDC {
@@ -58,9 +59,7 @@ private:
     CharSizeCache& sizes_;
 };
 
-// Background colour of the program's bitmaps: drawn transparent.
-constexpr COLORREF kBitmapTransparentColor = 0xFFF8E8;
-
 // Draws bitmap imageId of the program at (x, y), leaving its pixels of
 // kBitmapTransparentColor as they are. False when there is no such bitmap.
+// Each bitmap is loaded and masked once per process (see picture_cache.h).
 bool DrawTransparentBitmap(HDC dc, int imageId, int x, int y);

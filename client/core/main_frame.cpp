@@ -23,6 +23,7 @@
 #include "area_tree.h"
 #include "message_box.h"
 #include "publish_path.h"
+#include "record_cell.h"
 #include "chat_history_purge.h"
 #include "gbk_text_edit.h"
 #include "machine_identifier.h"
@@ -50,7 +51,8 @@ constexpr ULONG_PTR kTestSendTag = 0x54564531;  // "TVE1"
 // -1 for a row without data, -2 for a malformed query.
 constexpr ULONG_PTR kTestQueryTag = 0x54565131;  // "TVQ1"
 enum TestQuery : std::int32_t {
-    kQuerySize, kQueryLoaded, kQueryGridRows, kQueryFirstVisible, kQueryRowId, kQueryRowStatus
+    kQuerySize, kQueryLoaded, kQueryGridRows, kQueryFirstVisible, kQueryRowId, kQueryRowStatus,
+    kQueryPaintedTopId  // ID the latest paint drew in the first visible row, -1 none
 };
 
 LRESULT AnswerTestQuery(const tovan::RecordStore& list, const CViewGrid& grid,
@@ -69,6 +71,11 @@ LRESULT AnswerTestQuery(const tovan::RecordStore& list, const CViewGrid& grid,
         const tovan::MsgInfo& rec = list.At(q[1]);
         return q[0] == kQueryRowId ? static_cast<LRESULT>(std::strtoll(rec.ID, nullptr, 10))
                                    : static_cast<LRESULT>(rec.Status);
+    }
+    case kQueryPaintedTopId: {
+        const tovan::CCell* cell = grid.PaintedCell(grid.firstVisibleRow, tovan::kIdColumn);
+        if (!cell || cell->runs.empty() || cell->runs[0].text.empty()) return -1;
+        return static_cast<LRESULT>(std::strtoll(cell->runs[0].text.c_str(), nullptr, 10));
     }
     default: return -2;
     }
@@ -138,6 +145,7 @@ CMainFrame::CMainFrame()
                    watchAreas,  watchClasses,  watchDestinations,  watchKeywords,
                    searchAreas, searchClasses, searchDestinations, searchText} {
     socket_.Attach(&session_, &messages_);
+    socket_.SetReceiveBatch(this);
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     PurgeOldChatHistories(fw::ProgramFolder(), now);
@@ -238,6 +246,10 @@ void CMainFrame::SelectOwnAreaInTree() {
 
 void CMainFrame::SetSearchPaneCaption(const std::string& c) {
     searchPaneCaption_ = c;
+    if (updatesHeld_) {
+        heldCaption_ = c;
+        return;
+    }
     if (searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), c.c_str());
 }
 
@@ -400,6 +412,10 @@ bool CMainFrame::SetTrayIcon(DWORD action, HICON icon, const std::string& tip) {
 }
 
 void CMainFrame::Notify(const std::string& text) {
+    if (updatesHeld_) {
+        heldNotice_ = text;  // one sound for a burst; the latest text is the tip
+        return;
+    }
     PlaySoundA(MAKEINTRESOURCEA(IDR_WAVE_MESSAGE), fw::Instance(),
                SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
     if (!IsWindowVisible(hwnd())) {
@@ -619,7 +635,7 @@ void CMainFrame::UpdateTitleAndPages() {
     SetFrameTitle(tovan::ProcessingTitle(titlePrefix, a.currentArea));
 }
 
-void CMainFrame::PagingTick() {
+tovan::PagingIo CMainFrame::MakePagingIo() {
     tovan::PagingIo io;
     io.send = [this](const std::string& m) {
         session_.Send(m);  // a failed send waits in the unsent queue
@@ -627,19 +643,73 @@ void CMainFrame::PagingTick() {
     };
     io.queueUnsent = [](const std::string&) {};
     io.sleepMs = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    return io;
+}
+
+void CMainFrame::PagingTick() {
+    ReleaseHeldUpdates();  // never more than one tick late, whatever the socket does
     tovan::RunPagingTick(lists_.currentList, lists_.currentGrid, lists_.searchList,
                          lists_.searchGrid, watchMode != 0, session_.account().currentArea,
-                         watchRecordQuery, searchRecordQuery, io);
+                         watchRecordQuery, searchRecordQuery, MakePagingIo());
+}
+
+void CMainFrame::ListCounted(const tovan::RecordStore& list) {
+    if (&list == &lists_.currentList) {
+        tovan::RequestCurrentListRows(list, lists_.currentGrid, watchMode != 0,
+                                      session_.account().currentArea, watchRecordQuery, MakePagingIo());
+    } else if (&list == &lists_.searchList) {
+        tovan::RequestSearchListRows(list, lists_.searchGrid, searchRecordQuery, MakePagingIo());
+    }
+}
+
+// Under Wine a scroll-bar redraw costs milliseconds and a title change about
+// one: paid per pushed offer, a burst of a few thousand froze the window for
+// many seconds.
+constexpr DWORD kMaxHeldMs = 100;
+
+void CMainFrame::BeginReceived() {
+    if (updatesHeld_) return;
+    updatesHeld_ = true;
+    heldSince_ = GetTickCount();
+    view_.grid().HoldWindowUpdates();
+    searchPane_.grid.HoldWindowUpdates();
+}
+
+void CMainFrame::EndReceived(bool moreWaiting) {
+    if (!updatesHeld_) return;
+    if (moreWaiting && GetTickCount() - heldSince_ < kMaxHeldMs) return;
+    ReleaseHeldUpdates();
+}
+
+void CMainFrame::ReleaseHeldUpdates() {
+    if (!updatesHeld_) return;
+    updatesHeld_ = false;
+    view_.grid().ReleaseWindowUpdates();
+    searchPane_.grid.ReleaseWindowUpdates();
+    if (heldTitle_) SetWindowTextA(hwnd(), heldTitle_->c_str());
+    if (heldCaption_ && searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), heldCaption_->c_str());
+    const std::optional<std::string> notice = std::move(heldNotice_);
+    heldTitle_.reset();
+    heldCaption_.reset();
+    heldNotice_.reset();
+    if (notice) Notify(*notice);
 }
 
 std::string CMainFrame::FrameTitle() const {
+    if (heldTitle_) return *heldTitle_;
     const int n = GetWindowTextLengthA(hwnd());
     std::vector<char> buf(static_cast<std::size_t>(n) + 1);
     GetWindowTextA(hwnd(), buf.data(), n + 1);
     return buf.data();
 }
 
-void CMainFrame::SetFrameTitle(const std::string& title) { SetWindowTextA(hwnd(), title.c_str()); }
+void CMainFrame::SetFrameTitle(const std::string& title) {
+    if (updatesHeld_) {
+        heldTitle_ = title;
+        return;
+    }
+    SetWindowTextA(hwnd(), title.c_str());
+}
 
 void CMainFrame::LogWindowLines::AddLine(const std::string& line) {
 #ifdef TOVAN_TEST_HOOKS

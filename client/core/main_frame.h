@@ -3,6 +3,7 @@
 // and paging, the search and watch criteria, and the record view.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "tv_socket.h"  // winsock2.h before windows.h
@@ -34,7 +35,8 @@ constexpr UINT_PTR kTrayBlinkTimer = 7;
 
 class CMainFrame : public fw::Window,
                    public tovan::RecordGridFrame,
-                   private tovan::RecordFrameEffects {
+                   private tovan::RecordFrameEffects,
+                   private ReceiveBatch {
 public:
     CMainFrame();
 
@@ -131,6 +133,15 @@ private:
     std::string SearchPaneCaption() const override { return searchPaneCaption_; }
     void SetSearchPaneCaption(const std::string& c) override;
     bool SearchPaneVisible() const override { return searchPane_.Shown(); }
+    void ListCounted(const tovan::RecordStore& list) override;
+
+    // ReceiveBatch: while the messages of a burst arrive, the grids' scroll
+    // bars and repaints, the title, the search pane's caption and the
+    // notification wait, and are brought up to date once when no more bytes
+    // are waiting (or the burst has run for kMaxHeldMs).
+    void BeginReceived() override;
+    void EndReceived(bool moreWaiting) override;
+    void ReleaseHeldUpdates();
 
     // The search, watch and area commands reach the frame's windows here.
     struct QueryPorts : tovan::QueryFramePorts {
@@ -155,6 +166,7 @@ private:
     void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
+    tovan::PagingIo MakePagingIo();
     int OnCreate();
     bool CreateBars();
     bool CreatePanes();
@@ -199,6 +211,9 @@ private:
     CGuanzhu watchSettingsDialog_;
     QueryPorts queryPorts_{*this};
     std::string searchPaneCaption_;
+    bool updatesHeld_ = false;
+    DWORD heldSince_ = 0;  // tick count when the hold began
+    std::optional<std::string> heldTitle_, heldCaption_, heldNotice_;
     bool treeSelectionRan_ = false;  // the area tree's handler ran since last cleared
     CToolBarEx toolbar_;
     HWND statusBar_ = nullptr;

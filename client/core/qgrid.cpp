@@ -58,9 +58,8 @@ void CQGrid::SetRowCount(int n) {
     lastPaintedRow = 0;
     selectedRow = -1;
     if (!hwnd()) return;
-    SetScrollRangeForRows();
-    SetScrollPos(hwnd(), SB_VERT, 0, TRUE);
-    InvalidateRect(hwnd(), nullptr, TRUE);
+    SyncScrollBar(true);
+    InvalidateRows(nullptr, true);
 }
 
 void CQGrid::SetColumnWidth(int column, int width) {
@@ -125,6 +124,52 @@ void CQGrid::SetScrollRangeForRows() {
     SetScrollRange(hwnd(), SB_VERT, 0, std::max(rowCount - 1, 0), TRUE);
 }
 
+void CQGrid::SyncScrollBar(bool moveThumb) {
+    if (holds_ > 0) {
+        heldScroll_ = true;
+        return;
+    }
+    SetScrollRangeForRows();  // first, or a thumb at the old end could not follow
+    if (moveThumb) SetScrollPos(hwnd(), SB_VERT, firstVisibleRow, TRUE);
+}
+
+void CQGrid::InvalidateRows(const RECT* area, bool erase) {
+    if (holds_ == 0) {
+        InvalidateRect(hwnd(), area, erase ? TRUE : FALSE);
+        return;
+    }
+    RECT r;
+    if (area) {
+        r = *area;
+    } else {
+        GetClientRect(hwnd(), &r);
+    }
+    if (heldInvalid_) {
+        UnionRect(&heldArea_, &heldArea_, &r);
+    } else {
+        heldArea_ = r;
+    }
+    heldInvalid_ = true;
+    heldErase_ = heldErase_ || erase;
+}
+
+void CQGrid::ReleaseWindowUpdates() {
+    if (holds_ == 0 || --holds_ > 0) return;
+    if (hwnd() && heldScroll_) {
+        // Range and thumb in one call; the thumb always stands at the first
+        // visible row.
+        SCROLLINFO si = {};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE | SIF_POS;
+        si.nMin = 0;
+        si.nMax = std::max(rowCount - 1, 0);
+        si.nPos = firstVisibleRow;
+        SetScrollInfo(hwnd(), SB_VERT, &si, TRUE);
+    }
+    if (hwnd() && heldInvalid_) InvalidateRect(hwnd(), &heldArea_, heldErase_ ? TRUE : FALSE);
+    heldScroll_ = heldInvalid_ = heldErase_ = false;
+}
+
 void CQGrid::InsertRow(int n, const tovan::CCell* cells) {
     if (n < 0 || n > rowCount) return;
     ++rowCount;
@@ -142,12 +187,10 @@ void CQGrid::InsertRow(int n, const tovan::CCell* cells) {
         if (n < firstVisibleRow) ++firstVisibleRow;
         return;
     }
-    if (n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRect(hwnd(), nullptr, FALSE);
-    SetScrollRangeForRows();  // first, or a thumb at the old end could not follow
-    if (n < firstVisibleRow) {
-        ++firstVisibleRow;  // the same records stay on the screen
-        SetScrollPos(hwnd(), SB_VERT, firstVisibleRow, TRUE);
-    }
+    if (n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRows(nullptr, false);
+    const bool above = n < firstVisibleRow;
+    if (above) ++firstVisibleRow;  // the same records stay on the screen
+    SyncScrollBar(above);
 }
 
 void CQGrid::DeleteRow(int n) {
@@ -165,11 +208,10 @@ void CQGrid::DeleteRow(int n) {
     const int firstBefore = firstVisibleRow;
     if (firstVisibleRow == rowCount) firstVisibleRow = rowCount - 1;
     if (firstVisibleRow < 0) firstVisibleRow = 0;
-    if (hwnd() && n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRect(hwnd(), nullptr, FALSE);
+    if (hwnd() && n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRows(nullptr, false);
     if (n < firstVisibleRow) --firstVisibleRow;
     if (!hwnd()) return;
-    SetScrollRangeForRows();
-    if (firstVisibleRow != firstBefore) SetScrollPos(hwnd(), SB_VERT, firstVisibleRow, TRUE);  // thumb stays with the rows
+    SyncScrollBar(firstVisibleRow != firstBefore);  // the thumb stays with the rows
 }
 
 void CQGrid::InvalidateBand(int row, bool erase) {
@@ -187,7 +229,7 @@ void CQGrid::InvalidateRow(int row) {
     GetClientRect(hwnd(), &r);
     const std::vector<tovan::CCell>* cells = CachedRow(row);
     if (cells && !cells->empty()) r.top = (*cells)[0].rect.top;
-    InvalidateRect(hwnd(), &r, FALSE);
+    InvalidateRows(&r, false);
 }
 
 void CQGrid::DrawCell(HDC dc, const tovan::CCell& cell, const RECT& text, bool selected,

@@ -50,6 +50,13 @@ public:
     // Repaints the row and everything below it, when the row is on the screen.
     void InvalidateRow(int row);
 
+    // While held, the window side of row changes (scroll bar, repaint
+    // areas) waits and is done once at the last release: a burst of pushed
+    // rows then costs one scroll-bar redraw instead of one per row. The
+    // grid's own state (rows, first visible row, selection) is always current.
+    void HoldWindowUpdates() { ++holds_; }
+    void ReleaseWindowUpdates();
+
     // The cell as the latest paint left it; null for a row it did not draw.
     const tovan::CCell* PaintedCell(int row, int column) const;
 
@@ -95,6 +102,15 @@ private:
     const std::vector<tovan::CCell>* CachedRow(int row) const;
     void InvalidateBand(int row, bool erase);
     void SetScrollRangeForRows();
+    // Row changes go through these two, so that a hold can collect them.
+    void InvalidateRows(const RECT* area, bool erase);  // area null: the whole window
+    void SyncScrollBar(bool moveThumb);
+
+    int holds_ = 0;
+    bool heldScroll_ = false;     // scroll range and thumb to set at the release
+    bool heldInvalid_ = false;    // heldArea_ to repaint at the release
+    bool heldErase_ = false;
+    RECT heldArea_ = {};
 
     // Set by a background erase, used up by the next paint: where the dc
     // already holds backColor, unselected rows need no fill of their own.

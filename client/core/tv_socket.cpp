@@ -8,7 +8,9 @@ void CTvSocket::OnReceive(int /*error*/) {
         return;
     }
     if (n == 0 || handler_ == nullptr) return;
+    if (batch_) batch_->BeginReceived();
     framer_.Feed(chunk, static_cast<std::size_t>(n), *handler_);
+    if (batch_) batch_->EndReceived(BytesWaiting() > 0);
 }
 
 bool CTvSocket::CreateForNewConnection() {
@@ -30,6 +32,7 @@ void CTvSocket::OnConnect(int error) {
 }
 
 void CTvSocket::OnClose(int error) {
+    if (batch_) batch_->EndReceived(false);
     if (session_) session_->OnClose(error);
 }
 

@@ -8,6 +8,17 @@
 #include "server_message.h"
 #include "session.h"
 
+// Told around the dispatch of each receive call's messages, so that the
+// windows can bring themselves up to date once for many messages.
+class ReceiveBatch {
+public:
+    virtual ~ReceiveBatch() = default;
+    virtual void BeginReceived() = 0;
+    // moreWaiting: the socket already holds more bytes, so another receive
+    // follows at once. A closed connection ends with false.
+    virtual void EndReceived(bool moreWaiting) = 0;
+};
+
 class CTvSocket : public fw::AsyncSocket {
 public:
     // Both must outlive the socket; set before the first connect.
@@ -15,6 +26,7 @@ public:
         session_ = session;
         handler_ = handler;
     }
+    void SetReceiveBatch(ReceiveBatch* batch) { batch_ = batch; }
     const tovan::ServerMessageFramer& framer() const { return framer_; }
 
     // Creates the socket for a new connection, which starts with nothing
@@ -36,6 +48,7 @@ private:
 
     tovan::Session* session_ = nullptr;
     tovan::ServerMessageHandler* handler_ = nullptr;
+    ReceiveBatch* batch_ = nullptr;
     tovan::ServerMessageFramer framer_;
     tovan::SendBacklog unsentRest_;
 };

@@ -14,10 +14,22 @@
 //       scrolls the record grid so that ROW is its first visible row
 //   client_driver.exe command ID
 //       gives the frame menu command ID (as a click on its menu item would)
-//   client_driver.exe burst COUNT SIZE
+//   client_driver.exe send-burst COUNT SIZE
 //       the client sends COUNT messages "!NETBURST!|<i>|<SIZE times x>^",
 //       i from 0, one after the other
+// Timings for the benchmarks (tests/e2e/bench_client.py), printed as
+// "name value" lines in milliseconds:
+//   client_driver.exe ping COUNT
+//       COUNT message round trips to the frame, one every 2 ms
+//   client_driver.exe burst CONTROL_PORT COMMAND_FILE
+//       sends the simulator's control command in the file (a BURST), then
+//       round trips to the frame until its latest paint shows the offer with
+//       the ID the simulator answered at the top
+//   client_driver.exe start client|bare PROGRAM
+//       starts PROGRAM and times until it shows: the client its first rows,
+//       the bare window its first paint; then closes it
 // Exit code 0 when it worked.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <fcntl.h>
@@ -29,6 +41,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "bench_timing.h"
 
 namespace {
 
@@ -51,7 +65,7 @@ int Post(const char* text) {
     return PostTo(frame, text, std::strlen(text));
 }
 
-int Burst(int count, int size) {
+int SendBurst(int count, int size) {
     HWND frame = FindWindowA("TovanClientFrame", nullptr);
     if (!frame || count < 0 || size < 0) return 1;
     for (int i = 0; i < count; ++i) {
@@ -70,7 +84,7 @@ int Command(int id) {
 
 // The frame's test query (see the frame's test hooks): what and row in, the
 // answer out; false when the frame did not answer.
-enum Query : std::int32_t { kSize, kLoaded, kGridRows, kFirstVisible, kRowId, kRowStatus };
+enum Query : std::int32_t { kSize, kLoaded, kGridRows, kFirstVisible, kRowId, kRowStatus, kPaintedTopId };
 
 bool Ask(HWND frame, Query what, std::int32_t row, long long& answer) {
     std::int32_t q[2] = {what, row};
@@ -133,6 +147,124 @@ int Scroll(int row) {
                : 1;
 }
 
+// One round trip to the frame's window: the time until it has handled a
+// sent message, in ms (negative when it did not answer).
+double RoundTrip(HWND frame, Query what, long long* answer) {
+    const double t0 = benchtiming::NowMs();
+    long long a = -1;
+    if (!Ask(frame, what, 0, a)) return -1;
+    if (answer) *answer = a;
+    return benchtiming::NowMs() - t0;
+}
+
+int Ping(int count) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame || count < 1) return 1;
+    std::vector<double> trips;
+    for (int i = 0; i < count; ++i, Sleep(2)) {
+        const double t = RoundTrip(frame, kSize, nullptr);
+        if (t < 0) return 1;
+        trips.push_back(t);
+    }
+    benchtiming::PrintSpread("idle_rtt", trips);
+    return 0;
+}
+
+// The simulator's control command from the file, and its answer's first
+// data line (the last ID of a BURST); -1 when it failed.
+long long RunControlCommand(int port, const char* commandFile) {
+    std::string command;
+    if (std::FILE* f = std::fopen(commandFile, "rb")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) command.append(buf, n);
+        std::fclose(f);
+    }
+    if (command.empty()) return -1;
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return -1;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<u_short>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    long long id = -1;
+    if (connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 &&
+        send(s, command.data(), static_cast<int>(command.size()), 0) == static_cast<int>(command.size())) {
+        std::string reply;
+        char buf[256];
+        int n;
+        while (reply.find("OK\n") == std::string::npos && reply.find("ERR") == std::string::npos &&
+               (n = recv(s, buf, sizeof buf, 0)) > 0) {
+            reply.append(buf, static_cast<std::size_t>(n));
+        }
+        if (reply.find("ERR") == std::string::npos) id = std::atoll(reply.c_str());
+    }
+    closesocket(s);
+    WSACleanup();
+    return id;
+}
+
+int Burst(int port, const char* commandFile) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame) return 1;
+    const double sent = benchtiming::NowMs();
+    const long long last = RunControlCommand(port, commandFile);
+    const double pushed = benchtiming::NowMs();
+    if (last <= 0) return 1;
+    std::vector<double> trips;
+    for (;;) {
+        long long top = -1;
+        const double t = RoundTrip(frame, kPaintedTopId, &top);
+        if (t < 0) return 1;
+        trips.push_back(t);
+        const double now = benchtiming::NowMs();
+        if (top == last) {
+            std::printf("command_ms %.1f\n", pushed - sent);
+            std::printf("shown_after_push_ms %.1f\n", now - pushed);
+            std::printf("shown_after_command_ms %.1f\n", now - sent);
+            break;
+        }
+        if (now - sent > 120000) return 1;
+        Sleep(2);
+    }
+    benchtiming::PrintSpread("burst_rtt", trips);
+    return 0;
+}
+
+// Starts the program and times until it shows what its user waits for.
+int StartTimed(bool client, const char* program) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string commandLine = std::string("\"") + program + "\"";
+    const double t0 = benchtiming::NowMs();
+    if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        return 1;
+    }
+    HWND window = nullptr;
+    double shown = -1;
+    while (benchtiming::NowMs() - t0 < 60000) {
+        if (client) {
+            window = FindWindowA("TovanClientFrame", nullptr);
+            long long top = -1;
+            if (window && Ask(window, kPaintedTopId, 0, top) && top > 0) shown = benchtiming::NowMs() - t0;
+        } else {
+            window = FindWindowA("TovanBareWindow", "painted");
+            if (window) shown = benchtiming::NowMs() - t0;
+        }
+        if (shown >= 0) break;
+        Sleep(1);
+    }
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (shown < 0) return 1;
+    std::printf("%s_start_ms %.1f\n", client ? "client_first_rows" : "bare_first_paint", shown);
+    return 0;
+}
+
 int DismissDuplicate() {
     for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
         HWND box = FindWindowA("#32770", "TovanClient");
@@ -156,6 +288,13 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));
-    if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "send-burst") == 0) {
+        return SendBurst(std::atoi(argv[2]), std::atoi(argv[3]));
+    }
+    if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "start") == 0) {
+        return StartTimed(std::strcmp(argv[2], "client") == 0, argv[3]);
+    }
     return 2;
 }

@@ -91,9 +91,10 @@ class Display:
 class Client:
     """A copy of TovanClient.exe in a temporary folder with its own Wine prefix."""
 
-    def __init__(self, exe, driver_exe, port, user_ini, config_extra=b"", app_files=()):
+    def __init__(self, exe, driver_exe, port, user_ini, config_extra=b"", app_files=(), start=True):
         """config_extra: bytes appended to Config.ini; app_files: (source, name)
-        pairs copied into the program folder before the client starts."""
+        pairs copied into the program folder before the client starts; with
+        start=False the client waits for start()."""
         self.tmp = tempfile.mkdtemp(prefix="tovan-e2e-")
         self.app = os.path.join(self.tmp, "app")
         self.prefix = os.path.join(self.tmp, "prefix")
@@ -114,6 +115,11 @@ class Client:
             f.write(user_ini)
         self.env = dict(os.environ, TOVAN_KEEP_PREFIX=self.prefix,
                         TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"))
+        self.proc = None
+        if start:
+            self.start()
+
+    def start(self):
         self.proc = subprocess.Popen(
             ["bash", os.path.join(ROOT, "scripts", "wine-run"),
              os.path.join(self.app, "TovanClient.exe")],
@@ -157,7 +163,8 @@ class Client:
         subprocess.run(["wineserver", "-k"], env=dict(self.env, WINEPREFIX=self.prefix),
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            self.proc.wait(timeout=30)
+            if self.proc:
+                self.proc.wait(timeout=30)
         except subprocess.TimeoutExpired:
             self.proc.kill()
         shutil.rmtree(self.tmp, ignore_errors=True)

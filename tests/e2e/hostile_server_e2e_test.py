@@ -130,7 +130,7 @@ def run(sim, client):
     sim.clear_log()
     watch.seen.clear()
     check(sim.slow_read("test", 0) == 1, "the server stops reading")
-    rc, _ = client.driver("burst", str(BURST_COUNT), str(BURST_SIZE), timeout=120)
+    rc, _ = client.driver("send-burst", str(BURST_COUNT), str(BURST_SIZE), timeout=120)
     check(rc == 0, "the client took %d messages of %d bytes to send" % (BURST_COUNT, BURST_SIZE))
     time.sleep(2.0)
     sim.slow_read("test", None)

@@ -219,6 +219,11 @@ class Simulator:
         words = [gbk(w) for w in (user, area, province, county, cls)]
         return int(self.command(b"PUBLISHAT " + b" ".join(words) + b" " + gbk(body))[0])
 
+    def burst(self, count, user, area, province, county, cls, body):
+        """Stores count such offers and pushes them all in one write; the last ID."""
+        words = [gbk(w) for w in (user, area, province, county, cls)]
+        return int(self.command(b"BURST %d " % count + b" ".join(words) + b" " + gbk(body))[0])
+
     def deal(self, ids):
         """Marks offers closed and pushes the list (ids: iterable or "1,2" text)."""
         if not isinstance(ids, (str, bytes)):

@@ -1,7 +1,10 @@
 // Paints a full screen of the record grid (40 rows, five columns, three lines
-// a row) into a memory dc and times it beside the cheapest way to put the same
-// texts there: one ExtTextOut per cell. Run by hand under Wine:
-//   scripts/wine-run build/win64/tests/wine/bench_grid_paint.exe [repeats]
+// a row) into a memory dc as the client paints it on the NT family, class and
+// chat columns as pictures, and times it beside the cheapest way to put the
+// same texts there: one ExtTextOut per cell. The same grid without pictures
+// is timed too. Run by hand under Wine, from the release tree:
+//   cmake --preset win64-bench && cmake --build --preset win64-bench --target bench_grid_paint
+//   scripts/wine-run build/win64-bench/tests/wine/bench_grid_paint.exe [repeats]
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +21,18 @@ namespace {
 constexpr int kRows = 40;
 
 class Host : public fw::Window {};
+
+// The frame as the record grid reads it: pictures on (or off), no watch.
+class BenchFrame : public tovan::RecordGridFrame {
+public:
+    bool pictures = true;
+    bool UsePictures() const override { return pictures; }
+    bool InWatchMode() const override { return false; }
+    std::string SearchText() const override { return {}; }
+    std::string SearchDestinations() const override { return {}; }
+    std::string WatchKeywords() const override { return {}; }
+    std::string WatchDestinations() const override { return {}; }
+};
 
 double Now() {
     static LARGE_INTEGER freq = [] {
@@ -56,6 +71,8 @@ int main(int argc, char** argv) {
     SetWindowPos(host, nullptr, 0, 0, 1000, height, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(grid, nullptr, 0, 0, 1000, height, SWP_NOZORDER | SWP_NOACTIVATE);
     grid.records = &store;
+    BenchFrame frame;
+    grid.mainFrame = &frame;
     grid.ResetRows(kRows);
 
     HDC screen = GetDC(nullptr);
@@ -76,17 +93,28 @@ int main(int argc, char** argv) {
         std::string text;
     };
     std::vector<Piece> cells;
+    int pictures = 0;
     for (int row = 0; row < kRows; ++row)
         for (int c = 0; c < 5; ++c) {
             const tovan::CCell* cell = grid.PaintedCell(row, c);
             Piece p;
             p.cell = {cell->rect.left, cell->rect.top, cell->rect.right, cell->rect.bottom};
-            for (const tovan::CTextInfo& run : cell->runs)
+            for (const tovan::CTextInfo& run : cell->runs) {
                 if (!run.isImage) p.text += run.text;
+                if (!run.isImage) continue;
+                if (HBITMAP image = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(run.imageId))) {
+                    DeleteObject(image);
+                    ++pictures;
+                }
+            }
             cells.push_back(p);
         }
+    if (pictures != 2 * kRows) {
+        std::printf("only %d pictures drawn (the bitmaps are not linked?)\n", pictures);
+        return 1;
+    }
 
-    double gridTime = 0, baseTime = 0, charTime = 0;
+    double gridTime = 0, baseTime = 0, textTime = 0, charTime = 0;
     CharSizeCache sizes;
     for (int i = 0; i < repeats; ++i) {
         double t0 = Now();
@@ -111,6 +139,13 @@ int main(int argc, char** argv) {
         DeleteObject(f);
         GdiFlush();
         double t2 = Now();
+        // For comparison: the same grid with texts in the class and chat columns.
+        frame.pictures = false;
+        grid.EraseBackground(mem);
+        grid.Paint(mem);
+        GdiFlush();
+        frame.pictures = true;
+        const double t2b = Now();
         // For comparison: the grid's layout drawn one character per call.
         FillRect(mem, &all, back = CreateSolidBrush(grid.backColor));
         DeleteObject(back);
@@ -143,13 +178,16 @@ int main(int argc, char** argv) {
         double t3 = Now();
         gridTime += t1 - t0;
         baseTime += t2 - t1;
-        charTime += t3 - t2;
+        textTime += t2b - t2;
+        charTime += t3 - t2b;
     }
-    const double g = gridTime / repeats * 1000, b = baseTime / repeats * 1000;
-    std::printf("screens painted: %d (40 rows x 5 columns, 3 lines a row, %dx%d pixels)\n", repeats, 1000, height);
-    std::printf("grid paint:                     %8.3f ms per screen\n", g);
+    const double g = gridTime / repeats * 1000, b = baseTime / repeats * 1000, t = textTime / repeats * 1000;
+    std::printf("screens painted: %d (40 rows x 5 columns, 3 lines a row, %dx%d pixels, %d pictures)\n", repeats,
+                1000, height, pictures);
+    std::printf("grid paint with pictures:       %8.3f ms per screen\n", g);
     std::printf("baseline, ExtTextOut per cell:  %8.3f ms per screen\n", b);
     std::printf("ratio grid / baseline:          %8.2f\n", g / b);
+    std::printf("grid paint, texts for pictures: %8.3f ms per screen (ratio %.2f)\n", t, t / b);
     std::printf("for comparison, the same layout one character per call (text only): %.3f ms\n",
                 charTime / repeats * 1000);
 

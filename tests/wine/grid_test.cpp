@@ -143,6 +143,32 @@ TEST_F(GridPaintTest, RunsColoursSkippedCharactersAndBitmaps) {
     EXPECT_EQ(cv.At(pic.left + 1, pic.top + 1), kBack);  // the bitmap's background is transparent
 }
 
+// Pictures are loaded and masked once; every later draw comes from the same
+// cached picture and still lets each background show through.
+TEST(PictureCache, EachBitmapIsLoadedOnceAndDrawnOnAnyBackground) {
+    const CachedPicture* cargo = FindPicture(197);
+    ASSERT_NE(cargo, nullptr);
+    EXPECT_EQ(FindPicture(197), cargo);
+    EXPECT_EQ(FindPicture(0x10000 | 197), cargo) << "the low 16 bits name the bitmap";
+    EXPECT_EQ(cargo->width, 23);
+    EXPECT_EQ(cargo->height, 23);
+    EXPECT_EQ(FindPicture(4242), nullptr);
+    EXPECT_EQ(FindPicture(4242), nullptr);
+
+    for (COLORREF back : {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 0, 0)}) {
+        testutil::Canvas cv(40, 40);
+        HBRUSH brush = CreateSolidBrush(back);
+        const RECT all = {0, 0, 40, 40};
+        FillRect(cv.dc(), &all, brush);
+        DeleteObject(brush);
+        ASSERT_TRUE(DrawTransparentBitmap(cv.dc(), 197, 5, 5));
+        EXPECT_EQ(cv.At(5 + 11, 5 + 11), RGB(0xC0, 0x30, 0x10));
+        EXPECT_EQ(cv.At(5 + 1, 5 + 1), back);
+        EXPECT_EQ(cv.At(5 + 22, 5 + 22), back);
+        EXPECT_FALSE(DrawTransparentBitmap(cv.dc(), 4242, 5, 5));
+    }
+}
+
 // The grid draws the characters of a line with one call at the advances it
 // measured; the picture must be that of drawing them one at a time.
 TEST_F(GridPaintTest, OneCallPerLineDrawsWhatCharacterByCharacterDraws) {
@@ -404,6 +430,56 @@ TEST_F(RecordGridTest, RedrawRowInvalidatesFromTheRowDown) {
     EXPECT_EQ(dirty.bottom, client.bottom);
     EXPECT_EQ(dirty.left, 0);
     EXPECT_EQ(dirty.right, client.right);
+    ShowWindow(host, SW_HIDE);
+}
+
+// While held, row changes keep the grid's own state current but leave the
+// scroll bar and the repaint for the last release, which does both once.
+TEST_F(RecordGridTest, HeldWindowUpdatesAreMadeOnceAtTheLastRelease) {
+    ShowOnScreen();
+    for (int i = 0; i < 3; ++i) SendMessageA(grid, WM_VSCROLL, SB_LINEDOWN, 0);
+    Repaint();
+    ValidateRect(grid, nullptr);
+    RECT dirty;
+    int low = -1, high = -1;
+
+    grid.HoldWindowUpdates();
+    grid.HoldWindowUpdates();  // holds nest
+    for (int i = 0; i < 4; ++i) {
+        store.InsertTop(Record(200 + i));
+        grid.InsertTopRow();
+    }
+    store.Remove(40);
+    grid.DeleteRow(40);
+    grid.RedrawRow(7);  // the first row on the screen
+    EXPECT_EQ(grid.rowCount, 53);
+    EXPECT_EQ(grid.firstVisibleRow, 7);
+    grid.ReleaseWindowUpdates();
+    GetScrollRange(grid, SB_VERT, &low, &high);
+    EXPECT_EQ(high, 49) << "the scroll bar waits for the last release";
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 3);
+    EXPECT_FALSE(GetUpdateRect(grid, &dirty, FALSE));
+
+    grid.ReleaseWindowUpdates();
+    GetScrollRange(grid, SB_VERT, &low, &high);
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 52);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 7);
+    ASSERT_TRUE(GetUpdateRect(grid, &dirty, FALSE));
+    RECT client;
+    GetClientRect(grid, &client);
+    EXPECT_EQ(dirty.top, grid.PaintedCell(7, 0)->rect.top);
+    EXPECT_EQ(dirty.bottom, client.bottom);
+    Repaint();
+    EXPECT_EQ(IdShownAt(7), "3") << "the same records stay on the screen";
+
+    // Without a hold every change reaches the window at once.
+    grid.ReleaseWindowUpdates();  // one too many: nothing
+    store.InsertTop(Record(300));
+    grid.InsertTopRow();
+    GetScrollRange(grid, SB_VERT, &low, &high);
+    EXPECT_EQ(high, 53);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 8);
     ShowWindow(host, SW_HIDE);
 }
 

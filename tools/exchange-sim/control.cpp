@@ -99,6 +99,19 @@ std::string RunControlCommand(std::string_view line, ControlContext& ctx) {
         std::int64_t id = ctx.exchange.PublishAt(user, area, sheng, xian, cls, rest);
         return id > 0 ? std::to_string(id) + "\n" + kOk : "ERR not stored\n";
     }
+    if (cmd == "BURST") {
+        const std::vector<std::int64_t> n = ParseIdList(Word(rest));
+        const std::int64_t count = n.size() == 1 ? n[0] : 0;
+        const bool counted = count >= 1 && count <= 100000;
+        std::string_view user = Word(rest), area = Word(rest), sheng = Word(rest), xian = Word(rest),
+                         cls = Word(rest);
+        if (!counted || user.empty() || area.empty() || sheng.empty() || xian.empty() || cls.empty() ||
+            rest.empty())
+            return "ERR usage: BURST <count> <user> <area> <province> <county> <class> <body>\n";
+        std::int64_t id =
+            ctx.exchange.PublishBurst(static_cast<int>(count), user, area, sheng, xian, cls, rest);
+        return id > 0 ? std::to_string(id) + "\n" + kOk : "ERR not stored\n";
+    }
     if (cmd == "DEAL") {
         if (rest.empty()) return "ERR usage: DEAL <id,id,...>\n";
         ctx.exchange.PushDeals(rest);

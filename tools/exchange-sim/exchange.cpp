@@ -27,6 +27,19 @@ bool ParseCount(std::string_view text, std::int64_t* out) {
     return true;
 }
 
+// An offer as a publisher sends it; the store adds ID and time.
+Offer NewOffer(std::string_view userId, std::string_view area, std::string_view sheng, std::string_view xian,
+               std::string_view cls, std::string_view body) {
+    Offer o;
+    o.cls = cls;
+    o.byName = userId;
+    o.area = area;
+    o.sheng = sheng;
+    o.xian = xian;
+    o.body = body;
+    return o;
+}
+
 }  // namespace
 
 std::string NewRecordMessage(const Offer& o) {
@@ -137,13 +150,35 @@ void Exchange::RowReplies(ConnId conn, std::string_view word, const std::vector<
     if (!out.empty()) transport_.Send(conn, out);
 }
 
-std::int64_t Exchange::Store(Offer offer) {
+std::int64_t Exchange::StoreOnly(Offer offer, std::string& pushes) {
     offer.addTime = FormatAddTime(options_.clock());
     offer.body = std::string(GbkCut(offer.body, kBodyWidth));
     offer.id = store_.Add(offer, DestinationKeywords(offer.body, offer.area));
     if (offer.id <= 0) return -1;
-    if (auto stored = store_.Get(offer.id)) Broadcast(NewRecordMessage(*stored));
+    if (auto stored = store_.Get(offer.id)) pushes += NewRecordMessage(*stored);
     return offer.id;
+}
+
+std::int64_t Exchange::Store(Offer offer) {
+    std::string push;
+    const std::int64_t id = StoreOnly(std::move(offer), push);
+    if (!push.empty()) Broadcast(push);
+    return id;
+}
+
+std::int64_t Exchange::PublishBurst(int count, std::string_view userId, std::string_view area,
+                                    std::string_view sheng, std::string_view xian, std::string_view cls,
+                                    std::string_view body) {
+    if (count < 1 || userId.empty() || cls.empty() || body.empty()) return -1;
+    std::string pushes;
+    std::int64_t last = -1;
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t id = StoreOnly(NewOffer(userId, area, sheng, xian, cls, body), pushes);
+        if (id <= 0) return -1;
+        last = id;
+    }
+    Broadcast(pushes);
+    return last;
 }
 
 void Exchange::AddMsg(Client& c, const std::string& msg, const std::vector<std::string>& f) {
@@ -170,14 +205,7 @@ std::int64_t Exchange::Publish(std::string_view userId, std::string_view cls, st
 std::int64_t Exchange::PublishAt(std::string_view userId, std::string_view area, std::string_view sheng,
                                  std::string_view xian, std::string_view cls, std::string_view body) {
     if (userId.empty() || cls.empty() || body.empty()) return -1;
-    Offer o;
-    o.cls = cls;
-    o.byName = userId;
-    o.area = area;
-    o.sheng = sheng;
-    o.xian = xian;
-    o.body = body;
-    return Store(std::move(o));
+    return Store(NewOffer(userId, area, sheng, xian, cls, body));
 }
 
 void Exchange::ClientDeals(Client& c, const std::vector<std::string>& f) {

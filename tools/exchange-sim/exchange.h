@@ -56,6 +56,11 @@ public:
     std::int64_t Publish(std::string_view userId, std::string_view cls, std::string_view body);
     std::int64_t PublishAt(std::string_view userId, std::string_view area, std::string_view sheng,
                            std::string_view xian, std::string_view cls, std::string_view body);
+    // Stores count such offers and pushes them all in one write, as a busy
+    // exchange does; the last ID, or -1 when refused.
+    std::int64_t PublishBurst(int count, std::string_view userId, std::string_view area,
+                              std::string_view sheng, std::string_view xian, std::string_view cls,
+                              std::string_view body);
     void PushDeals(std::string_view idList);  // marks them closed and pushes the list
     bool DeleteOffer(std::int64_t id);         // pushes the deletion in any case
 
@@ -81,6 +86,8 @@ private:
     void Broadcast(std::string_view bytes);  // to every logged-on connection
     void AddLog(ConnId conn, const Client& c, std::string_view msg);
     std::int64_t Store(Offer offer);
+    // Stores the offer and appends its push message to `pushes`; its ID or -1.
+    std::int64_t StoreOnly(Offer offer, std::string& pushes);
 
     OfferStore& store_;
     Transport& transport_;

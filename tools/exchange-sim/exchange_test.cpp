@@ -16,7 +16,10 @@ namespace {
 
 class FakeTransport : public Transport {
 public:
-    void Send(ConnId conn, std::string_view bytes) override { sent[conn].append(bytes); }
+    void Send(ConnId conn, std::string_view bytes) override {
+        sent[conn].append(bytes);
+        ++writes[conn];
+    }
     void Close(ConnId conn) override { closed.insert(conn); }
     // Messages sent to conn since the last call, cut at "^".
     std::vector<std::string> Take(ConnId conn) {
@@ -27,6 +30,7 @@ public:
         return out;
     }
     std::map<ConnId, std::string> sent;
+    std::map<ConnId, int> writes;  // Send calls per connection
     std::set<ConnId> closed;
 };
 
@@ -156,6 +160,19 @@ TEST_F(ExchangeTest, PublishedOfferIsStoredWholeAndPushedToEveryLoggedOnClient) 
     // Other classes and empty texts are not offers.
     exchange->Received(1, "!ADDMSG!|人|abc^!ADDMSG!|货^");
     EXPECT_EQ(store->Size(), 1);
+}
+
+TEST_F(ExchangeTest, BurstStoresEveryOfferAndPushesThemInOneWrite) {
+    LogOn(1, "test");
+    const int writesBefore = net.writes[1];
+    const std::int64_t last = exchange->PublishBurst(3, "peer", "石家庄市", "河北省", "长安区", "货", "急发");
+    EXPECT_EQ(last, 3);
+    EXPECT_EQ(store->Size(), 3);
+    EXPECT_EQ(net.writes[1], writesBefore + 1);
+    const std::vector<std::string> got = net.Take(1);
+    ASSERT_EQ(got.size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(got[i] + "^", NewRecordMessage(*store->Get(i + 1)));
+    EXPECT_EQ(exchange->PublishBurst(0, "peer", "a", "b", "c", "货", "x"), -1);
 }
 
 TEST_F(ExchangeTest, CountAndRowRepliesFollowTheRequest) {

@@ -120,6 +120,7 @@ void RecordHandlers::ResetList(RecordStore& list, const ListGrid& grid, std::int
     list.Reset(rows);
     if (grid.pending != nullptr) grid.pending->Clear();
     if (grid.view != nullptr) grid.view->ResetRows(list.Size());
+    effects_.ListCounted(list);
 }
 
 void RecordHandlers::OnRecordCount(const char* msg) {

@@ -45,6 +45,9 @@ public:
     virtual bool SearchPaneVisible() const = 0;
     // A new watch or search hit ("新关注信息", "搜索结果中有新信息").
     virtual void Notify(const std::string& text) = 0;
+    // A count reply has sized the list: its rows in view are known now, so
+    // they can be asked for without waiting for the next paging tick.
+    virtual void ListCounted(const RecordStore& /*list*/) {}
 };
 
 // The frame's three offer lists and the my-offers total.

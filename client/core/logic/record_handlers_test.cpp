@@ -75,6 +75,18 @@ TEST_F(RecordHandlersTest, WatchSearchAndMyCounts) {
     EXPECT_EQ(f.lists.myList.At(1).redraw, 1);
 }
 
+// The frame hears of every count reply that sized the current or the search
+// list, once the list and its grid are reset: their rows in view are known.
+TEST_F(RecordHandlersTest, CountRepliesTellTheFrameWhichListWasSized) {
+    h.OnRecordCount("!RECORDCOUNT!|q|L|9");  // another area's count: nothing
+    h.OnRecordCount("!RECORDCOUNT!|p|L|25");
+    h.OnSousuoCount("!SOUSUOCOUNT!|30");
+    h.OnMyRecordCount("!MYRECORDCOUNT!|3");  // the my-offers list is not paged
+    f.watchMode = 1;
+    h.OnGuanzhuCount("!GUANZHUCOUNT!|4");
+    EXPECT_EQ(f.counted, (Calls{"current 25", "search 30", "current 4"}));
+}
+
 // Counts the client cannot hold are clamped; the caption shows what came.
 TEST_F(RecordHandlersTest, CountsOutsideWhatTheClientHolds) {
     struct Case { const char* n; int rows; };

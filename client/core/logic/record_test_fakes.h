@@ -2,6 +2,7 @@
 // handler and row paging tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,15 @@ public:
     void SetSearchPaneCaption(const std::string& c) override { caption = c; }
     bool SearchPaneVisible() const override { return searchVisible; }
     void Notify(const std::string& text) override { notes.push_back(text); }
+
+    // Count replies that sized a list ("current 25", "search 30"), and what
+    // the frame does then, when a test sets it.
+    std::vector<std::string> counted;
+    std::function<void(const RecordStore&)> whenCounted;
+    void ListCounted(const RecordStore& list) override {
+        counted.push_back((&list == &lists.searchList ? "search " : "current ") + std::to_string(list.Size()));
+        if (whenCounted) whenCounted(list);
+    }
 };
 
 }  // namespace tovan::testing

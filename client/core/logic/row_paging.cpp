@@ -58,17 +58,25 @@ bool RequestVisibleRun(const RecordStore& list, const ListGrid& grid, const char
 
 }  // namespace
 
+bool RequestCurrentListRows(const RecordStore& currentList, const ListGrid& currentGrid, bool watchMode,
+                            std::string_view currentArea, std::string_view watchRecordQuery,
+                            const PagingIo& io) {
+    return watchMode ? RequestVisibleRun(currentList, currentGrid, "!GUANZHURECORD!", watchRecordQuery, io)
+                     : RequestVisibleRun(currentList, currentGrid, "!SINGLERECORD!", currentArea, io);
+}
+
+bool RequestSearchListRows(const RecordStore& searchList, const ListGrid& searchGrid,
+                           std::string_view searchRecordQuery, const PagingIo& io) {
+    return RequestVisibleRun(searchList, searchGrid, "!SOUSUORECORD!", searchRecordQuery, io);
+}
+
 void RunPagingTick(const RecordStore& currentList, const ListGrid& currentGrid,
                    const RecordStore& searchList, const ListGrid& searchGrid,
                    bool watchMode, std::string_view currentArea,
                    std::string_view watchRecordQuery, std::string_view searchRecordQuery,
                    const PagingIo& io) {
-    if (watchMode) {
-        RequestVisibleRun(currentList, currentGrid, "!GUANZHURECORD!", watchRecordQuery, io);
-    } else {
-        RequestVisibleRun(currentList, currentGrid, "!SINGLERECORD!", currentArea, io);
-    }
-    RequestVisibleRun(searchList, searchGrid, "!SOUSUORECORD!", searchRecordQuery, io);
+    RequestCurrentListRows(currentList, currentGrid, watchMode, currentArea, watchRecordQuery, io);
+    RequestSearchListRows(searchList, searchGrid, searchRecordQuery, io);
 }
 
 }  // namespace tovan

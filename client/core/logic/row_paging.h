@@ -86,6 +86,16 @@ struct PagingIo {
     std::function<void(int)> sleepMs;                     // the short pause after each request
 };
 
+// The first unloaded run in view of the current list, asked for with the
+// watch record query in watch mode, else with the current area key; of the
+// search list, with the search record query. True when a request went out
+// (or was queued).
+bool RequestCurrentListRows(const RecordStore& currentList, const ListGrid& currentGrid, bool watchMode,
+                            std::string_view currentArea, std::string_view watchRecordQuery,
+                            const PagingIo& io);
+bool RequestSearchListRows(const RecordStore& searchList, const ListGrid& searchGrid,
+                           std::string_view searchRecordQuery, const PagingIo& io);
+
 // One tick of the paging timer (500 ms, stopped before and re-armed after by
 // the caller): at most one request for the current list (watch record query
 // in watch mode, else the current area key) and one for the search list, each

@@ -192,6 +192,34 @@ TEST_F(PagingRoundTrip, ReplyAfterADeletionAboveItMapsOutsideAndIsDropped) {
     EXPECT_EQ(f.viewPending.Size(), 8u);  // rows 0 and 9 consumed
 }
 
+// The frame asks for the rows in view as soon as a count reply has sized a
+// list: the requests the next tick would have sent, only earlier.
+TEST_F(PagingRoundTrip, CountReplyAsksForTheRowsInViewAtOnce) {
+    f.whenCounted = [this](const RecordStore& list) {
+        if (&list == &f.lists.searchList) {
+            RequestSearchListRows(list, f.lists.searchGrid, "SQ", io);
+        } else {
+            RequestCurrentListRows(list, f.lists.currentGrid, f.watchMode != 0, f.currentArea, "WQ", io);
+        }
+    };
+    h.OnRecordCount("!RECORDCOUNT!|p|当前|25");
+    h.OnSousuoCount("!SOUSUOCOUNT!|300");
+    EXPECT_EQ(sent, (Strings{"!SINGLERECORD!|0|25|p^", "!SOUSUORECORD!|0|80|SQ^"}));
+    EXPECT_EQ(pauses, (std::vector<int>{5, 5}));
+    EXPECT_EQ(f.viewPending.Size(), 25u);
+
+    for (int row = 0; row < 25; ++row) h.OnSingleRecord(Reply("r", row).c_str());
+    EXPECT_EQ(f.lists.currentList.LoadedCount(), 25);
+    sent.clear();
+    Tick();  // only the unanswered search rows are asked for again
+    EXPECT_EQ(sent, Strings{"!SOUSUORECORD!|0|80|SQ^"});
+
+    sent.clear();
+    f.watchMode = 1;
+    h.OnGuanzhuCount("!GUANZHUCOUNT!|3");
+    EXPECT_EQ(sent, Strings{"!GUANZHURECORD!|0|3|WQ^"});
+}
+
 TEST_F(PagingRoundTrip, LateReplyAfterANewCountIsDropped) {
     h.OnRecordCount("!RECORDCOUNT!|p|当前|10");
     Tick();

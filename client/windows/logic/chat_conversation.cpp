@@ -1,0 +1,272 @@
+#include "chat_conversation.h"
+
+namespace tovan {
+
+const char kVoiceIdleCaption[] = "语音交谈";
+const char kVoiceRunningCaption[] = "关闭语音";
+
+namespace {
+
+constexpr char kNameRequest[] = "!ANAME!";
+constexpr char kNameAnswer[] = "!BNAME!";
+// "!ANAME!~" and "!BNAME!~" come before the name.
+constexpr std::size_t kNamePrefixLength = 8;
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string Trimmed(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+std::string ChatTextLine(const std::string& name, const std::string& text, const std::string& time) {
+    return "[" + name + "]" + text + " (" + time + ")\r\n";
+}
+
+ChatConversation::ChatConversation(ChatControl& control, ChatSurface& surface, RelaySender& relay,
+                                   const ChatFrameValues& frame, int& voiceBusy)
+    : control_(control), surface_(surface), relay_(relay), frame_(frame), voiceBusy_(voiceBusy),
+      voiceButton_(kVoiceIdleCaption) {}
+
+void ChatConversation::Line(const std::string& text, std::uint32_t colour) {
+    surface_.AddLine(text, colour);
+}
+
+void ChatConversation::NamedLine(const char* pattern) {
+    const std::string p(pattern);
+    const std::size_t at = p.find("%s");
+    Line(at == std::string::npos ? p : p.substr(0, at) + peer.peerName + p.substr(at + 2));
+}
+
+void ChatConversation::StopRing() {
+    surface_.StopSound();
+    surface_.KillTimer(kRingTimer);
+}
+
+void ChatConversation::SetVoiceButton(const std::string& text) {
+    voiceButton_ = text;
+    surface_.SetVoiceButtonText(text);
+}
+
+void ChatConversation::ClearVoiceFlags() {
+    if (voiceOn) {
+        voiceBusy_ = 0;
+        voiceOn = 0;
+    }
+}
+
+// The peer ended or refused a conversation or request.
+void ChatConversation::VoiceEnded(const char* pattern) {
+    StopRing();
+    NamedLine(pattern);
+    control_.StopVoice();
+    SetVoiceButton(kVoiceIdleCaption);
+}
+
+void ChatConversation::Start() {
+    control_.Bind(0);
+    control_.QueryForeignAddress(frame_.serverHost);
+    surface_.SetTimer(kPeerWaitTimer, kPeerWaitMs);
+    if (!peer.initiatedLocally) surface_.PlaySound(kSoundPeer, false);
+}
+
+void ChatConversation::SendAddChater() {
+    SendOrQueue(relay_, FormatRelayLine("!ADDCHATER!", peer.peerUserId, peer.ownPublicAddress,
+                                        peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
+}
+
+void ChatConversation::AddPeerAddresses() {
+    if (peer.connected) return;
+    AddBothAddresses(peer.peerPublicAddress, peer.peerPublicPort, peer.peerLocalAddress,
+                     peer.peerLocalPort,
+                     [&](const std::string& ip, int port) { control_.AddChater(ip, port); });
+}
+
+void ChatConversation::OnNotifyAddress(const std::string& ip, long port) {
+    peer.ownPublicAddress = ip;
+    peer.ownPublicPort = static_cast<int>(port);
+    peer.ownLocalAddress = control_.LocalAddress();
+    peer.ownLocalPort = static_cast<int>(control_.LocalPort());
+    if (peer.initiatedLocally) {
+        SendAddChater();
+        return;
+    }
+    AddBothAddresses(peer.peerPublicAddress, peer.peerPublicPort, peer.peerLocalAddress,
+                     peer.peerLocalPort,
+                     [&](const std::string& a, int p) { control_.AddChater(a, p); });
+    SendOrQueue(relay_, FormatRelayLine("!BDDCHATER!", peer.peerUserId, peer.ownPublicAddress,
+                                        peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
+}
+
+void ChatConversation::OnPeerAdd(const std::string& ip, long port) {
+    if (peer.connected) return;
+    peer.connected = 1;
+    control_.RemoveAllChaters();
+    control_.AcceptChater(ip, port);
+    surface_.KillTimer(kPeerWaitTimer);
+}
+
+void ChatConversation::OnPeerAccept(const std::string& ip, long port) {
+    if (peer.connected) return;
+    peer.connected = 1;
+    surface_.KillTimer(kPeerWaitTimer);
+    control_.SendShortMessage(ip, port, std::string(kNameRequest) + "~" + frame_.contactName);
+}
+
+void ChatConversation::OnPeerClose() {
+    surface_.KillTimer(kPeerWaitTimer);
+    StopRing();
+    surface_.PlaySound(kSoundPeer, false);
+    NamedLine("[%s]终止了与您的交谈。\r\n");
+    ClearVoiceFlags();
+    peer.connected = 0;
+}
+
+void ChatConversation::NameExchange(const std::string& ip, long port, const std::string& msg,
+                                    bool answer) {
+    if (msg.size() > kNamePrefixLength) peer.peerName = msg.substr(kNamePrefixLength);
+    if (answer) control_.SendShortMessage(ip, port, std::string(kNameAnswer) + "~" + frame_.contactName);
+    surface_.SetTitle("与 " + peer.peerName + " 交谈中");
+    surface_.EnableInput();
+    if (!answer) peer.connected = 1;
+    NamedLine("[%s]与您热烈交谈中\r\n");
+    if (!pendingText.empty()) {
+        control_.SendShortMessage("", 0, pendingText);
+        pendingText.clear();
+    }
+}
+
+void ChatConversation::OnNewMessage(const std::string& ip, long port, const std::string& msg) {
+    if (msg == "!VOICE!") {
+        if (voiceBusy_) {
+            control_.SendShortMessage("", 0, "!BUSYVOICE!");
+            NamedLine("[%s]试图与您语音交谈失败\r\n");
+            control_.StopVoice();
+            SetVoiceButton(kVoiceIdleCaption);
+            return;
+        }
+        surface_.PlaySound(kSoundRing, true);
+        surface_.SetTimer(kRingTimer, kRingMs);
+        surface_.AddVoiceQuestion(peer.peerName);
+        voiceRequestPending = 1;
+    } else if (msg == "!BUSYVOICE!") {
+        VoiceEnded("[%s]正忙，请稍后再试\r\n");
+    } else if (msg == "!ACCEPTVOICE!") {
+        StopRing();
+        NamedLine("与[%s]语音交谈中\r\n");
+        control_.StartVoice();
+    } else if (msg == "!REJECTVOICE!") {
+        VoiceEnded("[%s]拒绝与您语音交谈\r\n");
+    } else if (msg == "!ERRVOICE!") {
+        VoiceEnded("[%s]目前无法与您语音交谈,请稍后再试\r\n");
+    } else if (msg == "!STOPVOICE!") {
+        VoiceEnded("[%s]已中止语音交谈\r\n");
+    } else if (msg.compare(0, 7, kNameRequest) == 0) {
+        NameExchange(ip, port, msg, true);
+    } else if (msg.compare(0, 7, kNameAnswer) == 0) {
+        NameExchange(ip, port, msg, false);
+    } else {
+        surface_.PlaySound(kSoundText, false);
+        const std::string line = ChatTextLine(peer.peerName, msg, surface_.Now());
+        Line(line, kPeerTextColour);
+        surface_.AppendTranscript(line, kPeerTextColour);
+    }
+}
+
+void ChatConversation::OnBindError() {
+    surface_.ShowError("由于网络错误,窗口即将关闭");
+    peer.connected = 0;
+    peer.closeRequested = 1;
+}
+
+void ChatConversation::OnVoiceError() {
+    SetVoiceButton(kVoiceIdleCaption);
+    Line("您目前无法进行语音交谈,可能您与其他用户正在语音交谈中或音频设备错误\r\n");
+    control_.SendShortMessage("", 0, "!ERRVOICE!");
+    StopRing();
+}
+
+void ChatConversation::OnVoiceStart() {
+    voiceBusy_ = 1;
+    voiceOn = 1;
+}
+
+void ChatConversation::OnVoiceStop() {
+    voiceBusy_ = 0;
+    voiceOn = 0;
+}
+
+bool ChatConversation::SendText(const std::string& typed) {
+    const std::string text = Trimmed(typed);
+    if (text.empty()) {
+        surface_.ShowError("不能发送空信息");
+        return false;
+    }
+    const std::string line = ChatTextLine(frame_.contactName, text, surface_.Now());
+    Line(line, kOwnTextColour);
+    control_.SendShortMessage("", 0, text);
+    surface_.AppendTranscript(line, kOwnTextColour);
+    if (!peer.connected) {
+        // Kept for the next name exchange; the request goes out again.
+        pendingText = text;
+        peer.peerName = peer.peerUserId;
+        SendAddChater();
+    }
+    return true;
+}
+
+void ChatConversation::OnVoiceButton() {
+    if (voiceButton_ != kVoiceIdleCaption) {
+        control_.StopVoice();
+        control_.SendShortMessage("", 0, "!STOPVOICE!");
+        NamedLine("已停止与[%s]的语音交谈\r\n");
+        SetVoiceButton(kVoiceIdleCaption);
+        StopRing();
+    } else if (voiceBusy_) {
+        Line("您不能同时与多人语音交谈\r\n");
+    } else {
+        control_.SendShortMessage("", 0, "!VOICE!");
+        NamedLine("与[%s]语音交谈的请求已发送,请等待回应\r\n");
+        SetVoiceButton(kVoiceRunningCaption);
+        surface_.PlaySound(kSoundRing, true);
+        surface_.SetTimer(kRingTimer, kRingMs);
+    }
+}
+
+bool ChatConversation::AnswerVoiceRequest(bool accept) {
+    if (!voiceRequestPending) return false;
+    if (accept) {
+        SetVoiceButton(kVoiceRunningCaption);
+        control_.SendShortMessage("", 0, "!ACCEPTVOICE!");
+        control_.StartVoice();
+    } else {
+        control_.SendShortMessage("", 0, "!REJECTVOICE!");
+    }
+    voiceRequestPending = 0;
+    StopRing();
+    return true;
+}
+
+void ChatConversation::OnTimer(unsigned id) {
+    if (id == kPeerWaitTimer) {
+        surface_.KillTimer(kPeerWaitTimer);
+        Line(peer.initiatedLocally ? "对方不在线。\r\n" : "对方无响应。\r\n");
+        ClearVoiceFlags();
+        peer.connected = 0;
+    } else if (id == kRingTimer) {
+        StopRing();
+    }
+}
+
+void ChatConversation::Close(bool stopRing) {
+    if (stopRing) StopRing();
+    ClearVoiceFlags();
+    peer.connected = 0;
+    peer.closeRequested = 1;
+}
+
+}  // namespace tovan

@@ -1,0 +1,141 @@
+// The chat window's rules, apart from its window: the start (bind, address
+// query, the 10-s wait), the address notification and the relay lines, the
+// handshake events of the control, the peer texts (names, voice signalling
+// words, plain text), sending typed text, the voice button and the answer to
+// a voice request, the timers and the close. The window (CChat) feeds events
+// in and provides the control, its views and the frame through the ports.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "chat_relay.h"
+
+namespace tovan {
+
+// Chat window timers.
+constexpr unsigned kPeerWaitTimer = 1;  // the peer did not answer
+constexpr unsigned kPeerWaitMs = 10000;
+constexpr unsigned kRingTimer = 6;      // the ring of a voice request stops
+constexpr unsigned kRingMs = 40000;
+
+// Line colours (COLORREF 0x00BBGGRR).
+constexpr std::uint32_t kSystemLineColour = 0x0000FF;  // red
+constexpr std::uint32_t kPeerTextColour = 0xFF0000;    // blue
+constexpr std::uint32_t kOwnTextColour = 0x000000;     // black
+
+// Sounds of the client (WAVE resources).
+constexpr int kSoundText = 164;      // a chat text arrived
+constexpr int kSoundPeer = 167;      // a peer opened or closed a chat
+constexpr int kSoundRing = 177;      // voice request, looped
+
+// The voice button's caption while no conversation or request runs.
+extern const char kVoiceIdleCaption[];
+extern const char kVoiceRunningCaption[];
+
+// The chat control, called by dispatch id.
+class ChatControl {
+public:
+    virtual ~ChatControl() = default;
+    virtual void Bind(long port) = 0;
+    virtual void AddChater(const std::string& ip, long port) = 0;
+    virtual void AcceptChater(const std::string& ip, long port) = 0;
+    virtual void QueryForeignAddress(const std::string& server) = 0;
+    virtual void SendShortMessage(const std::string& ip, long port, const std::string& msg) = 0;
+    virtual void StartVoice() = 0;
+    virtual void StopVoice() = 0;
+    virtual std::string LocalAddress() = 0;
+    virtual long LocalPort() = 0;
+    virtual void RemoveAllChaters() = 0;
+};
+
+// The window around the rules: its views, sounds, timers and transcript.
+class ChatSurface {
+public:
+    virtual ~ChatSurface() = default;
+    // A line at the end of the conversation view, scrolled into sight.
+    virtual void AddLine(const std::string& text, std::uint32_t colour) = 0;
+    // The red question of a voice request with its two links "接受" and "拒绝".
+    virtual void AddVoiceQuestion(const std::string& peerName) = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    // Edit 1019 and buttons 1040 and 1026.
+    virtual void EnableInput() = 0;
+    virtual void SetVoiceButtonText(const std::string& text) = 0;
+    virtual void PlaySound(int id, bool loop) = 0;
+    virtual void StopSound() = 0;
+    virtual void SetTimer(unsigned id, unsigned ms) = 0;
+    virtual void KillTimer(unsigned id) = 0;
+    // The line in today's transcript, in its colour.
+    virtual void AppendTranscript(const std::string& line, std::uint32_t colour) = 0;
+    // A message box with the caption "错误".
+    virtual void ShowError(const std::string& text) = 0;
+    // Local time "%y-%m-%d %H:%M:%S".
+    virtual std::string Now() = 0;
+};
+
+// What the window reads and writes of the frame.
+struct ChatFrameValues {
+    std::string contactName;  // the user's own name in the name exchange
+    std::string ownUserId;
+    std::string serverHost;   // also the address server
+};
+
+class ChatConversation {
+public:
+    // voiceBusy is the frame's: one voice conversation in the whole client.
+    ChatConversation(ChatControl& control, ChatSurface& surface, RelaySender& relay,
+                     const ChatFrameValues& frame, int& voiceBusy);
+
+    ChatPeer peer;  // set by the frame before Start
+    int voiceOn = 0;
+    int voiceRequestPending = 0;
+    std::string pendingText;
+    const std::string& voiceButtonText() const { return voiceButton_; }
+
+    // Window start: bind, ask for the own address, wait 10 s for the peer.
+    void Start();
+    void SendAddChater();
+    void AddPeerAddresses();
+
+    // Control events.
+    void OnNotifyAddress(const std::string& ip, long port);
+    void OnPeerAdd(const std::string& ip, long port);
+    void OnPeerAccept(const std::string& ip, long port);
+    void OnPeerClose();
+    void OnNewMessage(const std::string& ip, long port, const std::string& msg);
+    void OnBindError();
+    void OnVoiceError();
+    void OnVoiceStart();
+    void OnVoiceStop();
+
+    // Send button or Enter with the edit's text; true when it was sent (the
+    // window then empties the edit).
+    bool SendText(const std::string& typed);
+    void OnVoiceButton();
+    // A click on a link of the voice question; false when no request waits.
+    bool AnswerVoiceRequest(bool accept);
+    void OnTimer(unsigned id);
+    // Button 2 and Esc stop the ring first; the system menu's close does not.
+    void Close(bool stopRing);
+
+private:
+    void Line(const std::string& text, std::uint32_t colour = kSystemLineColour);
+    void NamedLine(const char* pattern);  // "%s" is peerName
+    void StopRing();
+    void VoiceEnded(const char* pattern);
+    void SetVoiceButton(const std::string& text);
+    void ClearVoiceFlags();
+    void NameExchange(const std::string& ip, long port, const std::string& msg, bool answer);
+
+    ChatControl& control_;
+    ChatSurface& surface_;
+    RelaySender& relay_;
+    const ChatFrameValues& frame_;
+    int& voiceBusy_;
+    std::string voiceButton_;
+};
+
+// "[name]text (time)\r\n", the form of every chat text line.
+std::string ChatTextLine(const std::string& name, const std::string& text, const std::string& time);
+
+}  // namespace tovan
