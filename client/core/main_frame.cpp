@@ -153,7 +153,7 @@ CMainFrame::CMainFrame()
 
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     tovan::SessionHooks h;
-    h.clearRecordLists = [this] { ClearRecordLists(); };
+    h.clearRecordLists = [this] { tovan::ClearCurrentAndSearchLists(lists_); };
     h.selectOwnAreaInTree = [this] { SelectOwnAreaInTree(); };
     h.setLimitedRights = [this](bool limited) {
         view_.grid().limitedRights = limited ? 1 : 0;
@@ -619,12 +619,6 @@ void CMainFrame::AttachView(CTovanClientView& view) {
     lists_.currentGrid = {&grid, &grid.pending};
 }
 
-void CMainFrame::ClearRecordLists() {
-    lists_.currentList.Reset(0);
-    lists_.searchList.Reset(0);
-    if (lists_.currentGrid.view) lists_.currentGrid.view->ResetRows(0);
-    if (lists_.searchGrid.view) lists_.searchGrid.view->ResetRows(0);
-}
 
 void CMainFrame::UpdateTitleAndPages() {
     WinProfileReader profiles;

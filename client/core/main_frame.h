@@ -163,7 +163,6 @@ private:
     void ShowLimitedRightsBox();
     void Publish(const char* offerClass);
     void ShowMyOffers();
-    void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
     tovan::PagingIo MakePagingIo();
