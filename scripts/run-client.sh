@@ -7,7 +7,8 @@
 #   TOVAN_RUN_SECONDS   how long to run without a display (default 15)
 #   TOVAN_RUN_SHOT      where the screenshot goes (default build/client-shot.png)
 #   TOVAN_NATIVE_BUILD, TOVAN_WIN64_BUILD  build folders (default build/native, build/win64)
-#   TOVAN_RUN_PREFIX    the Wine prefix kept between runs (default ~/.cache/tovan/run-prefix)
+#   TOVAN_RUN_PREFIX    the Wine prefix kept between runs (default
+#                       ~/.cache/tovan/run-prefix-v<template version>)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -24,7 +25,7 @@ cmake --preset win64 -B "$win64" >/dev/null
 cmake --build "$win64" --target TovanClient
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tovan-run.XXXXXX")"
-prefix="${TOVAN_RUN_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovan/run-prefix}"
+prefix="${TOVAN_RUN_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovan/run-prefix-v$TOVAN_WINE_TEMPLATE_VERSION}"
 sim_pid="" xvfb_pid="" client_pid=""
 cleanup() {
   [ -n "$client_pid" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true

@@ -11,7 +11,7 @@ packages=(
   libsqlite3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 libwine-dev
-  xvfb xauth x11-utils fonts-wqy-microhei imagemagick locales
+  xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick locales
   libasound2 python3
 )
 
@@ -42,8 +42,8 @@ if [ ! -f "$HOME/.asoundrc" ]; then
 fi
 
 # The Wine prefix template: made once, copied for every Windows test. Bump
-# template_version when what goes into it changes.
-template_version=2
+# TOVAN_WINE_TEMPLATE_VERSION (wine-env.sh) when what goes into it changes.
+template_version="$TOVAN_WINE_TEMPLATE_VERSION"
 if [ "$(cat "$TOVAN_WINE_TEMPLATE/.tovan-ready" 2>/dev/null)" != "$template_version" ]; then
   echo "setup: creating Wine prefix template in $TOVAN_WINE_TEMPLATE"
   mkdir -p "$(dirname "$TOVAN_WINE_TEMPLATE")"
@@ -53,6 +53,18 @@ if [ "$(cat "$TOVAN_WINE_TEMPLATE/.tovan-ready" 2>/dev/null)" != "$template_vers
   # Unmanaged windows: with no window manager under Xvfb, Wine otherwise waits
   # about 2 s for every window it hides.
   WINEPREFIX="$fresh" "$TOVAN_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Wine's own fonts (Marlett draws the caption buttons): this Wine looks for
+  # them beside its data folder under a path it cannot resolve, so the prefix
+  # gets copies; without them every title bar reads "0 2 r".
+  cp /usr/share/wine/fonts/* "$fresh/drive_c/windows/Fonts/"
+  # The programs' own face 宋体 (SimSun) is not installed here: make the CJK
+  # face that is stand in under those names, so that fonts asked for by name
+  # and the font dialog's list both find it (a plain substitute is not listed,
+  # and the dialog then starts from some other face).
+  for face in 宋体 SimSun 新宋体 NSimSun; do
+    WINEPREFIX="$fresh" "$TOVAN_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+      /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
   WINEPREFIX="$fresh" wineserver -w
   echo "$template_version" > "$fresh/.tovan-ready"
   rm -rf "$TOVAN_WINE_TEMPLATE.old"

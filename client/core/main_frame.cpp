@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "about_dlg.h"
+#include "chat_dlg.h"
 #include "display_apply.h"
 #include "my_msg_dlg.h"
 #include "phrase_lists_dlg.h"
@@ -213,6 +214,7 @@ bool CMainFrame::CreatePanes() {
     if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
+    searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
     searchPane_.BindRecords(lists_.searchList);
     lists_.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
     return true;
@@ -310,6 +312,7 @@ int CMainFrame::OnCreate() {
     logWindow_.CreateModeless(hwnd());
 
     SetTimer(hwnd(), tovan::kResendTimer, tovan::kResendPeriodMs, nullptr);
+    SetTimer(hwnd(), tovan::kChatSweepTimer, tovan::kChatSweepPeriodMs, nullptr);
 
     RECT client;
     GetClientRect(hwnd(), &client);
@@ -641,7 +644,6 @@ tovan::PagingIo CMainFrame::MakePagingIo() {
 }
 
 void CMainFrame::PagingTick() {
-    ReleaseHeldUpdates();  // never more than one tick late, whatever the socket does
     tovan::RunPagingTick(lists_.currentList, lists_.currentGrid, lists_.searchList,
                          lists_.searchGrid, watchMode != 0, session_.account().currentArea,
                          watchRecordQuery, searchRecordQuery, MakePagingIo());
@@ -667,6 +669,9 @@ void CMainFrame::BeginReceived() {
     heldSince_ = GetTickCount();
     view_.grid().HoldWindowUpdates();
     searchPane_.grid.HoldWindowUpdates();
+    // Also when a handler runs a modal loop (the login dialog after a bad
+    // logon reply) or the rest of a burst never comes.
+    SetTimer(hwnd(), kHeldUpdatesTimer, kMaxHeldMs, nullptr);
 }
 
 void CMainFrame::EndReceived(bool moreWaiting) {
@@ -678,6 +683,7 @@ void CMainFrame::EndReceived(bool moreWaiting) {
 void CMainFrame::ReleaseHeldUpdates() {
     if (!updatesHeld_) return;
     updatesHeld_ = false;
+    KillTimer(hwnd(), kHeldUpdatesTimer);
     view_.grid().ReleaseWindowUpdates();
     searchPane_.grid.ReleaseWindowUpdates();
     if (heldTitle_) SetWindowTextA(hwnd(), heldTitle_->c_str());
@@ -722,6 +728,14 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kTrayBlinkTimer) {
             BlinkTray();
+            return 0;
+        }
+        if (wp == tovan::kChatSweepTimer) {
+            chatWindows_.SweepClosedChats();
+            return 0;
+        }
+        if (wp == kHeldUpdatesTimer) {
+            ReleaseHeldUpdates();
             return 0;
         }
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;
@@ -818,6 +832,42 @@ void CMainFrame::QueryPorts::SelectCurrentAreaInTree() {
         tovan::QueryFrameState s = frame.QueryState();
         tovan::SwitchToArea(s, *this, frame.account().currentArea);
     }
+}
+
+// ---------------------------------------------------------------- chat
+
+void CMainFrame::RefreshChatValues() {
+    chatValues_.contactName = account().contactName;
+    chatValues_.ownUserId = account().ownUserId;
+    chatValues_.serverHost = session_.serverHost();
+}
+
+void CMainFrame::OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
+                          const std::string& localAddress, int localPort, int initiated) {
+    RefreshChatValues();
+    chatWindows_.OpenChat(id, publicAddress, publicPort, localAddress, localPort, initiated);
+}
+
+std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(const tovan::ChatPeer& peer) {
+    frame.RefreshChatValues();
+    ChatOwner owner;
+    owner.frame = frame.hwnd();
+    owner.relay = this;
+    owner.values = &frame.chatValues_;
+    owner.voiceBusy = &frame.voiceBusy;
+    auto window = std::make_unique<CChat>(peer, owner);
+    if (!window->Open()) {
+        // No half-built window: the user learns why the chat did not open.
+        const bool noControl = window->HostFailureClass() == CDVokar::kClassId;
+        fw::AppMessageBox(frame.hwnd(),
+                          noControl ? "交谈控件未安装或未注册,无法打开交谈窗口。请重新安装本程序。"
+                                    : "无法打开交谈窗口。",
+                          nullptr, MB_OK | MB_ICONERROR);
+        return nullptr;
+    }
+    ShowWindow(window->hwnd(), SW_SHOW);
+    SetFocus(frame.hwnd());
+    return window;
 }
 
 void CMainFrame::ShowMyOffers() {

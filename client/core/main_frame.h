@@ -9,6 +9,8 @@
 #include "tv_socket.h"  // winsock2.h before windows.h
 
 #include "area_tree_pane.h"
+#include "chat_conversation.h"
+#include "chat_relay.h"
 #include "connection_log_dlg.h"
 #include "guanzhu_dlg.h"
 #include "login_dlg.h"
@@ -21,6 +23,7 @@
 #include "search_dlg.h"
 #include "search_pane.h"
 #include "session.h"
+#include "session_messages.h"
 #include "session_ports_win.h"
 #include "toolbar_ex.h"
 #include "tovan_client_view.h"
@@ -32,6 +35,8 @@ extern const char kMainFrameClass[];
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
 // Frame timer that blinks the tray icon.
 constexpr UINT_PTR kTrayBlinkTimer = 7;
+// Frame timer that brings held window updates up to date (see BeginReceived).
+constexpr UINT_PTR kHeldUpdatesTimer = 100;
 
 class CMainFrame : public fw::Window,
                    public tovan::RecordGridFrame,
@@ -61,6 +66,11 @@ public:
     CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
     CGridDialog& searchPane() { return searchPane_; }
     CDockDialog& areaTreePane() { return areaTreePane_; }
+    // Opens a chat with user `id` or points his unconnected window at the
+    // addresses; the grids' talk column calls it with initiated 1.
+    void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
+                  const std::string& localAddress, int localPort, int initiated);
+    tovan::ChatList& chatWindows() { return chatWindows_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageHandler& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
@@ -110,21 +120,22 @@ private:
         CDlgDlrz& window;
     };
     // Every server message the client serves, to the session or the lists.
-    struct ClientMessages : tovan::SessionMessageHandler {
-        ClientMessages(tovan::Session& s, tovan::RecordHandlers& r)
-            : SessionMessageHandler(s), records(r) {}
-        void OnNewRecord(const char* m) override { records.OnNewRecord(m); }
-        void OnChengjiao(const char* m) override { records.OnChengjiao(m); }
-        void OnDeleteMsg(const char* m) override { records.OnDeleteMsg(m); }
-        void OnRecordCount(const char* m) override { records.OnRecordCount(m); }
-        void OnSingleRecord(const char* m) override { records.OnSingleRecord(m); }
-        void OnSousuoCount(const char* m) override { records.OnSousuoCount(m); }
-        void OnSousuoRecord(const char* m) override { records.OnSousuoRecord(m); }
-        void OnGuanzhuCount(const char* m) override { records.OnGuanzhuCount(m); }
-        void OnGuanzhuRecord(const char* m) override { records.OnGuanzhuRecord(m); }
-        void OnMyRecordCount(const char* m) override { records.OnMyRecordCount(m); }
-        void OnMyMsgRecord(const char* m) override { records.OnMyMsgRecord(m); }
-        tovan::RecordHandlers& records;
+    struct ClientMessages : tovan::SessionAndRecordMessages {
+        ClientMessages(tovan::Session& s, tovan::RecordHandlers& r, tovan::ChatList& c)
+            : SessionAndRecordMessages(s, r), chats(c) {}
+        void OnAddChater(const char* m) override { chats.OnRelayedAddChater(m); }
+        void OnBddChater(const char* m) override { chats.OnRelayedBddChater(m); }
+        tovan::ChatList& chats;
+    };
+
+    // The chat list's reach into the frame: new windows and the session socket.
+    struct ChatPorts : tovan::ChatListPorts {
+        explicit ChatPorts(CMainFrame& f) : frame(f) {}
+        std::unique_ptr<tovan::ChatWindowLink> CreateChatWindow(const tovan::ChatPeer& peer) override;
+        std::string OwnUserId() override { return frame.account().ownUserId; }
+        bool Send(const std::string& line) override { return frame.sessionSocket_.Send(line) != -1; }
+        void QueueUnsent(const std::string& line) override { frame.session_.QueueUnsent(line); }
+        CMainFrame& frame;
     };
 
     // RecordFrameEffects.
@@ -163,6 +174,7 @@ private:
     void ShowLimitedRightsBox();
     void Publish(const char* offerClass);
     void ShowMyOffers();
+    void RefreshChatValues();
     void UpdateTitleAndPages();
     void PagingTick();
     tovan::PagingIo MakePagingIo();
@@ -198,7 +210,13 @@ private:
     tovan::RecordLists lists_;
     tovan::RecordFrameState recordState_;
     tovan::RecordHandlers records_{lists_, recordState_, *this};
-    ClientMessages messages_{session_, records_};
+    // Chat windows: the values they read of the frame (refreshed before each
+    // relay step), one voice conversation per client, and the list itself.
+    tovan::ChatFrameValues chatValues_;
+    int voiceBusy = 0;
+    ChatPorts chatPorts_{*this};
+    tovan::ChatList chatWindows_{chatPorts_};
+    ClientMessages messages_{session_, records_, chatWindows_};
     // Offers published with repeats, worked by timer 12.
     tovan::ResendSchedule resendSchedule_{
         clock_, tovan::OfferSender{

@@ -67,15 +67,19 @@ void CGridDialog::OnSize(int cx, int cy) {
     grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
 }
 
-bool CGridDialog::OnPaneMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+void CGridDialog::OnRowAction(int row, int column) {
+    if (!grid.records || row < 0 || row >= grid.records->Size()) return;
+    if (column == tovan::kChatColumn && onTalk) onTalk(std::string(tovan::FieldText(grid.records->At(row).ByName)));
+}
+
+bool CGridDialog::OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_SIZE:
         OnSize(LOWORD(lp), HIWORD(lp));
         result = 0;
         return true;
     case WM_GRID_CELLDBLCLK:
-        // The chat column opens a chat and the others the offer's details;
-        // both windows belong to the chat and details features.
+        OnRowAction(static_cast<int>(wp), static_cast<int>(lp));
         result = 0;
         return true;
     default:

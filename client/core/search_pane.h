@@ -2,6 +2,9 @@
 // over the search list, its columns sized like the record view's.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "record_grid_frame.h"
 #include "record_store.h"
 #include "sizing_bar.h"
@@ -15,6 +18,8 @@ public:
 
     CViewGrid grid;
     int linesPerRow = 3;
+    // A double-click on the talk column: a chat with the offer's author.
+    std::function<void(const std::string& author)> onTalk;
 
     // `frame` gives the grid its pictures and keywords.
     bool CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame);
@@ -30,4 +35,5 @@ private:
     };
     ColumnWidths Measure();
     void OnSize(int cx, int cy);
+    void OnRowAction(int row, int column);
 };

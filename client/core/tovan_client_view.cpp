@@ -96,10 +96,12 @@ LRESULT CTovanClientView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CTovanClientView::OnGridCellDblClk(int row, int column) {
     if (!grid_.records || row < 0 || row >= grid_.records->Size()) return;
-    // The talk column opens a chat with the author; that window comes with
-    // the chat work. Every other column shows the details.
-    if (column == tovan::kChatColumn) return;
     const tovan::MsgInfo& rec = grid_.records->At(row);
+    // The talk column opens a chat with the author, every other column the details.
+    if (column == tovan::kChatColumn) {
+        frame_->OpenChat(std::string(tovan::FieldText(rec.ByName)), "", 0, "", 0, 1);
+        return;
+    }
     std::string text = std::string(tovan::FieldText(rec.BodyIs)) + " " +
                        std::string(tovan::FieldText(rec.AddTime));
     // Only the user's own masking applies here; the masked digits vanish.

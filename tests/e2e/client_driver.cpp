@@ -17,6 +17,26 @@
 //   client_driver.exe send-burst COUNT SIZE
 //       the client sends COUNT messages "!NETBURST!|<i>|<SIZE times x>^",
 //       i from 0, one after the other
+//   client_driver.exe talk ROW
+//       scrolls ROW to the top of the record grid and double-clicks its talk
+//       (rightmost) column with the mouse messages a user's double-click sends
+//   client_driver.exe chats
+//       prints the title of every chat window, one a line
+//   client_driver.exe chat-colour HEX
+//       prints the colour (decimal COLORREF) of the last place the text
+//       starts in the conversation of the (first) chat window, -1 when it is
+//       not there
+//   client_driver.exe chat-say HEX
+//       types the text into the chat input and presses Enter
+//       (HEX: the GBK bytes of the text in hexadecimal, so that no code page
+//       comes between the test and the client)
+//   client_driver.exe chat-move X Y
+//       moves the chat window to screen position (X, Y), on top
+//   client_driver.exe chat-close
+//       presses the chat window's close button
+//   client_driver.exe chat-history HEX
+//       presses the history button and prints the colour of the text in the
+//       viewer as chat-colour does
 // Timings for the benchmarks (tests/e2e/bench_client.py), printed as
 // "name value" lines in milliseconds:
 //   client_driver.exe ping COUNT
@@ -25,9 +45,10 @@
 //       sends the simulator's control command in the file (a BURST), then
 //       round trips to the frame until its latest paint shows the offer with
 //       the ID the simulator answered at the top
-//   client_driver.exe start client|bare PROGRAM
+//   client_driver.exe start client|bare|bare-dlls PROGRAM
 //       starts PROGRAM and times until it shows: the client its first rows,
-//       the bare window its first paint; then closes it
+//       the bare window its first paint (bare-dlls: given "/dlls"); then
+//       closes it
 // Exit code 0 when it worked.
 #include <winsock2.h>
 #include <windows.h>
@@ -147,6 +168,145 @@ int Scroll(int row) {
                : 1;
 }
 
+int Talk(int row) {
+    if (Scroll(row) != 0) return 1;
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    HWND grid = FindWindowExA(FindWindowExA(frame, nullptr, "TovanRecordView", nullptr), nullptr, "QGRID", nullptr);
+    RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Sleep(300);  // the grid hit-tests the cells it painted last
+    RECT r;
+    GetClientRect(grid, &r);
+    // The columns end a scroll bar's width before the right edge.
+    const LPARAM at = MAKELPARAM(r.right - GetSystemMetrics(SM_CXVSCROLL) - 4, 4);
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageA(grid, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    }
+    return 0;
+}
+
+// Chat windows: dialogs with the conversation view 1097 (the history viewer
+// has only 1099).
+constexpr int kChatView = 1097;
+constexpr int kChatInput = 1019;
+
+BOOL CALLBACK CollectChat(HWND w, LPARAM out) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && GetDlgItem(w, kChatView) && IsWindowVisible(w))
+        reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> ChatWindows() {
+    std::vector<HWND> found;
+    EnumWindows(CollectChat, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Window text in the client's code page. Asked for as UTF-16: a rich edit
+// of another process hands its text over that way whatever was asked.
+std::vector<char> TextOf(HWND w) {
+    DWORD_PTR n = 0;
+    SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+    std::vector<wchar_t> wide(n + 1);
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(w, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 5000, &got);
+    const int len = static_cast<int>(wcslen(wide.data()));
+    std::vector<char> text(static_cast<size_t>(len) * 2 + 1);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), len, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+    return text;
+}
+
+void PrintBytes(const std::vector<char>& text) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int Chats() {
+    for (HWND w : ChatWindows()) {
+        PrintBytes(TextOf(w));
+        std::printf("\n");
+    }
+    return 0;
+}
+
+HWND FirstChat() {
+    const std::vector<HWND> chats = ChatWindows();
+    return chats.empty() ? nullptr : chats.front();
+}
+
+std::string Unhex(const char* hex) {
+    std::string out;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        const char pair[3] = {hex[i], hex[i + 1], 0};
+        out += static_cast<char>(std::strtoul(pair, nullptr, 16));
+    }
+    return out;
+}
+
+// The chat window's test query: the colour of the text in its view ("TVC1")
+// or its history viewer ("TVH1").
+int ChatColour(const std::string& text, ULONG_PTR where = 0x54564331) {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    COPYDATASTRUCT data = {};
+    data.dwData = where;
+    data.cbData = static_cast<DWORD>(text.size());
+    data.lpData = const_cast<char*>(text.data());
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(chat, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
+                             &result))
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+    return 0;
+}
+
+int ChatSay(const std::string& text) {
+    HWND chat = FirstChat();
+    HWND input = chat ? GetDlgItem(chat, kChatInput) : nullptr;
+    if (!input || !IsWindowEnabled(input)) return 1;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+    // Posted, so that it passes the client's message loop as a typed key does.
+    PostMessageA(input, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(input, WM_KEYUP, VK_RETURN, 0xC0000001);
+    return 0;
+}
+
+int ChatMove(int x, int y) {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    return SetWindowPos(chat, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
+}
+
+int ChatClose() {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, IDCANCEL)));
+    return 0;
+}
+
+BOOL CALLBACK FindViewer(HWND w, LPARAM out) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && GetDlgItem(w, 1099) && !GetDlgItem(w, kChatView) && IsWindowVisible(w)) {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int ChatHistory(const std::string& text) {
+    HWND chat = FirstChat();
+    if (!chat) return 1;
+    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(1027, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, 1027)));
+    HWND viewer = nullptr;
+    for (int tries = 0; tries < 100 && !viewer; ++tries, Sleep(50)) EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&viewer));
+    if (!viewer) return 1;
+    return ChatColour(text, 0x54564831);  // "TVH1"
+}
+
 // One round trip to the frame's window: the time until it has handled a
 // sent message, in ms (negative when it did not answer).
 double RoundTrip(HWND frame, Query what, long long* answer) {
@@ -233,11 +393,13 @@ int Burst(int port, const char* commandFile) {
 }
 
 // Starts the program and times until it shows what its user waits for.
-int StartTimed(bool client, const char* program) {
+int StartTimed(const char* kind, const char* program) {
+    const bool client = std::strcmp(kind, "client") == 0;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string commandLine = std::string("\"") + program + "\"";
+    if (std::strcmp(kind, "bare-dlls") == 0) commandLine += " /dlls";
     const double t0 = benchtiming::NowMs();
     if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         return 1;
@@ -261,7 +423,7 @@ int StartTimed(bool client, const char* program) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     if (shown < 0) return 1;
-    std::printf("%s_start_ms %.1f\n", client ? "client_first_rows" : "bare_first_paint", shown);
+    std::printf("%s_start_ms %.1f\n", kind, shown);
     return 0;
 }
 
@@ -291,10 +453,17 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "send-burst") == 0) {
         return SendBurst(std::atoi(argv[2]), std::atoi(argv[3]));
     }
+    if (argc == 3 && std::strcmp(argv[1], "talk") == 0) return Talk(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "chats") == 0) return Chats();
+    if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
+    if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "start") == 0) {
-        return StartTimed(std::strcmp(argv[2], "client") == 0, argv[3]);
+        return StartTimed(argv[2], argv[3]);
     }
     return 2;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "server_message.h"
@@ -30,6 +31,30 @@ TEST(WinePlatformTest, GbkRoundTripThroughUnicode) {
     int bn = WideCharToMultiByte(CP_ACP, 0, wide, -1, back, sizeof back, nullptr, nullptr);
     ASSERT_GT(bn, 0);
     EXPECT_EQ(std::string(back), gbk);
+}
+
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FontFamilyListed(const char* face) {
+    LOGFONTA lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    HDC dc = CreateCompatibleDC(nullptr);
+    bool found = false;
+    EnumFontFamiliesExA(dc, &lf, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    DeleteDC(dc);
+    return found;
+}
+
+// Wine draws the caption buttons with Marlett; the programs ask for 宋体 by
+// name, and the font dialog can only start from a face it lists.
+TEST(WinePlatformTest, FacesAskedForByNameAreListed) {
+    for (const char* face : {"Marlett", "宋体", "SimSun"}) {
+        EXPECT_TRUE(FontFamilyListed(face)) << face;
+    }
 }
 
 TEST(WinePlatformTest, FramerRunsInsideAWindowsProgram) {

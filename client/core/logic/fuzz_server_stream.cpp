@@ -16,6 +16,7 @@
 #include "row_paging.h"
 #include "server_message.h"
 #include "session.h"
+#include "session_messages.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ struct Frame : tovan::RecordFrameEffects {
     void Notify(const std::string&) override {}
 };
 
-struct Client : tovan::SessionMessageHandler {
+struct Client {
     NullSocket socket;
     NullTimers timers;
     FixedClock clock;
@@ -95,10 +96,10 @@ struct Client : tovan::SessionMessageHandler {
     tovan::Session session;
     tovan::RecordFrameState state;
     tovan::RecordHandlers records;
+    tovan::SessionAndRecordMessages messages{session, records};
 
     Client()
-        : SessionMessageHandler(session),
-          session(tovan::SessionPorts{socket, timers, clock, login, log, notice}, Hooks()),
+        : session(tovan::SessionPorts{socket, timers, clock, login, log, notice}, Hooks()),
           state{session.account().currentArea, watchMode, session.account().homeCity,
                 session.account().homeProvince, session.account().areaLevel, frame.titlePrefix,
                 watchAreas, watchClasses, watchDestinations, watchKeywords,
@@ -114,17 +115,6 @@ struct Client : tovan::SessionMessageHandler {
         return h;
     }
 
-    void OnNewRecord(const char* m) override { records.OnNewRecord(m); }
-    void OnChengjiao(const char* m) override { records.OnChengjiao(m); }
-    void OnDeleteMsg(const char* m) override { records.OnDeleteMsg(m); }
-    void OnRecordCount(const char* m) override { records.OnRecordCount(m); }
-    void OnSingleRecord(const char* m) override { records.OnSingleRecord(m); }
-    void OnSousuoCount(const char* m) override { records.OnSousuoCount(m); }
-    void OnSousuoRecord(const char* m) override { records.OnSousuoRecord(m); }
-    void OnGuanzhuCount(const char* m) override { records.OnGuanzhuCount(m); }
-    void OnGuanzhuRecord(const char* m) override { records.OnGuanzhuRecord(m); }
-    void OnMyRecordCount(const char* m) override { records.OnMyRecordCount(m); }
-    void OnMyMsgRecord(const char* m) override { records.OnMyMsgRecord(m); }
 };
 
 void CheckList(tovan::RecordStore& list) {
@@ -167,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (len > size - i) len = size - i;
             char chunk[tovan::kReceiveChunk + 1] = {};
             std::memcpy(chunk, data + i, len);
-            framer.Feed(chunk, len, c);
+            framer.Feed(chunk, len, c.messages);
             i += len;
         } else if (op < 220) {
             // A paging tick with the grids scrolled somewhere.

@@ -71,7 +71,7 @@ void ChatConversation::Start() {
     control_.Bind(0);
     control_.QueryForeignAddress(frame_.serverHost);
     surface_.SetTimer(kPeerWaitTimer, kPeerWaitMs);
-    if (!peer.initiatedLocally) surface_.PlaySound(kSoundPeer, false);
+    if (!peer.initiatedLocally) surface_.Play(kSoundPeer, false);
 }
 
 void ChatConversation::SendAddChater() {
@@ -120,7 +120,7 @@ void ChatConversation::OnPeerAccept(const std::string& ip, long port) {
 void ChatConversation::OnPeerClose() {
     surface_.KillTimer(kPeerWaitTimer);
     StopRing();
-    surface_.PlaySound(kSoundPeer, false);
+    surface_.Play(kSoundPeer, false);
     NamedLine("[%s]终止了与您的交谈。\r\n");
     ClearVoiceFlags();
     peer.connected = 0;
@@ -149,7 +149,7 @@ void ChatConversation::OnNewMessage(const std::string& ip, long port, const std:
             SetVoiceButton(kVoiceIdleCaption);
             return;
         }
-        surface_.PlaySound(kSoundRing, true);
+        surface_.Play(kSoundRing, true);
         surface_.SetTimer(kRingTimer, kRingMs);
         surface_.AddVoiceQuestion(peer.peerName);
         voiceRequestPending = 1;
@@ -170,7 +170,7 @@ void ChatConversation::OnNewMessage(const std::string& ip, long port, const std:
     } else if (msg.compare(0, 7, kNameAnswer) == 0) {
         NameExchange(ip, port, msg, false);
     } else {
-        surface_.PlaySound(kSoundText, false);
+        surface_.Play(kSoundText, false);
         const std::string line = ChatTextLine(peer.peerName, msg, surface_.Now());
         Line(line, kPeerTextColour);
         surface_.AppendTranscript(line, kPeerTextColour);
@@ -232,7 +232,7 @@ void ChatConversation::OnVoiceButton() {
         control_.SendShortMessage("", 0, "!VOICE!");
         NamedLine("与[%s]语音交谈的请求已发送,请等待回应\r\n");
         SetVoiceButton(kVoiceRunningCaption);
-        surface_.PlaySound(kSoundRing, true);
+        surface_.Play(kSoundRing, true);
         surface_.SetTimer(kRingTimer, kRingMs);
     }
 }

@@ -61,7 +61,7 @@ public:
     // Edit 1019 and buttons 1040 and 1026.
     virtual void EnableInput() = 0;
     virtual void SetVoiceButtonText(const std::string& text) = 0;
-    virtual void PlaySound(int id, bool loop) = 0;
+    virtual void Play(int id, bool loop) = 0;
     virtual void StopSound() = 0;
     virtual void SetTimer(unsigned id, unsigned ms) = 0;
     virtual void KillTimer(unsigned id) = 0;

@@ -35,7 +35,7 @@ struct Recorder : ChatControl, ChatSurface, RelaySender {
     void SetTitle(const std::string& t) override { Put("title " + t); }
     void EnableInput() override { Put("enable"); }
     void SetVoiceButtonText(const std::string& t) override { Put("button " + t); }
-    void PlaySound(int id, bool loop) override { Put("sound " + std::to_string(id) + (loop ? " loop" : "")); }
+    void Play(int id, bool loop) override { Put("sound " + std::to_string(id) + (loop ? " loop" : "")); }
     void StopSound() override { Put("stop sound"); }
     void SetTimer(unsigned id, unsigned ms) override { Put("timer " + std::to_string(id) + " " + std::to_string(ms)); }
     void KillTimer(unsigned id) override { Put("kill " + std::to_string(id)); }

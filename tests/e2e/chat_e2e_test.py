@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Two TovanClient.exe under Wine, each in its own prefix, logged on to the
+exchange simulator as two users, chatting through their chat controls: A
+double-clicks the talk column of B's offer, both windows open and exchange
+names, a text typed by A reaches B (blue there, black at A) and both days'
+transcripts, which the history viewers show again; B closes and A gets the
+red closing line; with B logged off a new chat of A reports the peer absent
+after 10 s.
+
+    chat_e2e_test.py --client TovanClient.exe --driver client_driver.exe --vokar Vokar.ocx
+                     [--shot FILE]   (a screenshot of both windows mid-conversation)
+
+The controls ask the address server on its fixed UDP port 4343, so the test
+runs in a network namespace of its own when it can (as root: unshare -n).
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+sys.dont_write_bytecode = True  # no caches in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import simctl  # noqa: E402
+from e2e_support import Client, Display, check, failures, sim_binary  # noqa: E402
+
+ADDRESS_SERVER_PORT = 4343
+RED, BLUE, BLACK = 0x0000FF, 0xFF0000, 0x000000
+
+
+def gbk(text):
+    return text.encode("gbk")
+
+
+def in_own_network():
+    """Re-runs this script in a new network namespace with loopback up;
+    returns False when that is not possible (the fixed port is then shared)."""
+    if os.environ.get("TOVAN_CHAT_NETNS") == "1":
+        subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+        return True
+    try:
+        rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:],
+                            env=dict(os.environ, TOVAN_CHAT_NETNS="1")).returncode
+    except OSError:
+        return False
+    if rc == 125:  # unshare refused (not permitted): run here
+        return False
+    raise SystemExit(rc)
+
+
+class Chatter:
+    """One user's client and what the driver reads of its chat windows."""
+
+    def __init__(self, client, name):
+        self.client = client
+        self.name = name
+
+    def titles(self):
+        rc, out = self.client.driver("chats")
+        return [t for t in out.split(b"\n") if t] if rc == 0 else []
+
+    def colour(self, text):
+        """The colour of the text's last place in the chat window, -1 when absent."""
+        rc, out = self.client.driver("chat-colour", gbk(text).hex())
+        return int(out) if rc == 0 and out.strip() else None
+
+    def shows(self, text):
+        return lambda: self.colour(text) not in (None, -1)
+
+    def history_colour(self, text):
+        """Presses the history button; the text's colour in the viewer."""
+        rc, out = self.client.driver("chat-history", gbk(text).hex())
+        return int(out) if rc == 0 and out.strip() else None
+
+    def wait(self, what, predicate, timeout):
+        """Polls what() until predicate holds; returns the last value seen."""
+        deadline = time.monotonic() + timeout
+        while True:
+            value = what()
+            if predicate(value) or time.monotonic() > deadline:
+                return value
+            time.sleep(0.3)
+
+
+def transcript(client, peer_id):
+    path = os.path.join(client.app, peer_id + time.strftime("%y-%m-%d") + ".rtf")
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def logged_on(sim, users):
+    return {c.user for c in sim.clients()} >= users
+
+
+def run(sim, a, b, shot):
+    ok = Chatter(a, "A")
+    peer = Chatter(b, "B")
+    deadline = time.monotonic() + 60
+    while not logged_on(sim, {b"test", b"peer"}) and time.monotonic() < deadline:
+        time.sleep(0.3)
+    if not check(logged_on(sim, {b"test", b"peer"}), "both users are logged on"):
+        return
+
+    offer_id = sim.publish("peer", "货", "聊天测试 石家庄到北京 10吨")
+    # The pushed offer enters A's list at row 0.
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        rc, out = a.driver("rows", "0", "1")
+        if rc == 0 and out.split()[:1] == [str(offer_id).encode()]:
+            break
+        time.sleep(0.3)
+    check(a.driver("talk", "0")[0] == 0, "A double-clicks the talk column of B's offer")
+
+    a_named = gbk("与 李明 交谈中")
+    b_named = gbk("与 张建国 交谈中")
+    titles_a = ok.wait(ok.titles, lambda t: a_named in t, 30)
+    titles_b = peer.wait(peer.titles, lambda t: b_named in t, 5)
+    check(titles_a == [a_named], "A's one window shows B's name: %r" % titles_a)
+    check(titles_b == [b_named], "B's window opened and shows A's name: %r" % titles_b)
+    check(peer.colour("[张建国]与您热烈交谈中") == RED, "B's window shows the name exchange in red")
+    # The photo panes ask the web service for both users' photo pages, the
+    # user ids in hexadecimal.
+    photos = [t for t in sim.http_log() if b"/userphoto.asp" in t]
+    for user in (b"peer", b"test"):
+        page = b"/userphoto.asp?user=" + user.hex().upper().encode()
+        check(any(page in t for t in photos), "a photo pane asked for %r: %r" % (page, photos))
+
+    said = "hello 运费多少"
+    check(a.driver("chat-say", gbk(said).hex())[0] == 0, "A types a text and presses Enter")
+    line = "[张建国]" + said
+    check(peer.wait(peer.shows(line), bool, 15), "the text reaches B's window")
+    check(peer.colour(line) == BLUE, "in blue at B: %r" % peer.colour(line))
+    check(ok.colour(line) == BLACK, "in black at A: %r" % ok.colour(line))
+    check(ok.colour("对方") == -1, "A never reported the peer absent")
+
+    if shot:
+        # Both windows opened in the same second land on the same place.
+        a.driver("chat-move", "20", "60")
+        b.driver("chat-move", "500", "260")
+        time.sleep(1)
+        subprocess.run(["import", "-window", "root", shot], check=False)
+
+    for client, peer_id, colour in ((a, "peer", BLACK), (b, "test", BLUE)):
+        rtf = transcript(client, peer_id)
+        check(rtf is not None and b"hello" in rtf, "%s's transcript %s holds the text" % (client is a and "A" or "B", peer_id))
+        rgb = b"\\red%d\\green%d\\blue%d" % (colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16)
+        check(rtf is not None and rgb in rtf, "its colour table has the line's colour %s" % rgb.decode())
+        check(rtf is not None and b"\\'" in rtf, "the Chinese text is kept as 8-bit RTF")
+    check(ok.history_colour(line) == BLACK, "A's history viewer shows the day's text again, in black")
+    check(peer.history_colour(line) == BLUE, "B's history viewer shows it in blue")
+
+    check(b.driver("chat-close")[0] == 0, "B presses close")
+    closing = "[李明]终止了与您的交谈。"
+    check(ok.wait(ok.shows(closing), bool, 15), "A gets the closing line")
+    check(ok.colour(closing) == RED, "in red: %r" % ok.colour(closing))
+    check(peer.wait(peer.titles, lambda t: not t, 5) == [], "B's window is gone after the sweep")
+
+    # B logs off; A closes and starts again: nobody answers the request.
+    b.close()
+    check(a.driver("chat-close")[0] == 0, "A closes its window")
+    ok.wait(ok.titles, lambda t: not t, 5)
+    sim.clear_log()
+    start = time.monotonic()
+    check(a.driver("talk", "0")[0] == 0, "A double-clicks the talk column again")
+    got = ok.wait(ok.shows("对方不在线。"), bool, 20)
+    took = time.monotonic() - start
+    check(got, "A gets the absence line in red: %r" % ok.colour("对方不在线。"))
+    check(8.5 <= took <= 16, "after the 10 s wait (%.1f s)" % took)
+    sent = [e.message for e in sim.log()]
+    check(any(m.startswith(b"!ADDCHATER!|peer|127.0.0.1|") for m in sent), "the request went out: %r" % sent)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--client", required=True)
+    ap.add_argument("--driver", required=True)
+    ap.add_argument("--vokar", required=True)
+    ap.add_argument("--shot")
+    args = ap.parse_args()
+    args.client, args.driver, args.vokar = (os.path.abspath(p) for p in (args.client, args.driver, args.vokar))
+    if not in_own_network():
+        print("no network namespace of our own: the address server port is shared")
+    binary = sim_binary()
+    if not os.path.exists(binary):
+        print("exchange-sim not found at %s" % binary)
+        return 1
+    def user(name):
+        return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")
+    with Display(), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
+        config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
+        files = [(args.vokar, "Vokar.ocx")]
+        a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files)
+        b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files)
+        try:
+            run(sim, a, b, args.shot)
+        finally:
+            a.close()
+            b.close()
+    print("%d failure(s)" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,189 @@
+// The chat window on its own: refused without a registered chat control, no
+// window left behind; with the control, a peer id from the network that
+// names other folders still writes its transcript inside the program folder,
+// and a second window of the same peer and day goes on with the same file.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "chat_dlg.h"
+#include "chat_transcript.h"
+#include "gui_test_util.h"
+#include "program_path.h"
+
+namespace {
+
+struct RecordingRelay : tovan::RelaySender {
+    bool Send(const std::string& line) override {
+        lines.push_back(line);
+        return true;
+    }
+    void QueueUnsent(const std::string& line) override { queued.push_back(line); }
+    std::vector<std::string> lines, queued;
+};
+
+class ChatWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        OleInitialize(nullptr);
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        LoadLibraryA("riched20.dll");
+    }
+
+    ChatOwner Owner() {
+        values.contactName = "张建国";
+        values.ownUserId = "test";
+        values.serverHost = "127.0.0.1";
+        ChatOwner o;
+        o.relay = &relay;
+        o.values = &values;
+        o.voiceBusy = &voiceBusy;
+        return o;
+    }
+
+    static tovan::ChatPeer Peer(const std::string& id) {
+        tovan::ChatPeer p;
+        p.peerUserId = p.peerName = id;
+        p.initiatedLocally = 1;
+        return p;
+    }
+
+    static std::string ReadFile(const std::string& path) {
+        std::string bytes;
+        if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+            char buf[4096];
+            std::size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+            std::fclose(f);
+        }
+        return bytes;
+    }
+
+    RecordingRelay relay;
+    tovan::ChatFrameValues values;
+    int voiceBusy = 0;
+};
+
+// Runs first: the prefix has not seen Vokar.ocx yet.
+TEST_F(ChatWindowTest, WithoutTheChatControlNoWindowIsMade) {
+    CChat chat(Peer("peer"), Owner());
+    EXPECT_FALSE(chat.Open());
+    EXPECT_EQ(chat.hwnd(), nullptr);
+    EXPECT_EQ(chat.HostFailure(), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(chat.HostFailureClass(), CDVokar::kClassId);
+    EXPECT_TRUE(relay.lines.empty());
+}
+
+TEST_F(ChatWindowTest, HostileIdKeepsItsTranscriptInTheProgramFolder) {
+    HMODULE ocx = LoadLibraryA(fw::ProgramFilePath("Vokar.ocx").c_str());
+    ASSERT_NE(ocx, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    auto registerServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx, "DllRegisterServer")));
+    ASSERT_NE(registerServer, nullptr);
+    ASSERT_EQ(registerServer(), S_OK);
+
+    const std::string hostile = "..\\..\\evil:x";
+    std::string fileName;
+    {
+        CChat chat(Peer(hostile), Owner());
+        ASSERT_TRUE(chat.Open());
+        fileName = chat.recordFileName();
+        EXPECT_EQ(fileName.rfind(fw::ProgramFolder() + "..%5C..%5Cevil%3Ax", 0), 0u) << fileName;
+        EXPECT_TRUE(chat.conversation().SendText("hello"));
+        testutil::Pump(100);
+    }
+    EXPECT_NE(ReadFile(fileName).find("hello"), std::string::npos);
+    // Not connected: the text waits and the request goes out again.
+    ASSERT_FALSE(relay.lines.empty());
+    EXPECT_EQ(relay.lines.back(), "!ADDCHATER!|" + hostile + "||0||0^");
+
+    // A second window of the same day loads the earlier lines and keeps them.
+    {
+        CChat again(Peer(hostile), Owner());
+        ASSERT_TRUE(again.Open());
+        EXPECT_EQ(again.recordFileName(), fileName);
+        EXPECT_TRUE(again.conversation().SendText("world"));
+        testutil::Pump(100);
+    }
+    const std::string rtf = ReadFile(fileName);
+    EXPECT_NE(rtf.find("hello"), std::string::npos);
+    EXPECT_NE(rtf.find("world"), std::string::npos);
+    DeleteFileA(fileName.c_str());
+
+    // Nothing was written where the id pointed.
+    WIN32_FIND_DATAA found;
+    const std::string outside = fw::ProgramFolder() + "..\\..\\evil*";
+    HANDLE h = FindFirstFileA(outside.c_str(), &found);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+}
+
+// The character effects and colour at position `at` of a rich edit.
+CHARFORMAT2A FormatAt(HWND edit, LONG at) {
+    CHARRANGE one = {at, at + 1};
+    SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+    CHARFORMAT2A cf = {};
+    cf.cbSize = sizeof cf;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+}
+
+LONG FindText(HWND edit, const char* text) {
+    FINDTEXTEXA find = {};
+    find.chrg = {0, -1};
+    find.lpstrText = text;
+    return static_cast<LONG>(SendMessageA(edit, EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
+}
+
+// Runs after the control was registered above.
+TEST_F(ChatWindowTest, AnsweringAVoiceRequestThroughItsLinks) {
+    CChat chat(Peer("peer"), Owner());
+    ASSERT_TRUE(chat.Open());
+    chat.conversation().OnNewMessage("127.0.0.1", 4000, "!VOICE!");
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 1);
+    HWND view = GetDlgItem(chat.hwnd(), 1097);
+    const LONG accept = FindText(view, "接受"), between = FindText(view, "还是"), reject = FindText(view, "拒绝");
+    ASSERT_GE(accept, 0);
+    ASSERT_GT(between, accept);
+    ASSERT_GT(reject, between);
+    EXPECT_TRUE(FormatAt(view, accept).dwEffects & CFE_LINK);
+    EXPECT_TRUE(FormatAt(view, reject).dwEffects & CFE_LINK);
+    EXPECT_FALSE(FormatAt(view, between).dwEffects & CFE_LINK);  // only the two answers are links
+    EXPECT_EQ(FormatAt(view, between).crTextColor, RGB(255, 0, 0));
+
+    // A click anywhere but on a released left button does nothing.
+    ENLINK link = {};
+    link.nmhdr.hwndFrom = view;
+    link.nmhdr.idFrom = 1097;
+    link.nmhdr.code = EN_LINK;
+    link.chrg = {reject, reject + 2};
+    link.msg = WM_LBUTTONDOWN;
+    SendMessageA(chat.hwnd(), WM_NOTIFY, 1097, reinterpret_cast<LPARAM>(&link));
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 1);
+
+    link.msg = WM_LBUTTONUP;
+    SendMessageA(chat.hwnd(), WM_NOTIFY, 1097, reinterpret_cast<LPARAM>(&link));
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 0);
+    // Both answers are plain red text now; the voice button was never started.
+    for (LONG at : {accept, reject}) {
+        EXPECT_FALSE(FormatAt(view, at).dwEffects & CFE_LINK) << at;
+        EXPECT_EQ(FormatAt(view, at).crTextColor, RGB(255, 0, 0)) << at;
+    }
+    EXPECT_EQ(chat.conversation().voiceButtonText(), "语音交谈");
+    // A second click finds no request waiting.
+    SendMessageA(chat.hwnd(), WM_NOTIFY, 1097, reinterpret_cast<LPARAM>(&link));
+    EXPECT_EQ(chat.conversation().voiceRequestPending, 0);
+    std::vector<char> text(256);
+    GetDlgItemTextA(chat.hwnd(), 1026, text.data(), static_cast<int>(text.size()));
+    EXPECT_STREQ(text.data(), "语音交谈");
+}
+
+}  // namespace
