@@ -1,31 +1,17 @@
 #include "com_server.h"
 
+#include "com_object.h"
+
 namespace fw::com {
 namespace {
 
 LONG g_locks = 0;
 
-class ClassFactory : public IClassFactory {
+class ClassFactory final : public SingleInterfaceObject<IClassFactory, &IID_IClassFactory> {
 public:
     explicit ClassFactory(CreateFunction create) : create_(create) { LockModule(); }
-    virtual ~ClassFactory() { UnlockModule(); }
+    ~ClassFactory() override { UnlockModule(); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -38,7 +24,6 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
     CreateFunction create_;
 };
 

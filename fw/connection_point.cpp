@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "com_object.h"
 #include "dispatch_call.h"
 
 namespace fw::com {
@@ -87,28 +88,15 @@ void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args)
 
 namespace {
 
-class ConnectionPointEnum final : public IEnumConnectionPoints {
+class ConnectionPointEnum final
+    : public SingleInterfaceObject<IEnumConnectionPoints, &IID_IEnumConnectionPoints> {
 public:
     ConnectionPointEnum(const std::vector<IConnectionPoint*>& points, size_t position)
         : points_(points), position_(position) {
         for (IConnectionPoint* p : points_) p->AddRef();
     }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumConnectionPoints)) {
-            *out = static_cast<IEnumConnectionPoints*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
+    ~ConnectionPointEnum() override {
+        for (IConnectionPoint* p : points_) p->Release();
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
@@ -137,11 +125,6 @@ public:
     }
 
 private:
-    ~ConnectionPointEnum() {
-        for (IConnectionPoint* p : points_) p->Release();
-    }
-
-    LONG refs_ = 1;
     std::vector<IConnectionPoint*> points_;
     size_t position_;
 };

@@ -129,19 +129,6 @@ HRESULT ControlSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD 
     return S_OK;
 }
 
-HRESULT ControlSite::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** out) {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-
 HRESULT ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {
     if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
     if (!result) return E_POINTER;

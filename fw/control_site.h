@@ -8,6 +8,7 @@
 #include <ocidl.h>
 #include <ole2.h>
 
+#include "com_object.h"
 #include "scoped_com.h"
 
 namespace fw {
@@ -20,7 +21,7 @@ class ControlSite final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
                           public IOleControlSite,
-                          public IDispatch {
+                          public com::NoTypeInfoDispatch {
 public:
     ControlSite(ControlHost& host, HWND parent, const RECT& rect, bool reflectsMessages);
 
@@ -83,9 +84,6 @@ public:
     HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
 
     // IDispatch: the ambient properties
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
                                      EXCEPINFO*, UINT*) override;
 

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "com_object.h"
 #include "scoped_com.h"
 
 namespace fw::com {
@@ -45,7 +46,7 @@ using EventHandler = std::function<void(const EventArgs&)>;
 // that is missing, from its coclass description; false when it has none.
 bool FindDefaultSource(IUnknown* control, IID* iid);
 
-class EventSink final : public IDispatch {
+class EventSink final : public NoTypeInfoDispatch {
 public:
     static ComPtr<EventSink> Make();
 
@@ -64,9 +65,6 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO*, UINT*) override;
 

@@ -44,7 +44,8 @@ public:
     CDVokar& operator=(const CDVokar&) = delete;
 
     // Binds to a control created elsewhere (a dialog's template item); false
-    // when there is none.
+    // when there is none. A dialog's hosted controls live as long as its
+    // window: bind again in each OnInitDialog, call nothing after WM_DESTROY.
     bool Attach(fw::ControlHost* host);
     // Creates a control of its own in `parent` (the client binds template
     // items instead). Returns the failure of the creation.

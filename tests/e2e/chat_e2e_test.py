@@ -5,7 +5,8 @@ double-clicks the talk column of B's offer, both windows open and exchange
 names, a text typed by A reaches B (blue there, black at A) and both days'
 transcripts, which the history viewers show again; B closes and A gets the
 red closing line; with B logged off a new chat of A reports the peer absent
-after 10 s.
+after 10 s. A third client without the chat control refuses to open a chat,
+with a message.
 
     chat_e2e_test.py --client TovanClient.exe --driver client_driver.exe --vokar Vokar.ocx
                      [--shot FILE]   (a screenshot of both windows mid-conversation)
@@ -40,12 +41,14 @@ def in_own_network():
         subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
         return True
     try:
-        rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:],
-                            env=dict(os.environ, TOVAN_CHAT_NETNS="1")).returncode
+        probe = subprocess.run(["unshare", "-n", "--", "ip", "link", "set", "lo", "up"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
     except OSError:
         return False
-    if rc == 125:  # unshare refused (not permitted): run here
+    if probe != 0:  # no namespaces here (not permitted, or no ip tool)
         return False
+    rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:],
+                        env=dict(os.environ, TOVAN_CHAT_NETNS="1")).returncode
     raise SystemExit(rc)
 
 
@@ -174,6 +177,20 @@ def run(sim, a, b, shot):
     check(any(m.startswith(b"!ADDCHATER!|peer|127.0.0.1|") for m in sent), "the request went out: %r" % sent)
 
 
+def refused_without_control(sim, c):
+    """A client whose folder lacks Vokar.ocx: the talk column says why no chat opens."""
+    deadline = time.monotonic() + 60
+    while not logged_on(sim, {b"sdwl"}) and time.monotonic() < deadline:
+        time.sleep(0.3)
+    sim.clear_log()
+    talk = c.wine_async(c.driver_exe, "talk", "0")
+    rc, text = c.driver("message-box")
+    talk.wait(timeout=60)
+    check(rc == 0 and gbk("无法打开交谈窗口") in text, "without the control: a message: %r" % text.decode("gbk", "replace"))
+    check(Chatter(c, "C").titles() == [], "and no chat window")
+    check(not any(e.message.startswith(b"!ADDCHATER!") for e in sim.log()), "and no request")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--client", required=True)
@@ -200,6 +217,11 @@ def main():
         finally:
             a.close()
             b.close()
+        c = Client(args.client, args.driver, sim.tcp_port, user("sdwl"), config_extra=config)
+        try:
+            refused_without_control(sim, c)
+        finally:
+            c.close()
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
 

@@ -34,6 +34,9 @@
 //       moves the chat window to screen position (X, Y), on top
 //   client_driver.exe chat-close
 //       presses the chat window's close button
+//   client_driver.exe message-box
+//       waits for the client's message box (caption "TovanClient"), prints
+//       its text and presses OK
 //   client_driver.exe chat-history HEX
 //       presses the history button and prints the colour of the text in the
 //       viewer as chat-colour does
@@ -427,6 +430,20 @@ int StartTimed(const char* kind, const char* program) {
     return 0;
 }
 
+int MessageBoxText() {
+    for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
+        HWND box = FindWindowA("#32770", "TovanClient");
+        if (!box) continue;
+        char text[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        _setmode(_fileno(stdout), _O_BINARY);
+        std::fwrite(text, 1, std::strlen(text), stdout);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    return 1;
+}
+
 int DismissDuplicate() {
     for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
         HWND box = FindWindowA("#32770", "TovanClient");
@@ -458,6 +475,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
+    if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
