@@ -152,9 +152,43 @@ void ProcessQueuedMessage(MSG& m) {
     DispatchMessageA(&m);
 }
 
+namespace {
+
+struct IdleHandler {
+    HWND owner;
+    void (*handler)(HWND);
+};
+
+std::vector<IdleHandler>& IdleHandlers() {
+    static std::vector<IdleHandler> handlers;
+    return handlers;
+}
+
+}  // namespace
+
+void AddIdleHandler(HWND owner, void (*handler)(HWND)) { IdleHandlers().push_back({owner, handler}); }
+
+void RemoveIdleHandlers(HWND owner) {
+    auto& l = IdleHandlers();
+    l.erase(std::remove_if(l.begin(), l.end(), [owner](const IdleHandler& h) { return h.owner == owner; }),
+            l.end());
+}
+
+void RunIdleHandlers() {
+    // A copy: a handler may remove handlers.
+    const std::vector<IdleHandler> handlers = IdleHandlers();
+    for (const IdleHandler& h : handlers) {
+        if (IsWindow(h.owner)) h.handler(h.owner);
+    }
+}
+
 int RunMessageLoop() {
     MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) ProcessQueuedMessage(m);
+    for (;;) {
+        if (!PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) RunIdleHandlers();
+        if (GetMessageA(&m, nullptr, 0, 0) <= 0) break;
+        ProcessQueuedMessage(m);
+    }
     return static_cast<int>(m.wParam);
 }
 

@@ -73,4 +73,11 @@ void ProcessQueuedMessage(MSG& msg);
 void AddModeless(HWND dialog);
 void RemoveModeless(HWND dialog);
 
+// Work done whenever RunMessageLoop finds the queue empty (states polled
+// rather than notified, such as where the keyboard focus is). Handlers are
+// kept per owner window and go with RemoveIdleHandlers.
+void AddIdleHandler(HWND owner, void (*handler)(HWND owner));
+void RemoveIdleHandlers(HWND owner);
+void RunIdleHandlers();
+
 }  // namespace fw

@@ -44,10 +44,15 @@ port="$(awk '$1 == "tcp" { print $2 }' "$work/sim.out")"
 [ -n "$port" ] || { echo "run-client: the simulator did not start" >&2; cat "$work/sim.err" >&2; exit 1; }
 echo "run-client: exchange simulator on 127.0.0.1:$port"
 
-# The program folder: the client and its Config.ini.
+http="$(awk '$1 == "http" { print $2 }' "$work/sim.out")"
+
+# The program folder: the client, its help and its Config.ini (the
+# simulator's web service as the site of the web panes).
 mkdir "$work/app"
 cp "$win64/client/TovanClient.exe" "$win64/client/area.ini" "$work/app/"
-printf '[Server]\r\nName=127.0.0.1\r\nPort=%s\r\n' "$port" >"$work/app/Config.ini"
+[ -f "$win64/client/TovanClient.chm" ] && cp "$win64/client/TovanClient.chm" "$work/app/"
+printf '[Server]\r\nName=127.0.0.1\r\nPort=%s\r\n[URL]\r\nMerovan=http://127.0.0.1:%s\r\n' \
+  "$port" "$http" >"$work/app/Config.ini"
 
 # A prefix kept between runs, so that what the client stores survives. The
 # sample user logs on by itself the first time.

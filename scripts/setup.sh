@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 libwine-dev
   xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick locales
+  fp-utils
   libasound2 python3
 )
 

@@ -27,6 +27,8 @@
 #include "record_cell.h"
 #include "chat_history_purge.h"
 #include "gbk_text_edit.h"
+#include "page_addresses.h"
+#include "html_help.h"
 #include "machine_identifier.h"
 #include "profile.h"
 #include "program_path.h"
@@ -102,6 +104,8 @@ constexpr int kStatusBarMinHeight = 25;
 // The docked panes' control ids and sizes.
 constexpr UINT kSearchPaneId = 1000;
 constexpr UINT kAreaTreePaneId = 1001;
+constexpr UINT kWebPaneId = 1002;
+constexpr int kTopWebPaneHeight = 70;
 constexpr int kAreaTreeWidth = 130;
 constexpr int kSearchPaneHeight = 230;
 constexpr COLORREF kAreaTreeBackColor = 0xFEF4E7;
@@ -183,15 +187,8 @@ bool CMainFrame::CreateFrame() {
 
 bool CMainFrame::CreateBars() {
     if (!toolbar_.CreateBar(hwnd(), kToolbarId, kButtonWidth, kButtonHeight)) return false;
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0,
-                                 0, 0, hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_STATUS_BAR)),
-                                 fw::Instance(), nullptr);
-    if (!statusBar_) return false;
-    int parts[1] = {-1};
-    SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
-    SendMessageA(statusBar_, SB_SETMINHEIGHT, kStatusBarMinHeight, 0);
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    if (!statusBar_.CreateBar(hwnd(), IDW_STATUS_BAR, kStatusBarMinHeight)) return false;
+    statusBar_.Navigate(tovan::PageAddress(siteBase_, tovan::kBannerPage));
     return true;
 }
 
@@ -199,6 +196,11 @@ bool CMainFrame::CreatePanes() {
     RECT client;
     GetClientRect(hwnd(), &client);
     const int h = client.bottom;
+    topWebPane_.margins = {2, 0, 2, 0};
+    topWebPane_.horzSize.cy = topWebPane_.vertSize.cy = kTopWebPaneHeight;
+    if (!topWebPane_.CreatePane(hwnd(), kWebPaneId, CIEBar::kTopPane, CSizingControlBar::Dock::Top)) {
+        return false;
+    }
     areaTreePane_.horzSize = areaTreePane_.vertSize = {kAreaTreeWidth, 2 * (h / 3)};
     areaTreePane_.horzMin.cy = areaTreePane_.vertMin.cy = h / 2;
     if (!areaTreePane_.CreatePane(hwnd(), kAreaTreePaneId)) return false;
@@ -209,6 +211,15 @@ bool CMainFrame::CreatePanes() {
         tovan::QueryFrameState s = QueryState();
         tovan::OnAreaTreeSelection(s, queryPorts_, item);
     };
+
+    rightWebPane_.margins = {0, 0, 4, 0};
+    // As wide as the tree above it even before the tree first shows: alone in
+    // its column at the bars' default width the page would be unreadable.
+    rightWebPane_.vertSize.cx = kAreaTreeWidth;
+    if (!rightWebPane_.CreatePane(hwnd(), kWebPaneId, CIEBar::kRightPane,
+                                  CSizingControlBar::Dock::Right)) {
+        return false;
+    }
 
     searchPane_.horzSize = searchPane_.vertSize = {20, kSearchPaneHeight};
     if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
@@ -236,7 +247,10 @@ void CMainFrame::ToggleAreaTree() {
         ShowLimitedRightsBox();
         return;
     }
-    ShowPane(areaTreePane_, !areaTreePane_.Shown());
+    const bool show = !areaTreePane_.Shown();
+    ShowPane(areaTreePane_, show);
+    // The right web pane goes with the tree, unless the user closed it.
+    if (!rightPaneClosed_) ShowPane(rightWebPane_, show);
 }
 
 void CMainFrame::SelectOwnAreaInTree() {
@@ -255,44 +269,115 @@ void CMainFrame::SetSearchPaneCaption(const std::string& c) {
     if (searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), c.c_str());
 }
 
-// Toolbar at the top, status bar at the bottom, the area tree in a column at
-// the right, the search pane at the bottom beside it, the view in the rest.
+int CMainFrame::LayoutEdge(std::initializer_list<CSizingControlBar*> panes,
+                           CSizingControlBar::Dock dock, const RECT& room) {
+    using Dock = CSizingControlBar::Dock;
+    const bool column = dock == Dock::Right;
+    std::vector<tovan::DockPane> sizes;
+    for (const CSizingControlBar* p : panes) {
+        tovan::DockPane d;
+        d.visible = p->Shown();
+        const SIZE& size = column ? p->vertSize : p->horzSize;
+        const SIZE& min = column ? p->vertMin : p->horzMin;
+        d.length = column ? size.cy : size.cx;
+        d.thickness = column ? size.cx : size.cy;
+        d.minLength = column ? min.cy : min.cx;
+        sizes.push_back(d);
+    }
+    const int rowLength = column ? room.bottom - room.top : room.right - room.left;
+    // A pane never reaches past the room left in the frame's middle.
+    const int depthRoom = column ? room.right - room.left : room.bottom - room.top;
+    const tovan::DockEdgeLayout layout = tovan::LayoutDockEdge(sizes, rowLength);
+    std::size_t i = 0;
+    for (CSizingControlBar* p : panes) {
+        const tovan::DockSlot& slot = layout.slots[i];
+        SIZE& size = column ? p->vertSize : p->horzSize;
+        (column ? size.cy : size.cx) = sizes[i].length;
+        (column ? size.cx : size.cy) = sizes[i].thickness;
+        ++i;
+        if (!slot.placed) continue;
+        p->SetSizableEdges(slot.edges);
+        const int thickness = std::max(0, std::min(slot.thickness, depthRoom - slot.inward));
+        RECT r = {};
+        switch (dock) {
+        case Dock::Top:
+            r = {room.left + slot.along, room.top + slot.inward, 0, 0};
+            r.right = r.left + slot.length;
+            r.bottom = r.top + thickness;
+            break;
+        case Dock::Bottom:
+            r = {room.left + slot.along, 0, 0, room.bottom - slot.inward};
+            r.right = r.left + slot.length;
+            r.top = r.bottom - thickness;
+            break;
+        case Dock::Right:
+            r = {0, room.top + slot.along, room.right - slot.inward, 0};
+            r.bottom = r.top + slot.length;
+            r.left = r.right - thickness;
+            break;
+        }
+        MoveWindow(p->hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    return std::min(layout.depth, depthRoom);
+}
+
+// Toolbar at the top, status bar at the bottom; the top and bottom panes
+// across the whole width, the right panes in columns between them, the view
+// in the rest.
 void CMainFrame::RecalcLayout() {
     RECT client;
     GetClientRect(hwnd(), &client);
-    int top = 0, bottom = client.bottom, right = client.right;
-    if (toolbar_.hwnd()) top = toolbar_.AutoSizedHeight();
-    if (statusBar_) {
+    RECT room = client;
+    if (toolbar_.hwnd()) room.top = toolbar_.AutoSizedHeight();
+    if (statusBar_.hwnd()) {
         SendMessageA(statusBar_, WM_SIZE, 0, 0);
         RECT r;
         GetWindowRect(statusBar_, &r);
-        bottom -= r.bottom - r.top;
+        room.bottom -= r.bottom - r.top;
     }
-    bottom = std::max(bottom, top);
-    if (areaTreePane_.Shown()) {
-        // Alone in its column, the tree takes the column's whole height.
-        const int width = std::min(areaTreePane_.Thickness(), right);
-        MoveWindow(areaTreePane_.hwnd(), right - width, top, width, bottom - top, TRUE);
-        right -= width;
-    }
-    if (searchPane_.Shown()) {
-        const int room = bottom - top;
-        const int height = std::min(searchPane_.Thickness(), room);
+    room.bottom = std::max(room.bottom, room.top);
+    using Dock = CSizingControlBar::Dock;
+    if (topWebPane_.hwnd()) room.top += LayoutEdge({&topWebPane_}, Dock::Top, room);
+    room.top = std::min(room.top, room.bottom);
+    if (searchPane_.hwnd()) {
         // A drag of its edge may take the view's whole height.
-        searchPane_.maxThickness = room;
-        MoveWindow(searchPane_.hwnd(), 0, bottom - height, right, height, TRUE);
-        bottom -= height;
+        searchPane_.maxThickness = room.bottom - room.top;
+        room.bottom -= LayoutEdge({&searchPane_}, Dock::Bottom, room);
     }
-    if (view_.hwnd()) MoveWindow(view_.hwnd(), 0, top, right, bottom - top, TRUE);
+    if (areaTreePane_.hwnd() && rightWebPane_.hwnd()) {
+        room.right -= LayoutEdge({&areaTreePane_, &rightWebPane_}, Dock::Right, room);
+    }
+    room.right = std::max(room.right, room.left);
+    if (view_.hwnd()) {
+        MoveWindow(view_.hwnd(), room.left, room.top, room.right - room.left, room.bottom - room.top, TRUE);
+    }
+}
+
+void CMainFrame::OnIdle(HWND frame) {
+    auto* self = static_cast<CMainFrame*>(fw::Window::FromHandle(frame));
+    if (!self) return;
+    for (CSizingControlBar* p : {static_cast<CSizingControlBar*>(&self->areaTreePane_),
+                                 static_cast<CSizingControlBar*>(&self->searchPane_)}) {
+        if (p->hwnd()) p->UpdateCaptionState();
+    }
 }
 
 int CMainFrame::OnCreate() {
+    // The service's site, the base of the banner and the web panes' pages.
+    siteBase_ = tovan::SiteBase(
+        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
     if (!CreateBars()) return -1;
     BuildToolBar();
     // Both panes start hidden: the search pane until a search, the area tree
     // until a logon reply with full rights.
     if (!CreatePanes()) return -1;
     LoadAreaTree(fw::ProgramFilePath(tovan::kAreaIniName));
+    // The web panes show the service's pages from the start.
+    ShowPane(topWebPane_, true);
+    ShowPane(rightWebPane_, true);
+    rightWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kRightPage));
+    topWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kTopPage));
+    fw::AddIdleHandler(hwnd(), &CMainFrame::OnIdle);
 
     const std::string machineId = MachineIdentifier();
     WinProfileReader profiles;
@@ -604,7 +689,13 @@ bool CMainFrame::OnCommand(int id) {
         return true;
     }
     case ID_HELP:
+        help::ShowContents(hwnd());
         return true;
+    case CIEBar::kRightPane:
+        ShowPane(rightWebPane_, false);
+        rightPaneClosed_ = true;
+        return true;
+    case CIEBar::kTopPane: ShowPane(topWebPane_, false); return true;
     default:
         break;
     }
@@ -630,6 +721,8 @@ void CMainFrame::UpdateTitleAndPages() {
         tovan::ServiceTitle(profiles, fw::ProgramFilePath("Config.ini"), a.homeCity);
     titlePrefix = tovan::ComposeTitlePrefix(service, a);
     SetFrameTitle(tovan::ProcessingTitle(titlePrefix, a.currentArea));
+    statusBar_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kBannerPage, a.homeCity));
+    rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
 }
 
 tovan::PagingIo CMainFrame::MakePagingIo() {
@@ -718,6 +811,15 @@ void CMainFrame::LogWindowLines::AddLine(const std::string& line) {
     window.AddLine(line);
 }
 
+bool CMainFrame::PreTranslateMessage(MSG& m) {
+    // F1 anywhere in the frame's windows is the help command.
+    if (m.message == WM_KEYDOWN && m.wParam == VK_F1) {
+        OnCommand(ID_HELP);
+        return true;
+    }
+    return false;
+}
+
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
@@ -776,7 +878,15 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
 #endif
+    case WM_SETTINGCHANGE:
+        // Child windows hear of a changed setting only from their frame.
+        for (HWND pane : {topWebPane_.hwnd(), areaTreePane_.hwnd(), rightWebPane_.hwnd(), searchPane_.hwnd()}) {
+            if (pane) SendMessageA(pane, WM_SETTINGCHANGE, wp, lp);
+        }
+        break;
     case WM_DESTROY:
+        fw::RemoveIdleHandlers(hwnd());
+        help::CloseAll();
         SetTrayIcon(NIM_DELETE, nullptr, "");
         trayIconShown_ = false;
         socket_.Close();

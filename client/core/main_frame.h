@@ -3,12 +3,14 @@
 // and paging, the search and watch criteria, and the record view.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "tv_socket.h"  // winsock2.h before windows.h
 
 #include "area_tree_pane.h"
+#include "browser_status_bar.h"
 #include "chat_conversation.h"
 #include "chat_relay.h"
 #include "connection_log_dlg.h"
@@ -26,6 +28,7 @@
 #include "session_messages.h"
 #include "session_ports_win.h"
 #include "toolbar_ex.h"
+#include "web_pane.h"
 #include "tovan_client_view.h"
 #include "window.h"
 
@@ -60,12 +63,14 @@ public:
     tovan::RecordLists& lists() { return lists_; }
     tovan::ResendSchedule& resendSchedule() { return resendSchedule_; }
     CToolBarEx& toolbar() { return toolbar_; }
-    HWND statusBar() const { return statusBar_; }
+    HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
     // The search results grid, once the search pane exists.
     CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
     CGridDialog& searchPane() { return searchPane_; }
     CDockDialog& areaTreePane() { return areaTreePane_; }
+    CIEBar& topWebPane() { return topWebPane_; }
+    CIEBar& rightWebPane() { return rightWebPane_; }
     // Opens a chat with user `id` or points his unconnected window at the
     // addresses; the grids' talk column calls it with initiated 1.
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
@@ -109,6 +114,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool PreTranslateMessage(MSG& m) override;
 
 private:
     // The connection log window as the session sees it (test builds also
@@ -184,6 +190,12 @@ private:
     void ToggleAreaTree();
     void SelectOwnAreaInTree();
     void RecalcLayout();
+    // Places the visible panes of one edge in rows inside `room`; returns the
+    // room the edge takes from the frame's middle.
+    int LayoutEdge(std::initializer_list<CSizingControlBar*> panes, CSizingControlBar::Dock dock,
+                   const RECT& room);
+    // Idle work: the panes' captions follow the keyboard focus.
+    static void OnIdle(HWND frame);
     bool OnCommand(int id);
     void OnInitMenuPopup(HMENU popup);
     bool OnSysCommand(WPARAM id);
@@ -233,12 +245,16 @@ private:
     std::optional<std::string> heldTitle_, heldCaption_, heldNotice_;
     bool treeSelectionRan_ = false;  // the area tree's handler ran since last cleared
     CToolBarEx toolbar_;
-    HWND statusBar_ = nullptr;
+    CBrowserStatusBar statusBar_;
     std::string blinkTip_;                 // tray tip while blinking
     int blinkPhase_ = 0;
     bool trayIconShown_ = false;
     int toolItemCount_ = 0;                // tools menu items last inserted
     CDockDialog areaTreePane_;
     CGridDialog searchPane_;
+    CIEBar topWebPane_;
+    CIEBar rightWebPane_;
+    bool rightPaneClosed_ = false;  // the user closed the right web pane
+    std::string siteBase_;          // the service's site, from Config.ini [URL] Merovan
     CTovanClientView view_;
 };

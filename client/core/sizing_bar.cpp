@@ -58,6 +58,9 @@ bool CSizingControlBar::CreateBar(const char* title, HWND frame, UINT id, Dock d
     dock_ = dock;
     if (FaceExists("Tahoma")) lstrcpynA(captionFace_, "Tahoma", LF_FACESIZE);
     hasMarlett_ = FaceExists("Marlett");
+    BOOL full = TRUE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+    fullWindowDrag_ = full != FALSE;
     return Create(kBarClass, title, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, 0,
                   frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), CS_DBLCLKS,
                   GetSysColorBrush(COLOR_BTNFACE), LoadCursor(nullptr, IDC_ARROW));
@@ -87,7 +90,10 @@ UINT CSizingControlBar::SizableEdge() const {
 
 RECT CSizingControlBar::CaptionStrip(int w, int h) const {
     RECT r = {margins.left, margins.top, w - margins.right, h - margins.bottom};
-    if (HorizontalStrip()) {
+    if (!HasGripper()) {
+        r.right = r.left;
+        r.bottom = r.top;
+    } else if (HorizontalStrip()) {
         r.bottom = r.top + kGripperWidth;
     } else {
         r.right = r.left + kGripperWidth;
@@ -97,7 +103,9 @@ RECT CSizingControlBar::CaptionStrip(int w, int h) const {
 
 RECT CSizingControlBar::ClientArea(int w, int h) const {
     RECT r = {margins.left, margins.top, w - margins.right, h - margins.bottom};
-    if (HorizontalStrip()) {
+    if (!HasGripper()) {
+        // no strip
+    } else if (HorizontalStrip()) {
         r.top += kGripperWidth;
     } else {
         r.left += kGripperWidth;
@@ -108,9 +116,38 @@ RECT CSizingControlBar::ClientArea(int w, int h) const {
 }
 
 RECT CSizingControlBar::CloseButton(int w, int h) const {
+    if (!HasGripper()) return {0, 0, 0, 0};
     const RECT strip = CaptionStrip(w, h);
     const int x = HorizontalStrip() ? strip.right - kGripperWidth : strip.left;
     return {x, strip.top, x + kCloseSize, strip.top + kCloseSize};
+}
+
+UINT CSizingControlBar::EdgeAt(POINT p, int w, int h) const {
+    // Leading, trailing and interior edges as hit-test codes for this dock.
+    struct Edge {
+        unsigned bit;
+        UINT code;
+    };
+    const Edge right[] = {{tovan::kEdgeLeading, HTTOP}, {tovan::kEdgeTrailing, HTBOTTOM},
+                          {tovan::kEdgeInterior, HTLEFT}};
+    const Edge top[] = {{tovan::kEdgeLeading, HTLEFT}, {tovan::kEdgeTrailing, HTRIGHT},
+                        {tovan::kEdgeInterior, HTBOTTOM}};
+    const Edge bottom[] = {{tovan::kEdgeLeading, HTLEFT}, {tovan::kEdgeTrailing, HTRIGHT},
+                           {tovan::kEdgeInterior, HTTOP}};
+    const Edge* edges = dock_ == Dock::Right ? right : dock_ == Dock::Top ? top : bottom;
+    for (int i = 0; i < 3; ++i) {
+        if (!(sizableEdges_ & edges[i].bit)) continue;
+        bool on = false;
+        switch (edges[i].code) {
+        case HTTOP: on = p.y < kEdgeWidth; break;
+        case HTBOTTOM: on = p.y >= h - kEdgeWidth; break;
+        case HTLEFT: on = p.x < kEdgeWidth; break;
+        case HTRIGHT: on = p.x >= w - kEdgeWidth; break;
+        default: break;
+        }
+        if (on) return edges[i].code;
+    }
+    return 0;
 }
 
 LRESULT CSizingControlBar::HitTest(POINT screen) {
@@ -120,19 +157,22 @@ LRESULT CSizingControlBar::HitTest(POINT screen) {
     const int cx = w.right - w.left, cy = w.bottom - w.top;
     const RECT close = CloseButton(cx, cy);
     if (PtInRect(&close, p)) return HTCLOSE;
+    // A sizable edge wins over the client area it may overlap.
+    if (const UINT edge = EdgeAt(p, cx, cy)) return edge;
     const RECT client = ClientArea(cx, cy);
     if (PtInRect(&client, p)) return HTCLIENT;
-    switch (SizableEdge()) {
-    case HTTOP: if (p.y < kEdgeWidth) return HTTOP; break;
-    case HTLEFT: if (p.x < kEdgeWidth) return HTLEFT; break;
-    case HTBOTTOM: if (p.y >= cy - kEdgeWidth) return HTBOTTOM; break;
-    default: break;
-    }
     return HTBORDER;
 }
 
+void CSizingControlBar::UpdateCaptionState() {
+    const bool active = HasGripper() && hwnd() && IsChild(hwnd(), GetFocus());
+    if (active == active_) return;
+    active_ = active;
+    PaintNonClient();
+}
+
 void CSizingControlBar::PaintCaption(HDC dc, const RECT& band, const RECT& close) {
-    const bool active = IsChild(hwnd(), GetFocus()) != FALSE;
+    const bool active = active_;
     const COLORREF first = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
     BOOL gradient = FALSE;
     SystemParametersInfoA(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
@@ -225,7 +265,7 @@ void CSizingControlBar::PaintNonClient() {
     } else {
         band.top = close.bottom + 3;
     }
-    if (band.right > band.left && band.bottom > band.top) PaintCaption(mem, band, close);
+    if (HasGripper() && band.right > band.left && band.bottom > band.top) PaintCaption(mem, band, close);
     // Copy in one block, the client area left to the pane's children.
     const RECT client = ClientArea(cx, cy);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
@@ -248,6 +288,43 @@ void CSizingControlBar::StartTracking(POINT screen) {
     trackStart_ = screen;
     startThickness_ = Thickness();
     SetCapture(hwnd());
+    if (!fullWindowDrag_) {
+        lineThickness_ = startThickness_;
+        InvertTrackingLine(lineThickness_);
+    }
+}
+
+RECT CSizingControlBar::TrackingLine(int thickness) const {
+    RECT bar;
+    GetWindowRect(hwnd(), &bar);
+    RECT frame;
+    GetWindowRect(GetParent(hwnd()), &frame);
+    RECT r = bar;
+    switch (dock_) {
+    case Dock::Bottom: r.top = bar.bottom - thickness; r.bottom = r.top + kEdgeWidth; break;
+    case Dock::Right: r.left = bar.right - thickness; r.right = r.left + kEdgeWidth; break;
+    case Dock::Top: r.bottom = bar.top + thickness; r.top = r.bottom - kEdgeWidth; break;
+    }
+    OffsetRect(&r, -frame.left, -frame.top);
+    return r;
+}
+
+// The halftone line: drawn and taken away again by the same inversion.
+void CSizingControlBar::InvertTrackingLine(int thickness) {
+    HWND frame = GetParent(hwnd());
+    HDC dc = GetDCEx(frame, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    if (!dc) dc = GetWindowDC(frame);
+    WORD pattern[8];
+    for (int i = 0; i < 8; ++i) pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
+    HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
+    HBRUSH halftone = CreatePatternBrush(bits);
+    HGDIOBJ old = SelectObject(dc, halftone);
+    const RECT r = TrackingLine(thickness);
+    PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATINVERT);
+    SelectObject(dc, old);
+    DeleteObject(halftone);
+    DeleteObject(bits);
+    ReleaseDC(frame, dc);
 }
 
 void CSizingControlBar::Track(POINT screen) {
@@ -261,6 +338,14 @@ void CSizingControlBar::Track(POINT screen) {
     const int low = dock_ == Dock::Right ? vertMin.cx : horzMin.cy;
     const int high = std::max(low, maxThickness);
     const int wanted = std::clamp(startThickness_ + delta, low, high);
+    if (!fullWindowDrag_) {
+        // Only the line moves; the panes follow at the release.
+        if (wanted == lineThickness_) return;
+        InvertTrackingLine(lineThickness_);
+        lineThickness_ = wanted;
+        InvertTrackingLine(lineThickness_);
+        return;
+    }
     if (wanted == Thickness()) return;
     SetThickness(wanted);
     // The frame follows at once (live resizing).
@@ -270,6 +355,10 @@ void CSizingControlBar::Track(POINT screen) {
 void CSizingControlBar::StopTracking() {
     if (!tracking_) return;
     tracking_ = false;
+    if (!fullWindowDrag_) {
+        InvertTrackingLine(lineThickness_);
+        SetThickness(lineThickness_);
+    }
     if (GetCapture() == hwnd()) ReleaseCapture();
     if (onResized) onResized();
 }
@@ -292,16 +381,18 @@ LRESULT CSizingControlBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_NCACTIVATE:
         return TRUE;
+    case WM_SETTINGCHANGE:
+        // Takes effect with the next drag of an edge.
+        if (!tracking_) {
+            BOOL full = TRUE;
+            SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+            fullWindowDrag_ = full != FALSE;
+        }
+        return 0;
     case WM_SETTEXT: {
         const LRESULT r = DefaultProc(msg, wp, lp);
         PaintNonClient();
         return r;
-    }
-    case WM_NOTIFY: {
-        // The focus entering or leaving a child changes the caption's colours.
-        const auto* nm = reinterpret_cast<const NMHDR*>(lp);
-        if (nm && (nm->code == NM_SETFOCUS || nm->code == NM_KILLFOCUS)) PaintNonClient();
-        break;
     }
     case WM_NCMOUSEMOVE:
         SetCloseState(wp == HTCLOSE, closePushed_ && wp == HTCLOSE);

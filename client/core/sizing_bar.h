@@ -1,13 +1,15 @@
 // A pane docked on one edge of the main frame with a size of its own: a
-// caption strip with the pane's title and a close glyph, an edge toward the
-// frame's interior that can be dragged to resize the pane, and client margins.
-// The panes never float; the frame places them (see CMainFrame::RecalcLayout).
+// caption strip with the pane's title and a close glyph (or no strip at all,
+// for the web panes), sizable edges, and client margins. The panes never
+// float; the frame places them in rows along its edges (see dock_layout.h)
+// and tells each pane which of its edges are sizable.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 
+#include "dock_layout.h"
 #include "window.h"
 
 class CSizingControlBar : public fw::Window {
@@ -24,6 +26,7 @@ public:
     SIZE vertMin{20, 20};
     RECT margins{0, 0, 0, 0};       // left, top, right, bottom
     bool ignoreNcPress = false;     // the edge and the strip do not react to presses
+    bool noGripper = false;         // no caption strip, no close button
 
     // The close glyph was released on: the frame hides the pane.
     std::function<void()> onClose;
@@ -40,13 +43,25 @@ public:
     void SetThickness(int pixels);
     bool Shown() const { return hwnd() && (GetWindowLongPtrA(hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
     bool Tracking() const { return tracking_; }
+    bool HasGripper() const { return !noGripper; }
+    // The caption shows the active colours: the keyboard focus is in the pane.
+    bool CaptionActive() const { return active_; }
+    // Polled when the frame is idle: the caption follows the focus.
+    void UpdateCaptionState();
+    // Whether a drag of an edge resizes live (the system's full-window drag
+    // setting) or a halftone line follows the mouse until the release.
+    bool LiveResize() const { return fullWindowDrag_; }
 
     // Geometry in window coordinates for a window of w x h pixels.
     RECT ClientArea(int w, int h) const;
     RECT CaptionStrip(int w, int h) const;
     RECT CloseButton(int w, int h) const;
-    // The hit-test code of the sizable edge (HTTOP, HTLEFT) or 0.
+    // The hit-test code of the edge toward the frame's middle (HTTOP, HTLEFT).
     UINT SizableEdge() const;
+    // Which edges are sizable where the frame placed the pane (DockEdge bits).
+    void SetSizableEdges(unsigned dockEdges) { sizableEdges_ = dockEdges; }
+    // The hit-test code of the edge under p (window coordinates) or 0.
+    UINT EdgeAt(POINT p, int w, int h) const;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -62,11 +77,17 @@ private:
     void StartTracking(POINT screen);
     void Track(POINT screen);
     void StopTracking();
+    RECT TrackingLine(int thickness) const;  // in the frame's window coordinates
+    void InvertTrackingLine(int thickness);
 
     Dock dock_ = Dock::Bottom;
     bool tracking_ = false;
     POINT trackStart_{};
     int startThickness_ = 0;
+    int lineThickness_ = 0;          // where the halftone line stands
+    bool fullWindowDrag_ = true;
+    unsigned sizableEdges_ = tovan::kEdgeInterior;  // until the frame places the pane
+    bool active_ = false;
     char captionFace_[LF_FACESIZE] = "Arial";
     bool hasMarlett_ = false;
     bool closeHover_ = false;

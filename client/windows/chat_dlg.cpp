@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "chat_transcript.h"
+#include "html_help.h"
 #include "profile.h"
 #include "program_path.h"
 #include "resource.h"
@@ -136,12 +137,20 @@ bool CChat::OnCommand(int id, int code, HWND) {
     case IDC_CHAT_UPLOAD:
         if (code == STN_CLICKED) OpenUploadPage();
         return true;
+    case ID_HELP:
+        help::ShowContext(hwnd(), help::kChatContext);
+        return true;
     default:
         return false;
     }
 }
 
 bool CChat::PreTranslateMessage(MSG& msg) {
+    // F1 anywhere in the window is its help command.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+        OnCommand(ID_HELP, 0, nullptr);
+        return true;
+    }
     // Enter in the input sends; the key then goes on to the dialog, whose OK does nothing.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == input_.hwnd()) SendTyped();
     return false;

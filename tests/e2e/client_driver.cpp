@@ -12,11 +12,23 @@
 //       one line each; "-1 -1" for a row without data
 //   client_driver.exe scroll ROW
 //       scrolls the record grid so that ROW is its first visible row
-//   client_driver.exe command ID
-//       gives the frame menu command ID (as a click on its menu item would)
 //   client_driver.exe send-burst COUNT SIZE
 //       the client sends COUNT messages "!NETBURST!|<i>|<SIZE times x>^",
 //       i from 0, one after the other
+//   client_driver.exe key-f1
+//       presses F1 in the frame
+//   client_driver.exe command ID
+//       sends the frame the command ID (as a menu item would)
+//   client_driver.exe panes
+//       prints "<name> <shown> <left> <top> <right> <bottom>" (frame client
+//       coordinates) for tree, top, right and view, one line each
+//   client_driver.exe click-glyph ID
+//       clicks the close glyph with control id ID (1003 right, 1004 top)
+//   client_driver.exe window CLASS
+//       waits up to 15 s for a visible top-level window of CLASS and prints
+//       its title (GBK bytes)
+//   client_driver.exe boxes
+//       prints the titles of the visible dialog boxes (#32770), one a line
 //   client_driver.exe talk ROW
 //       scrolls ROW to the top of the record grid and double-clicks its talk
 //       (rightmost) column with the mouse messages a user's double-click sends
@@ -98,12 +110,6 @@ int SendBurst(int count, int size) {
         if (PostTo(frame, msg.data(), msg.size()) != 0) return 1;
     }
     return 0;
-}
-
-int Command(int id) {
-    HWND frame = FindWindowA("TovanClientFrame", nullptr);
-    if (!frame || id <= 0 || id > 0xFFFF) return 1;
-    return PostMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
 }
 
 // The frame's test query (see the frame's test hooks): what and row in, the
@@ -457,6 +463,93 @@ int DismissDuplicate() {
     return 1;
 }
 
+HWND Frame() { return FindWindowA("TovanClientFrame", nullptr); }
+
+bool SendWithin(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+int KeyF1() {
+    HWND frame = Frame();
+    return frame && PostMessageA(frame, WM_KEYDOWN, VK_F1, 0x003B0001) ? 0 : 1;
+}
+
+int Command(int id) {
+    HWND frame = Frame();
+    return frame && SendWithin(frame, WM_COMMAND, static_cast<WPARAM>(id), 0) ? 0 : 1;
+}
+
+// The web pane whose close glyph has this id.
+HWND WebPane(HWND frame, int glyphId) {
+    for (HWND bar = FindWindowExA(frame, nullptr, "TovanSizingBar", nullptr); bar;
+         bar = FindWindowExA(frame, bar, "TovanSizingBar", nullptr)) {
+        if (GetDlgItem(bar, glyphId)) return bar;
+    }
+    return nullptr;
+}
+
+void PrintPane(HWND frame, const char* name, HWND pane) {
+    RECT r = {};
+    if (pane) {
+        GetWindowRect(pane, &r);
+        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
+    }
+    std::printf("%s %d %ld %ld %ld %ld\n", name, pane && IsWindowVisible(pane) ? 1 : 0, r.left, r.top,
+                r.right, r.bottom);
+}
+
+int Panes() {
+    HWND frame = Frame();
+    if (!frame) return 1;
+    PrintPane(frame, "tree", GetDlgItem(frame, 1001));
+    PrintPane(frame, "top", WebPane(frame, 1004));
+    PrintPane(frame, "right", WebPane(frame, 1003));
+    PrintPane(frame, "view", FindWindowExA(frame, nullptr, "TovanRecordView", nullptr));
+    return 0;
+}
+
+int ClickGlyph(int id) {
+    HWND frame = Frame();
+    HWND pane = frame ? WebPane(frame, id) : nullptr;
+    HWND glyph = pane ? GetDlgItem(pane, id) : nullptr;
+    if (!glyph) return 1;
+    return SendWithin(glyph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)) &&
+                   SendWithin(glyph, WM_LBUTTONUP, 0, MAKELPARAM(5, 5))
+               ? 0
+               : 1;
+}
+
+int WindowOfClass(const char* cls) {
+    for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
+        HWND w = FindWindowA(cls, nullptr);
+        if (!w || !IsWindowVisible(w)) continue;
+        char title[512] = {};
+        const int n = GetWindowTextA(w, title, sizeof title);
+        _setmode(_fileno(stdout), _O_BINARY);
+        std::fwrite(title, 1, static_cast<size_t>(n), stdout);
+        return 0;
+    }
+    return 1;
+}
+
+BOOL CALLBACK NoteBox(HWND w, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
+        char title[512] = {};
+        GetWindowTextA(w, title, sizeof title);
+        std::printf("%s\n", title);
+    }
+    return TRUE;
+}
+
+int Boxes() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    EnumWindows(NoteBox, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -466,10 +559,15 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return State();
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
-    if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "send-burst") == 0) {
         return SendBurst(std::atoi(argv[2]), std::atoi(argv[3]));
     }
+    if (argc == 2 && std::strcmp(argv[1], "key-f1") == 0) return KeyF1();
+    if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "panes") == 0) return Panes();
+    if (argc == 3 && std::strcmp(argv[1], "click-glyph") == 0) return ClickGlyph(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "window") == 0) return WindowOfClass(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "boxes") == 0) return Boxes();
     if (argc == 3 && std::strcmp(argv[1], "talk") == 0) return Talk(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chats") == 0) return Chats();
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));

@@ -253,6 +253,11 @@ class Simulator:
     def http_log(self):
         return self.command("HTTPLOG")
 
+    def web_fault(self, path, mode):
+        """From now on the web page at path answers 404 (mode "404"), never
+        answers ("HANG"), or is served again ("OFF")."""
+        self.command("WEBFAULT %s %s" % (path, mode))
+
     def versions(self, text):
         """Replaces the version list served as /cab/update.asp."""
         self.command(b"VERSIONS " + gbk(text))

@@ -16,6 +16,7 @@
 #include "chat_dlg.h"
 #include "chat_transcript.h"
 #include "gui_test_util.h"
+#include "html_help.h"
 #include "program_path.h"
 
 namespace {
@@ -184,6 +185,22 @@ TEST_F(ChatWindowTest, AnsweringAVoiceRequestThroughItsLinks) {
     std::vector<char> text(256);
     GetDlgItemTextA(chat.hwnd(), 1026, text.data(), static_cast<int>(text.size()));
     EXPECT_STREQ(text.data(), "语音交谈");
+}
+
+TEST_F(ChatWindowTest, F1OpensTheHelpOnTheChatTopic) {
+    std::string built = "Z:" TOVAN_BUILT_HELP_FILE;
+    for (char& c : built) {
+        if (c == '/') c = '\\';
+    }
+    ASSERT_TRUE(CopyFileA(built.c_str(), help::HelpFilePath().c_str(), FALSE)) << built;
+    CChat chat(Peer("peer"), Owner());
+    ASSERT_TRUE(chat.Open());
+    // The viewer opens only for a context the help file maps to a topic.
+    PostMessageA(GetDlgItem(chat.hwnd(), 1019), WM_KEYDOWN, VK_F1, 0x003B0001);
+    EXPECT_TRUE(testutil::WaitForWindow("HH Parent", 10000));
+    help::CloseAll();
+    testutil::Pump(50);
+    DeleteFileA(help::HelpFilePath().c_str());
 }
 
 }  // namespace

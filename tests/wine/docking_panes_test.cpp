@@ -10,13 +10,22 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "frame_fixture.h"
 #include "gui_test_util.h"
 #include "main_frame.h"
+#include "window.h"
 #include "resource.h"
 #include "server_message.h"
+
+// Rectangles compared and printed whole.
+static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+static void PrintTo(const RECT& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 namespace {
 
@@ -66,36 +75,20 @@ RECT RectIn(HWND parent, HWND h) {
     return r;
 }
 
-class DockTest : public ::testing::Test {
+class DockTest : public testutil::FrameFixture {
 protected:
-    static void SetUpTestSuite() {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-    }
-    static void TearDownTestSuite() { WSACleanup(); }
-
     CMainFrame& MakeFrame() {
-        frame_ = std::make_unique<CMainFrame>();
-        EXPECT_TRUE(frame_->CreateFrame());
-        ShowWindow(frame_->hwnd(), SW_SHOW);
-        MoveWindow(frame_->hwnd(), 0, 0, 800, 600, TRUE);
+        CMainFrame& frame = MakeShownFrame();
+        MoveWindow(frame.hwnd(), 0, 0, 800, 600, TRUE);
         testutil::Pump(30);
-        frame_->LoadAreaTree(WriteAreaIni());
-        return *frame_;
-    }
-
-    void TearDown() override {
-        if (frame_) frame_->Destroy();
-        frame_.reset();
-        testutil::Pump(30);
+        frame.LoadAreaTree(WriteAreaIni());
+        return frame;
     }
 
     // Messages the frame sent: with no server they wait in the unsent queue.
     std::vector<std::string> Sent() const { return frame_->session().unsentQueue(); }
 
     void Command(UINT id) { SendMessageA(frame_->hwnd(), WM_COMMAND, id, 0); }
-
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 TEST_F(DockTest, TreeHoldsRootProvincesThenCitiesAndCounties) {
@@ -190,44 +183,143 @@ TEST_F(DockTest, LogonReplySelectsTheOwnCityAndShowsTheTreeOnlyWithFullRights) {
     }
 }
 
-TEST_F(DockTest, AreaTreeShowsForFullRightsAndToggles) {
+TEST_F(DockTest, WebPanesFrameTheViewAndTheTreeToggleTakesTheRightPaneAlong) {
     CMainFrame& frame = MakeFrame();
-    CDockDialog& pane = frame.areaTreePane();
+    CDockDialog& tree = frame.areaTreePane();
+    CIEBar& top = frame.topWebPane();
+    CIEBar& right = frame.rightWebPane();
     RECT client;
     GetClientRect(frame.hwnd(), &client);
-    EXPECT_FALSE(pane.Shown());
-    EXPECT_FALSE(frame.searchPane().Shown());
-    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).right, client.right);
-
-    frame.account().isFullMember = 1;
-    Command(ID_AREA_LIST);
-    ASSERT_TRUE(pane.Shown());
-    const RECT tree = RectIn(frame.hwnd(), pane.hwnd());
     const RECT bar = RectIn(frame.hwnd(), frame.toolbar().hwnd());
     const RECT status = RectIn(frame.hwnd(), frame.statusBar());
-    const RECT view = RectIn(frame.hwnd(), frame.view().hwnd());
-    EXPECT_EQ(tree.right, client.right);
-    EXPECT_EQ(tree.right - tree.left, 130);
-    EXPECT_EQ(tree.top, bar.bottom);
-    EXPECT_EQ(tree.bottom, status.top);
-    EXPECT_EQ(view.right, tree.left);
+
+    // At start: both web panes, neither the tree nor the search pane.
+    EXPECT_FALSE(tree.Shown());
+    EXPECT_FALSE(frame.searchPane().Shown());
+    ASSERT_TRUE(top.Shown() && right.Shown());
+    EXPECT_EQ(top.kind(), 1004u);
+    EXPECT_EQ(right.kind(), 1003u);
+    RECT topRect = RectIn(frame.hwnd(), top.hwnd());
+    RECT rightRect = RectIn(frame.hwnd(), right.hwnd());
+    EXPECT_EQ(topRect, (RECT{0, bar.bottom, client.right, bar.bottom + 70}));
+    EXPECT_EQ(rightRect, (RECT{client.right - 130, topRect.bottom, client.right, status.top}));
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()),
+              (RECT{0, topRect.bottom, rightRect.left, status.top}));
+
+    // The tree shows above the right pane in one column; both share its height.
+    frame.account().isFullMember = 1;
+    Command(ID_AREA_LIST);
+    ASSERT_TRUE(tree.Shown() && right.Shown());
+    const RECT treeRect = RectIn(frame.hwnd(), tree.hwnd());
+    rightRect = RectIn(frame.hwnd(), right.hwnd());
+    EXPECT_EQ(treeRect.top, topRect.bottom);
+    EXPECT_EQ(treeRect.right, client.right);
+    EXPECT_EQ(treeRect.right - treeRect.left, 130);
+    EXPECT_EQ(rightRect, (RECT{treeRect.left, treeRect.bottom, client.right, status.top}));
+    EXPECT_GE(treeRect.bottom - treeRect.top, 600 / 4);  // not below its minimum of half the client
+    EXPECT_GE(rightRect.bottom - rightRect.top, 20);
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).right, treeRect.left);
     // The tree fills the pane below the caption strip.
     RECT inner;
-    GetClientRect(pane.hwnd(), &inner);
-    EXPECT_EQ(RectIn(pane.hwnd(), pane.tree()).bottom, inner.bottom);
-    EXPECT_EQ(inner.bottom, (tree.bottom - tree.top) - 6 - CSizingControlBar::kGripperWidth);
+    GetClientRect(tree.hwnd(), &inner);
+    EXPECT_EQ(RectIn(tree.hwnd(), tree.tree()).bottom, inner.bottom);
+    EXPECT_EQ(inner.bottom, (treeRect.bottom - treeRect.top) - 6 - CSizingControlBar::kGripperWidth);
+    // Its edge between the two is sizable on both sides, and the inner edge.
+    POINT upper = {RectIn(nullptr, tree.hwnd()).left + 60, RectIn(nullptr, tree.hwnd()).bottom - 2};
+    POINT lower = {upper.x, RectIn(nullptr, right.hwnd()).top + 2};
+    POINT inside = {RectIn(nullptr, right.hwnd()).left + 1, lower.y + 30};
+    EXPECT_EQ(SendMessageA(tree.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(upper.x, upper.y)), HTBOTTOM);
+    EXPECT_EQ(SendMessageA(right.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(lower.x, lower.y)), HTTOP);
+    EXPECT_EQ(SendMessageA(right.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTLEFT);
 
+    // The toggle hides both, and shows both again.
     Command(ID_AREA_LIST_TOOLBAR);
-    EXPECT_FALSE(pane.Shown());
+    EXPECT_FALSE(tree.Shown());
+    EXPECT_FALSE(right.Shown());
     EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).right, client.right);
-
-    // The close glyph hides the pane; its edge does not resize it.
     Command(ID_AREA_LIST);
-    ASSERT_TRUE(pane.Shown());
-    SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(tree.left + 1, tree.top + 50));
-    EXPECT_FALSE(pane.Tracking());
-    SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
-    EXPECT_FALSE(pane.Shown());
+    EXPECT_TRUE(tree.Shown() && right.Shown());
+
+    // The tree's close button hides it; its edge does not resize it. The
+    // right pane then has the column to itself.
+    const RECT treeNow = RectIn(frame.hwnd(), tree.hwnd());
+    SendMessageA(tree.hwnd(), WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(treeNow.left + 1, treeNow.top + 50));
+    EXPECT_FALSE(tree.Tracking());
+    SendMessageA(tree.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
+    EXPECT_FALSE(tree.Shown());
+    EXPECT_EQ(RectIn(frame.hwnd(), right.hwnd()), (RECT{client.right - 130, topRect.bottom, client.right, status.top}));
+}
+
+TEST_F(DockTest, WebPaneClosesByItsGlyphOrItsCommandAndStaysClosedForTheToggle) {
+    CMainFrame& frame = MakeFrame();
+    CIEBar& top = frame.topWebPane();
+    CIEBar& right = frame.rightWebPane();
+    const RECT bar = RectIn(frame.hwnd(), frame.toolbar().hwnd());
+
+    // No caption strip: the page fills the pane inside its margins, and the
+    // glyph sits 2 pixels from the client's top-right corner, also after a resize.
+    for (CIEBar* pane : {&top, &right}) {
+        EXPECT_FALSE(pane->HasGripper());
+        RECT inner, outer = RectIn(frame.hwnd(), pane->hwnd());
+        GetClientRect(pane->hwnd(), &inner);
+        EXPECT_EQ(inner.right, (outer.right - outer.left) - 4);  // 2 + 2 at the top, 0 + 4 at the right
+        EXPECT_EQ(inner.bottom, outer.bottom - outer.top);
+        EXPECT_EQ(RectIn(pane->hwnd(), pane->closeGlyph()), (RECT{inner.right - 22, 2, inner.right - 2, 21}));
+        EXPECT_EQ(GetDlgCtrlID(pane->closeGlyph()), static_cast<int>(pane->kind()));
+        EXPECT_EQ(GetDlgCtrlID(pane->hwnd()), 1002);
+    }
+    MoveWindow(frame.hwnd(), 0, 0, 700, 500, TRUE);
+    RECT inner;
+    GetClientRect(top.hwnd(), &inner);
+    EXPECT_EQ(RectIn(top.hwnd(), top.closeGlyph()).right, inner.right - 2);
+
+    // A click on the top pane's glyph hides it; the view moves up to the toolbar.
+    SendMessageA(top.closeGlyph(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(top.closeGlyph(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(top.Shown());
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).top, bar.bottom);
+    EXPECT_EQ(RectIn(frame.hwnd(), right.hwnd()).top, bar.bottom);
+
+    // Command 1003 hides the right pane, and the tree toggle no longer brings it.
+    Command(CIEBar::kRightPane);
+    EXPECT_FALSE(right.Shown());
+    RECT client;
+    GetClientRect(frame.hwnd(), &client);
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).right, client.right);
+    frame.account().isFullMember = 1;
+    Command(ID_AREA_LIST);
+    EXPECT_TRUE(frame.areaTreePane().Shown());
+    EXPECT_FALSE(right.Shown());
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.areaTreePane().hwnd()).bottom,
+              RectIn(frame.hwnd(), frame.statusBar()).top);
+}
+
+TEST_F(DockTest, CaptionIsActiveExactlyWhileTheFocusIsInThePane) {
+    CMainFrame& frame = MakeFrame();
+    frame.account().isFullMember = 1;
+    Command(ID_AREA_LIST);
+    frame.ShowPane(frame.searchPane(), true);
+    SetForegroundWindow(frame.hwnd());
+    testutil::Pump(50);  // the activation settles before the focus moves
+    struct Case {
+        HWND focus;
+        bool tree, search;
+    } cases[] = {
+        {frame.areaTreePane().tree(), true, false},
+        {frame.searchPane().grid.hwnd(), false, true},
+        {frame.view().grid().hwnd(), false, false},
+    };
+    for (const Case& c : cases) {
+        SetFocus(c.focus);
+        ASSERT_EQ(GetFocus(), c.focus);
+        fw::RunIdleHandlers();
+        EXPECT_EQ(frame.areaTreePane().CaptionActive(), c.tree);
+        EXPECT_EQ(frame.searchPane().CaptionActive(), c.search);
+    }
+    // The web panes have no caption to colour.
+    SetFocus(frame.rightWebPane().closeGlyph());
+    frame.rightWebPane().UpdateCaptionState();
+    EXPECT_FALSE(frame.rightWebPane().CaptionActive());
 }
 
 TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
@@ -298,6 +390,36 @@ TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
     EXPECT_NE(pane.grid.maskDigits, mask);
     SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
     EXPECT_FALSE(pane.Shown());
+}
+
+TEST_F(DockTest, WithoutFullWindowDragTheEdgeMovesALineAndThePaneFollowsAtTheRelease) {
+    CMainFrame& frame = MakeFrame();
+    CGridDialog& pane = frame.searchPane();
+    frame.ShowPane(pane, true);
+    // The setting changes while the client runs; the frame passes the news on.
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
+    SendMessageA(frame.hwnd(), WM_SETTINGCHANGE, SPI_SETDRAGFULLWINDOWS, 0);
+    EXPECT_FALSE(pane.LiveResize());
+
+    const RECT before = RectIn(frame.hwnd(), pane.hwnd());
+    POINT at = {RectIn(nullptr, pane.hwnd()).left + 100, RectIn(nullptr, pane.hwnd()).top + 2};
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTTOP, MAKELPARAM(at.x, at.y));
+    ASSERT_TRUE(pane.Tracking());
+    for (int dy : {-20, -50}) {
+        POINT move = {at.x, at.y + dy};
+        ScreenToClient(pane.hwnd(), &move);
+        SendMessageA(pane.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(move.x, move.y));
+        EXPECT_EQ(RectIn(frame.hwnd(), pane.hwnd()), before) << dy;
+    }
+    SendMessageA(pane.hwnd(), WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(pane.Tracking());
+    const RECT after = RectIn(frame.hwnd(), pane.hwnd());
+    EXPECT_EQ(after.top, before.top - 50);
+    EXPECT_EQ(RectIn(frame.hwnd(), frame.view().hwnd()).bottom, after.top);
+
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    SendMessageA(frame.hwnd(), WM_SETTINGCHANGE, SPI_SETDRAGFULLWINDOWS, 0);
+    EXPECT_TRUE(pane.LiveResize());
 }
 
 }  // namespace

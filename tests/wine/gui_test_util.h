@@ -28,6 +28,18 @@ inline void Pump(DWORD ms) {
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
 
+// Pumps until a visible top-level window of the class shows (nullptr after
+// ms milliseconds); windows made by system libraries take their time under load.
+inline HWND WaitForWindow(const char* className, DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        HWND w = FindWindowA(className, nullptr);
+        if (w && IsWindowVisible(w)) return w;
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) return nullptr;
+        Pump(50);
+    }
+}
+
 // A top-down 32-bit bitmap selected into a memory device context.
 class Canvas {
 public:

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "chat_history_purge.h"
+#include "frame_fixture.h"
 #include "gui_test_util.h"
 #include "login_dlg.h"
 #include "main_frame.h"
@@ -27,35 +28,15 @@
 
 namespace {
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public testutil::FrameFixture {
 protected:
-    static void SetUpTestSuite() {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-    }
-    static void TearDownTestSuite() { WSACleanup(); }
-
     void SetUp() override {
         for (const char* section : {"Publish", "Display", "ToolBar"})
             WritePrivateProfileStringA(section, nullptr, nullptr, kUserIniFile);
         WritePrivateProfileStringA("User", "Name", "test", kUserIniFile);
     }
 
-    CMainFrame& MakeFrame() {
-        frame_ = std::make_unique<CMainFrame>();
-        EXPECT_TRUE(frame_->CreateFrame());
-        ShowWindow(frame_->hwnd(), SW_SHOW);
-        testutil::Pump(30);
-        return *frame_;
-    }
-
-    void TearDown() override {
-        if (frame_) frame_->Destroy();
-        frame_.reset();
-        testutil::Pump(30);  // takes the frame's WM_QUIT off the queue
-    }
-
-    std::unique_ptr<CMainFrame> frame_;
+    CMainFrame& MakeFrame() { return MakeShownFrame(); }
 };
 
 std::string MenuText(HMENU menu, UINT id) {
@@ -321,7 +302,7 @@ TEST_F(FrameTest, CurrentInfoButtonTakesTheHomeAreaName) {
     EXPECT_EQ(frame.toolbar().ImageCount(), images);
 }
 
-TEST_F(FrameTest, ToolbarOnTopStatusBarBelowViewBetween) {
+TEST_F(FrameTest, ToolbarOnTopStatusBarBelowWebPanesAndViewBetween) {
     CMainFrame& frame = MakeFrame();
     MoveWindow(frame.hwnd(), 0, 0, 800, 600, TRUE);
     ShowWindow(frame.hwnd(), SW_RESTORE);
@@ -343,9 +324,15 @@ TEST_F(FrameTest, ToolbarOnTopStatusBarBelowViewBetween) {
     EXPECT_GE(bar.bottom - bar.top, 30);
     EXPECT_GE(status.bottom - status.top, 25);
     EXPECT_EQ(status.bottom, client.bottom);
-    EXPECT_EQ(view.top, bar.bottom);
+    // The web panes at the top and at the right frame the view.
+    const RECT topPane = rectIn(frame.topWebPane().hwnd());
+    const RECT rightPane = rectIn(frame.rightWebPane().hwnd());
+    EXPECT_EQ(topPane.top, bar.bottom);
+    EXPECT_EQ(view.top, topPane.bottom);
     EXPECT_EQ(view.bottom, status.top);
-    EXPECT_EQ(view.right - view.left, client.right);
+    EXPECT_EQ(view.left, 0);
+    EXPECT_EQ(view.right, rightPane.left);
+    EXPECT_EQ(rightPane.right, client.right);
     EXPECT_EQ(SendMessageA(frame.statusBar(), SB_GETPARTS, 0, 0), 1);
 }
 

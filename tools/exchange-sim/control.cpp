@@ -131,6 +131,20 @@ std::string RunControlCommand(std::string_view line, ControlContext& ctx) {
     }
     if (cmd == "UDPLOG") return Lines(ctx.address.log()) + kOk;
     if (cmd == "HTTPLOG") return Lines(ctx.web.log()) + kOk;
+    if (cmd == "WEBFAULT") {
+        // WEBFAULT <path> 404|HANG|OFF
+        const std::size_t sp = rest.find(' ');
+        const std::string_view path = rest.substr(0, sp);
+        const std::string_view mode = sp == std::string_view::npos ? std::string_view() : rest.substr(sp + 1);
+        PageFault fault;
+        if (mode == "404") fault = PageFault::kNotFound;
+        else if (mode == "HANG") fault = PageFault::kNoAnswer;
+        else if (mode == "OFF") fault = PageFault::kNone;
+        else return "ERR usage: WEBFAULT <path> 404|HANG|OFF\n";
+        if (path.empty() || path[0] != '/') return "ERR usage: WEBFAULT <path> 404|HANG|OFF\n";
+        ctx.web.SetFault(path, fault);
+        return kOk;
+    }
     if (cmd == "VERSIONS") {
         ctx.web.SetVersions(std::string(rest));
         return kOk;

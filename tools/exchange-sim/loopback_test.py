@@ -239,6 +239,25 @@ class LoopbackTest(unittest.TestCase):
             urllib.request.urlopen(base + "/cab/%2e%2e%2fetc%2fpasswd", timeout=5)
         self.assertTrue(any(b"/cab/update.asp" in line for line in self.sim.http_log()))
 
+    def test_web_faults(self):
+        base = "http://127.0.0.1:%d" % self.sim.http_port
+        self.sim.web_fault("/right.asp", "404")
+        self.sim.web_fault("/TOP.asp", "HANG")
+        with self.assertRaises(urllib.error.HTTPError) as e:
+            urllib.request.urlopen(base + "/right.asp?city=x", timeout=5)
+        self.assertEqual(e.exception.code, 404)
+        # Held: no answer at all, while other pages are still served.
+        with self.assertRaises(OSError):
+            urllib.request.urlopen(base + "/top.asp", timeout=1)
+        self.assertEqual(urllib.request.urlopen(base + "/ldgg.asp", timeout=5).status, 200)
+        self.sim.web_fault("/right.asp", "OFF")
+        self.assertEqual(urllib.request.urlopen(base + "/right.asp", timeout=5).status, 200)
+        log = self.sim.http_log()
+        self.assertIn(b"GET /right.asp?city=x 404", log)
+        self.assertIn(b"GET /top.asp held", log)
+        with self.assertRaises(simctl.SimError):
+            self.sim.web_fault("/top.asp", "SLOW")
+
 
 class OptionsTest(unittest.TestCase):
     def test_db_file_log_file_and_web_root(self):

@@ -71,6 +71,7 @@ struct Conn {
     std::string in;         // control and web: unread request bytes
     std::string out;
     bool closeAfterFlush = false;
+    bool held = false;      // web: a request that is never answered
     bool dead = false;
     std::int64_t readRate = -1;  // exchange: bytes read per round of 10 ms; -1 no limit
     std::chrono::steady_clock::time_point nextRead{};
@@ -281,7 +282,8 @@ private:
     }
 
     void ServeHttp(int fd, Conn& c) {
-        if (c.closeAfterFlush) return;
+        if (c.held) c.in.clear();
+        if (c.closeAfterFlush || c.held) return;
         std::string method, target;
         std::size_t headLen = 0;
         int r = ParseRequestHead(c.in, kMaxHttpHead, &method, &target, &headLen);
@@ -296,6 +298,12 @@ private:
             resp.status = 405;
             resp.contentType = "text/plain";
             web_.Log(method + " " + target);
+        } else if (web_.FaultOf(target) == PageFault::kNoAnswer) {
+            // Held open without a word until the client gives up.
+            web_.Log(method + " " + target + " held");
+            c.in.clear();
+            c.held = true;
+            return;
         } else {
             resp = web_.Get(target);
             web_.Log(method + " " + target + " " + std::to_string(resp.status));

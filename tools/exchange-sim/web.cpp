@@ -43,6 +43,19 @@ std::string QueryValue(std::string_view query, std::string_view key) {
     return std::string();
 }
 
+std::string Lower(std::string_view s) {
+    std::string out;
+    for (char c : s) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return out;
+}
+
+// The lower-case decoded path of a request target; false when malformed.
+bool PathOf(std::string_view target, std::string* path) {
+    if (!PercentDecode(target.substr(0, target.find('?')), path)) return false;
+    *path = Lower(*path);
+    return true;
+}
+
 HttpResponse Page(const std::string& title, const std::string& content) {
     HttpResponse r;
     r.body = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
@@ -148,19 +161,35 @@ std::string SerializeResponse(const HttpResponse& r, bool headOnly) {
     return out;
 }
 
+void WebService::SetFault(std::string_view path, PageFault fault) {
+    std::string key;
+    if (!PathOf(path, &key)) return;
+    if (fault == PageFault::kNone) {
+        faults_.erase(key);
+    } else {
+        faults_[key] = fault;
+    }
+}
+
+PageFault WebService::FaultOf(std::string_view target) const {
+    std::string key;
+    if (!PathOf(target, &key)) return PageFault::kNone;
+    auto it = faults_.find(key);
+    return it == faults_.end() ? PageFault::kNone : it->second;
+}
+
 HttpResponse WebService::Get(std::string_view target) {
     std::size_t q = target.find('?');
-    std::string_view rawPath = target.substr(0, q);
     std::string_view query = q == std::string_view::npos ? std::string_view() : target.substr(q + 1);
     std::string path;
-    if (!PercentDecode(rawPath, &path)) {
+    // Page names are not case-sensitive on the operator's server.
+    std::string lower;
+    if (!PercentDecode(target.substr(0, q), &path) || !PathOf(target, &lower)) {
         HttpResponse r = NotFound();
         r.status = 400;
         return r;
     }
-    // Page names are not case-sensitive on the operator's server.
-    std::string lower;
-    for (char c : path) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (FaultOf(target) == PageFault::kNotFound) return NotFound();
 
     if (lower == "/cab/update.asp") return VersionList();
     if (lower.rfind("/cab/", 0) == 0) return File(std::string_view(path).substr(5));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@ struct HttpResponse {
     std::string contentType = "text/html; charset=gbk";
     std::string body;
 };
+
+// How a page may be made to fail, for tests of a client that must not hang on it.
+enum class PageFault { kNone, kNotFound, kNoAnswer };
 
 class WebService {
 public:
@@ -27,6 +31,11 @@ public:
     // Replaces the version list for the rest of the run.
     void SetVersions(std::string list) { versions_ = std::move(list); haveVersions_ = true; }
 
+    // From now on `path` (no query; not case-sensitive) fails so; kNone heals it.
+    void SetFault(std::string_view path, PageFault fault);
+    // The fault set for the path of a request target.
+    PageFault FaultOf(std::string_view target) const;
+
     const std::vector<std::string>& log() const { return log_; }
     void Log(std::string line) { log_.push_back(std::move(line)); }
 
@@ -37,6 +46,7 @@ private:
     std::string root_;
     std::string versions_;
     bool haveVersions_ = false;
+    std::map<std::string, PageFault> faults_;  // by lower-case decoded path
     std::vector<std::string> log_;
 };
 

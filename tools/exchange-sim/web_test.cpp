@@ -79,6 +79,19 @@ TEST_F(WebServiceTest, PanePagesNameTheCityEscaped) {
     EXPECT_EQ(web.Get("/nothing.asp").status, 404);
 }
 
+TEST_F(WebServiceTest, FaultsApplyToThePathWhateverTheQueryAndCase) {
+    WebService web("");
+    web.SetFault("/Right.asp", PageFault::kNotFound);
+    web.SetFault("/top.asp", PageFault::kNoAnswer);
+    EXPECT_EQ(web.Get("/right.asp?city=%CA%AF").status, 404);
+    EXPECT_EQ(web.FaultOf("/RIGHT.ASP"), PageFault::kNotFound);
+    EXPECT_EQ(web.FaultOf("/top.asp?x=1"), PageFault::kNoAnswer);
+    EXPECT_EQ(web.FaultOf("/ldgg.asp"), PageFault::kNone);
+    EXPECT_EQ(web.FaultOf("/bad%zz"), PageFault::kNone);
+    web.SetFault("/right.asp", PageFault::kNone);
+    EXPECT_EQ(web.Get("/right.asp").status, 200);
+}
+
 TEST(ParseRequestHead, CompleteIncompleteAndBad) {
     std::string method, target;
     std::size_t len = 0;
