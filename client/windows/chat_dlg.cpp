@@ -22,9 +22,11 @@ namespace {
 // colour of the last place that text starts in the conversation view or in
 // the history viewer, -1 when it is not there, so that tests can tell the
 // peer's lines from the user's (a rich edit's text does not reach another
-// process whole).
+// process whole); with "TVP1", where that place lies in the view (client
+// coordinates, x low and y high word), so that a test can click a link.
 constexpr ULONG_PTR kTestViewTag = 0x54564331;     // "TVC1"
 constexpr ULONG_PTR kTestHistoryTag = 0x54564831;  // "TVH1"
+constexpr ULONG_PTR kTestPointTag = 0x54565031;    // "TVP1"
 #endif
 
 constexpr DISPID kBrowserNavigate = 104;  // the web browser control's Navigate
@@ -241,11 +243,16 @@ std::string CChat::Now() {
 
 #ifdef TOVAN_TEST_HOOKS
 LRESULT CChat::AnswerTestQuery(const COPYDATASTRUCT& data) {
-    HWND view = data.dwData == kTestViewTag ? Item(IDC_CHAT_VIEW) : history_.TextBox();
+    HWND view = data.dwData == kTestHistoryTag ? history_.TextBox() : Item(IDC_CHAT_VIEW);
     const std::string text(static_cast<const char*>(data.lpData), data.cbData);
     const LONG end = static_cast<LONG>(SendMessageA(view, WM_GETTEXTLENGTH, 0, 0));
     const LONG at = rich::Find(view, text, end, false);
     if (at < 0) return -1;
+    if (data.dwData == kTestPointTag) {
+        POINTL point = {};
+        SendMessageA(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), at);
+        return MAKELONG(point.x, point.y);
+    }
     CHARRANGE saved = {}, first = {at, at + 1};
     SendMessageA(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
     SendMessageA(view, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&first));
@@ -279,7 +286,8 @@ LRESULT CChat::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 #ifdef TOVAN_TEST_HOOKS
     case WM_COPYDATA: {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        if (data && (data->dwData == kTestViewTag || data->dwData == kTestHistoryTag) && data->lpData)
+        if (data && (data->dwData == kTestViewTag || data->dwData == kTestHistoryTag || data->dwData == kTestPointTag) &&
+            data->lpData)
             return AnswerTestQuery(*data);
         break;
     }

@@ -17,11 +17,9 @@ Usage: voice_sound_test.py --peer voice_peer.exe
 """
 
 import argparse
-import math
 import os
 import random
 import socket
-import struct
 import subprocess
 import sys
 import tempfile
@@ -32,44 +30,7 @@ ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from e2e_support import check, failures, wine_template  # noqa: E402
-
-
-# The control records 8-bit unsigned mono at 11025 samples/s. The capture
-# file holds the same samples as 16-bit signed: ALSA then converts (exactly,
-# the high byte) and reads the file in pieces that fit its buffer, where an
-# unconverted read asks the file for more than one buffer and fails.
-CAPTURE_RATE = 11025
-PLAYBACK_RATE = 8000   # what the playback file holds: 16-bit signed mono
-
-
-def write_samples(path, samples8):
-    with open(path, "wb") as f:
-        f.write(b"".join(struct.pack("<h", (v - 128) << 8) for v in samples8))
-
-
-def write_tone(path, seconds, hz=1000):
-    write_samples(path, (int(128 + 80 * math.sin(2 * math.pi * hz * i / CAPTURE_RATE))
-                         for i in range(CAPTURE_RATE * seconds)))
-
-
-def write_quiet(path, seconds):
-    """Noise within 120..126: near silence by the control's test (112..133)."""
-    rnd = random.Random(7)
-    write_samples(path, (rnd.randint(120, 126) for _ in range(CAPTURE_RATE * seconds)))
-
-
-def make_home(base, name, capture, playback):
-    """A HOME whose ALSA default device reads `capture` and writes `playback`."""
-    home = os.path.join(base, name)
-    os.makedirs(home)
-    with open(os.path.join(home, ".asoundrc"), "w") as f:
-        f.write(f"""pcm.!default {{ type asym; capture.pcm "voicecap"; playback.pcm "voiceplay" }}
-pcm.voicecap {{ type plug; slave {{ pcm "voicecapfile"; format S16_LE; rate {CAPTURE_RATE}; channels 1 }} }}
-pcm.voicecapfile {{ type file; slave.pcm "null"; file "/dev/null"; infile "{capture}"; format "raw" }}
-pcm.voiceplay {{ type plug; slave {{ pcm "voiceplayfile"; format S16_LE; rate {PLAYBACK_RATE}; channels 1 }} }}
-pcm.voiceplayfile {{ type file; slave.pcm "null"; file "{playback}"; format "raw" }}
-""")
-    return home
+from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
 
 
 def start_peer(peer, home, template, *args):
@@ -89,32 +50,6 @@ def wait_file(path, seconds):
             return True
         time.sleep(0.2)
     return False
-
-
-def power_at(samples, rate, hz):
-    """Goertzel power of one frequency."""
-    k = 2 * math.cos(2 * math.pi * hz / rate)
-    s1 = s2 = 0.0
-    for x in samples:
-        s1, s2 = x + k * s1 - s2, s1
-    return s1 * s1 + s2 * s2 - k * s1 * s2
-
-
-def dominant_frequency(pcm16, rate):
-    """Frequency (50 Hz steps) of the strongest component of the loudest second."""
-    count = len(pcm16) // 2
-    samples = struct.unpack("<%dh" % count, pcm16[:count * 2])
-    loudest, energy = None, 0
-    for start in range(0, max(0, count - rate) + 1, rate):
-        chunk = samples[start:start + rate]
-        e = sum(x * x for x in chunk)
-        if e > energy:
-            loudest, energy = chunk, e
-    if not loudest or energy == 0:
-        return None, 0
-    powers = {hz: power_at(loudest, rate, hz) for hz in range(100, rate // 2, 50)}
-    best = max(powers, key=powers.get)
-    return best, math.sqrt(energy / len(loudest))
 
 
 def two_controls(peer, base, template):

@@ -3,7 +3,10 @@
 exchange simulator as two users, chatting through their chat controls: A
 double-clicks the talk column of B's offer, both windows open and exchange
 names, a text typed by A reaches B (blue there, black at A) and both days'
-transcripts, which the history viewers show again; B closes and A gets the
+transcripts, which the history viewers show again; A asks B to talk, B
+accepts through the link, the 1.5 kHz tone A's microphone hears comes out of
+B's speaker (ALSA devices that read and write files), and A's voice button
+stops it; B closes and A gets the
 red closing line; with B logged off a new chat of A reports the peer absent
 after 10 s. A third client without the chat control refuses to open a chat,
 with a message.
@@ -17,17 +20,21 @@ runs in a network namespace of its own when it can (as root: unshare -n).
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, check, failures, sim_binary  # noqa: E402
+from e2e_support import Client, Display, check, failures, sim_binary, wine_template  # noqa: E402
+from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
 RED, BLUE, BLACK = 0x0000FF, 0xFF0000, 0x000000
+TONE_HZ = 1500  # what A's microphone hears: apart from the 1 kHz ring
 
 
 def gbk(text):
@@ -99,7 +106,37 @@ def logged_on(sim, users):
     return {c.user for c in sim.clients()} >= users
 
 
-def run(sim, a, b, shot):
+def talk(a, b, ok, peer, played):
+    """A asks for a voice conversation, B accepts it; sound goes A -> B; A stops."""
+    check(a.driver("chat-voice")[0] == 0, "A presses the voice button")
+    question = "[张建国]对方请求与您语音交谈,您是"
+    check(peer.wait(peer.shows(question), bool, 15), "B is asked to talk")
+    check(ok.colour("与[李明]语音交谈的请求已发送,请等待回应") == RED, "A is told the request went out")
+    sound = lambda: open(played, "rb").read() if os.path.exists(played) else b""
+    ring_end = len(sound())  # B's ring (1 kHz) stops when B answers
+    rc, _ = b.driver("chat-click", gbk("接受").hex())
+    check(rc == 0, "B clicks the accept link")
+    running = "与[李明]语音交谈中"
+    check(ok.wait(ok.shows(running), bool, 15), "A: \"%s\"" % running)
+    check(ok.colour(running) == RED, "in red")
+    heard = peer.wait(lambda: dominant_frequency(sound()[ring_end:], PLAYBACK_RATE),
+                      lambda f: f[0] is not None and abs(f[0] - TONE_HZ) <= 100 and f[1] > 500, 30)
+    check(heard[0] is not None and abs(heard[0] - TONE_HZ) <= 100 and heard[1] > 500,
+          "B's speaker plays the %d Hz tone of A's microphone (strongest %s Hz)" % (TONE_HZ, heard[0]))
+    for who in (ok, peer):
+        check(who.colour("您目前无法进行语音交谈,可能您与其他用户正在语音交谈中或音频设备错误") == -1,
+              "%s's devices started" % who.name)
+
+    check(a.driver("chat-voice")[0] == 0, "A presses the voice button again")
+    check(ok.wait(ok.shows("已停止与[李明]的语音交谈"), bool, 15), "A stops the conversation")
+    check(peer.wait(peer.shows("[张建国]已中止语音交谈"), bool, 15), "B is told it stopped")
+    time.sleep(2)  # what was on its way has played
+    size = len(sound())
+    time.sleep(3)
+    check(len(sound()) == size, "B's speaker is silent after the stop")
+
+
+def run(sim, a, b, shot, played):
     ok = Chatter(a, "A")
     peer = Chatter(b, "B")
     deadline = time.monotonic() + 60
@@ -156,6 +193,8 @@ def run(sim, a, b, shot):
     check(ok.history_colour(line) == BLACK, "A's history viewer shows the day's text again, in black")
     check(peer.history_colour(line) == BLUE, "B's history viewer shows it in blue")
 
+    talk(a, b, ok, peer, played)
+
     check(b.driver("chat-close")[0] == 0, "B presses close")
     closing = "[李明]终止了与您的交谈。"
     check(ok.wait(ok.shows(closing), bool, 15), "A gets the closing line")
@@ -207,13 +246,24 @@ def main():
         return 1
     def user(name):
         return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")
+    # Each client's sound devices: A's microphone hears a tone, B's near-silence.
+    sound_dir = tempfile.mkdtemp(prefix="tovan-chat-sound-")
+    tone, quiet = os.path.join(sound_dir, "tone.raw"), os.path.join(sound_dir, "quiet.raw")
+    write_tone(tone, 120, TONE_HZ)
+    write_quiet(quiet, 120)
+    played = os.path.join(sound_dir, "b_played.raw")
+    template = wine_template()  # found through HOME, which each client gets its own of
+    home_a = make_home(sound_dir, "a", tone, os.path.join(sound_dir, "a_played.raw"))
+    home_b = make_home(sound_dir, "b", quiet, played)
     with Display(), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
         config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
         files = [(args.vokar, "Vokar.ocx")]
-        a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files)
-        b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files)
+        a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files,
+                   env={"HOME": home_a, "TOVAN_WINE_TEMPLATE": template})
+        b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files,
+                   env={"HOME": home_b, "TOVAN_WINE_TEMPLATE": template})
         try:
-            run(sim, a, b, args.shot)
+            run(sim, a, b, args.shot, played)
         finally:
             a.close()
             b.close()
@@ -222,6 +272,7 @@ def main():
             refused_without_control(sim, c)
         finally:
             c.close()
+    shutil.rmtree(sound_dir, ignore_errors=True)
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
 

@@ -46,6 +46,11 @@
 //       moves the chat window to screen position (X, Y), on top
 //   client_driver.exe chat-close
 //       presses the chat window's close button
+//   client_driver.exe chat-voice
+//       presses the chat window's voice button
+//   client_driver.exe chat-click HEX
+//       clicks (left button down and up) the first character of the last
+//       place the text starts in the conversation, as a user clicks a link
 //   client_driver.exe message-box
 //       waits for the client's message box (caption "TovanClient"), prints
 //       its text and presses OK
@@ -289,10 +294,28 @@ int ChatMove(int x, int y) {
     return SetWindowPos(chat, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
 }
 
-int ChatClose() {
+int ChatPress(int id) {
     HWND chat = FirstChat();
     if (!chat) return 1;
-    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, IDCANCEL)));
+    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, id)));
+    return 0;
+}
+
+int ChatClose() { return ChatPress(IDCANCEL); }
+
+int ChatClick(const std::string& gbk) {
+    HWND chat = FirstChat();
+    HWND view = chat ? GetDlgItem(chat, kChatView) : nullptr;
+    if (!view) return 1;
+    // The chat window's test query answers where the text lies in its view.
+    COPYDATASTRUCT data = {0x54565031, static_cast<DWORD>(gbk.size()), const_cast<char*>(gbk.data())};  // "TVP1"
+    DWORD_PTR pos = static_cast<DWORD_PTR>(-1);
+    if (!SendMessageTimeoutA(chat, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &pos) ||
+        static_cast<LRESULT>(pos) == -1)
+        return 1;
+    const LPARAM point = MAKELPARAM(LOWORD(pos) + 2, HIWORD(pos) + 2);
+    PostMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(view, WM_LBUTTONUP, 0, point);
     return 0;
 }
 
@@ -573,6 +596,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
+    if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(1026);
+    if (argc == 3 && std::strcmp(argv[1], "chat-click") == 0) return ChatClick(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));

@@ -107,10 +107,11 @@ class Display:
 class Client:
     """A copy of TovanClient.exe in a temporary folder with its own Wine prefix."""
 
-    def __init__(self, exe, driver_exe, port, user_ini, config_extra=b"", app_files=(), start=True):
+    def __init__(self, exe, driver_exe, port, user_ini, config_extra=b"", app_files=(), start=True, env=None):
         """config_extra: bytes appended to Config.ini; app_files: (source, name)
         pairs copied into the program folder before the client starts; with
-        start=False the client waits for start()."""
+        start=False the client waits for start(); env: variables added to the
+        client's environment."""
         self.tmp = tempfile.mkdtemp(prefix="tovan-e2e-")
         self.app = os.path.join(self.tmp, "app")
         self.prefix = os.path.join(self.tmp, "prefix")
@@ -130,7 +131,7 @@ class Client:
         with open(os.path.join(self.prefix, "drive_c", "windows", "dmr.ini"), "wb") as f:
             f.write(user_ini)
         self.env = dict(os.environ, TOVAN_KEEP_PREFIX=self.prefix,
-                        TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"))
+                        TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"), **(env or {}))
         self.proc = None
         if start:
             self.start()

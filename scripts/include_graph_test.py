@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""The include graph on a tiny tree: includes resolve as the compiler resolves
+them (own folder before -I), and cycles and unresolved names are reported."""
+import contextlib
+import io
+import json
+import os
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import include_graph  # noqa: E402
+
+TREE = {
+    # fw/a.h names b.h: its own folder wins over -I client/core, else a false cycle.
+    "fw/a.h": '#include "b.h"\n',
+    "fw/b.h": "",
+    "client/core/b.h": '#include "a.h"\n',
+    # frame.cpp <-> view.cpp through each other's headers: a module cycle only.
+    "client/core/frame.h": "",
+    "client/core/frame.cpp": '#include "b.h"\n#include "frame.h"\n#include "view.h"\n#include "missing.h"\n',
+    "client/windows/view.h": "#include <windows.h>\n",
+    "client/windows/view.cpp": '#include "view.h"\n#include "frame.h"\n#include "x.h"\n',
+    # x.h <-> y.h include each other: a file cycle.
+    "client/windows/x.h": '#include "y.h"\n',
+    "client/windows/y.h": '  #  include "x.h"\n',
+}
+
+
+class IncludeGraphTest(unittest.TestCase):
+    def run_on_tree(self):
+        with tempfile.TemporaryDirectory() as root:
+            for rel, text in TREE.items():
+                os.makedirs(os.path.join(root, os.path.dirname(rel)), exist_ok=True)
+                with open(os.path.join(root, rel), "w") as f:
+                    f.write(text)
+            flags = f"-I{root}/client/core -I {root}/client/windows -isystem{root}/fw"
+            db = [{"directory": root, "file": src, "command": f"g++ {flags} -c {src}"}
+                  for src in ("client/core/frame.cpp", "client/windows/view.cpp")]
+            os.makedirs(os.path.join(root, "build", "w"))
+            with open(os.path.join(root, "build", "w", "compile_commands.json"), "w") as f:
+                json.dump(db, f)
+            out = io.StringIO()
+            with contextlib.redirect_stdout(out):
+                self.assertEqual(include_graph.main(["--root", root]), 0)
+            return out.getvalue()
+
+    def section(self, text, title):
+        body = text.split("## " + title, 1)[1]
+        return [l for l in body.split("\n## ")[0].splitlines()[1:] if l]
+
+    def test_graph_of_a_tiny_tree(self):
+        text = self.run_on_tree()
+        self.assertEqual(self.section(text, "folder edges"),
+                         ["client/core -> client/windows: 1",
+                          "client/core -> fw: 1",
+                          "client/windows -> client/core: 1"])
+        self.assertEqual(self.section(text, "folder cycles"),
+                         ["cycle: client/core <-> client/windows"])
+        self.assertEqual(self.section(text, "file cycles"),
+                         ["cycle: client/windows/x.h <-> client/windows/y.h"])
+        self.assertIn("cycle: client/core/frame <-> client/windows/view",
+                      self.section(text, "module cycles"))
+        self.assertEqual(self.section(text, "unresolved includes"),
+                         ['client/core/frame.cpp: "missing.h"'])
+
+    def test_self_include_is_a_cycle_and_a_chain_is_not(self):
+        self.assertEqual(include_graph.cycles({("a", "a"), ("b", "c")}), [["a"]])
+        self.assertEqual(include_graph.cycles({("a", "b"), ("b", "c"), ("c", "a"), ("c", "d")}),
+                         [["a", "b", "c"]])
+
+
+if __name__ == "__main__":
+    unittest.main()
