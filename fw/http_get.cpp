@@ -24,21 +24,36 @@ bool ParseUrl(const std::string& url, UrlParts* parts) {
     return true;
 }
 
+namespace {
+
+// Set on every handle: which one a WinINet takes them from differs.
+void SetTimeouts(HINTERNET handle, const HttpLimits& limits) {
+    DWORD connect = limits.connectMs, receive = limits.receiveMs;
+    InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    for (DWORD option : {INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT}) {
+        InternetSetOptionA(handle, option, &receive, sizeof receive);
+    }
+}
+
+}  // namespace
+
 bool HttpGet::Send(const std::string& host, INTERNET_PORT port, const std::string& path,
-                   DWORD connectTimeoutMs) {
+                   const HttpLimits& limits) {
     Close();
     session_ = InternetOpenA("Tovan", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session_) return false;
-    InternetSetOptionA(session_, INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeoutMs,
-                       sizeof connectTimeoutMs);
+    SetTimeouts(session_, limits);
     connection_ = InternetConnectA(session_, host.c_str(), port, nullptr, nullptr,
                                    INTERNET_SERVICE_HTTP, 0, 0);
     if (connection_) {
-        request_ = HttpOpenRequestA(connection_, "GET", path.c_str(), nullptr, nullptr, nullptr,
+        SetTimeouts(connection_, limits);
+        request_ = HttpOpenRequestA(connection_, "GET", path.c_str(), "HTTP/1.0", nullptr, nullptr,
                                     INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD |
                                         INTERNET_FLAG_NO_CACHE_WRITE,
                                     0);
     }
+    if (request_) SetTimeouts(request_, limits);
     if (!request_ || !HttpSendRequestA(request_, nullptr, 0, nullptr, 0)) {
         Close();
         return false;
@@ -72,9 +87,23 @@ bool HttpGet::ContentLength(unsigned long long* length) const {
     return true;
 }
 
+bool HttpGet::IsChunked() const {
+    if (!request_) return false;
+    char text[64] = {};
+    DWORD size = sizeof text - 1;
+    if (!HttpQueryInfoA(request_, HTTP_QUERY_TRANSFER_ENCODING, text, &size, nullptr)) return false;
+    return lstrcmpiA(text, "chunked") == 0;
+}
+
 bool HttpGet::Read(void* buffer, DWORD size, DWORD* got) {
     *got = 0;
-    return request_ && InternetReadFile(request_, buffer, size, got);
+    if (!request_) return false;
+    // Only what has arrived is read: a read of a whole buffer would wait for
+    // all of it, however slowly it comes, and the caller's deadline with it.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request_, &available, 0, 0)) return false;
+    if (available == 0) return true;  // the end of the body
+    return InternetReadFile(request_, buffer, available < size ? available : size, got);
 }
 
 void HttpGet::Close() {
@@ -85,20 +114,24 @@ void HttpGet::Close() {
 }
 
 bool GetText(const std::string& host, INTERNET_PORT port, const std::string& path,
-             std::string* body, DWORD* status, DWORD connectTimeoutMs) {
+             std::string* body, DWORD* status, const HttpLimits& limits) {
     body->clear();
     *status = 0;
+    const ULONGLONG start = GetTickCount64();
     HttpGet get;
-    if (!get.Send(host, port, path, connectTimeoutMs)) return false;
+    if (!get.Send(host, port, path, limits)) return false;
     *status = get.StatusCode();
     if (*status > 299) return true;
     char piece[2048];
     for (;;) {
         DWORD got = 0;
-        if (!get.Read(piece, sizeof piece, &got)) return false;
+        if (!get.Read(piece, sizeof piece, &got)) break;
         if (got == 0) return true;
         body->append(piece, got);
+        if (body->size() > limits.maxBytes || GetTickCount64() - start > limits.totalMs) break;
     }
+    body->clear();
+    return false;
 }
 
 }  // namespace fw

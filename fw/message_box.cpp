@@ -28,6 +28,20 @@ std::string ProgramFileTitle() {
     return name;
 }
 
+// Presses OK on this thread's message box, which runs the timer's call. The
+// box is the one dialog of the thread still enabled: it disables its owner.
+BOOL CALLBACK PressOk(HWND hwnd, LPARAM) {
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+    PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), PressOk, 0);
+}
+
 }  // namespace
 
 std::string AppTitle() {
@@ -40,6 +54,17 @@ void SetAppTitle(const std::string& title) { TitleSetByProgram() = title; }
 int AppMessageBox(HWND owner, const std::string& text, const char* caption, UINT type) {
     const std::string title = caption ? std::string(caption) : AppTitle();
     return MessageBoxA(owner ? owner : MainWindow(), text.c_str(), title.c_str(), type);
+}
+
+}  // namespace fw
+
+namespace fw {
+
+int TimedMessageBox(HWND owner, const std::string& text, const char* caption, DWORD timeoutMs) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, timeoutMs, CloseBox);
+    const int answer = AppMessageBox(owner, text, caption, MB_OK);
+    if (timer) KillTimer(nullptr, timer);
+    return answer;
 }
 
 }  // namespace fw

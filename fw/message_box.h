@@ -17,4 +17,8 @@ void SetAppTitle(const std::string& title);
 int AppMessageBox(HWND owner, const std::string& text, const char* caption = nullptr,
                   UINT type = MB_OK);
 
+// AppMessageBox with an OK button that closes by itself after timeoutMs,
+// answering IDOK: for news that must not hold up a program nobody watches.
+int TimedMessageBox(HWND owner, const std::string& text, const char* caption, DWORD timeoutMs);
+
 }  // namespace fw

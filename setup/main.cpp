@@ -1,6 +1,8 @@
 // Brivet.exe: no argument installs, "/u" uninstalls, anything else does nothing.
 #include "brivet.h"
+#include "program_path.h"
 #include "setup_plan.h"
+#include "uninstall_guard.h"
 
 int main(int argc, char** argv) {
     switch (tovan::ParseSetupCommand(argc, argv)) {
@@ -8,6 +10,7 @@ int main(int argc, char** argv) {
             brivet::Install();
             break;
         case tovan::SetupCommand::Uninstall:
+            if (!brivet::MayUninstallFrom(fw::ProgramFolder())) return 1;
             brivet::Uninstall();
             break;
         case tovan::SetupCommand::Nothing:

@@ -6,24 +6,45 @@
 #include <cstdlib>
 
 #include "http_get.h"
+#include "pe_image.h"
 #include "message_box.h"
 #include "profile.h"
 #include "program_path.h"
 
 namespace {
 
-// Long enough for the client that started us to end and release its files.
-DWORD StartDelayMs() {
+// A number of milliseconds: the release value, or in test builds the value of
+// a test's environment variable.
+DWORD Milliseconds(const char* testVariable, DWORD release) {
 #ifdef TOVAN_TEST_HOOKS
-    if (const char* ms = std::getenv("TOVAN_TEST_UPDATE_DELAY_MS")) {
+    if (const char* ms = std::getenv(testVariable)) {
         return static_cast<DWORD>(std::strtoul(ms, nullptr, 10));
     }
+#else
+    (void)testVariable;
 #endif
-    return 6000;
+    return release;
 }
+
+// Long enough for the client that started us to end and release its files.
+constexpr DWORD kStartDelayMs = 6000;
+// A service that goes silent this long is given up.
+constexpr DWORD kReceiveTimeoutMs = 30000;
+// One file may take this long; a service sending a byte now and then would
+// otherwise keep the client from starting for ever.
+constexpr DWORD kDownloadDeadlineMs = 10 * 60 * 1000;
+// The failure notice closes by itself, so that the client starts even when
+// nobody is there to read it.
+constexpr DWORD kFailureNoticeMs = 15000;
 
 constexpr int kBufferCreateAttempts = 20001;
 constexpr DWORD kPieceSize = 2048;
+
+#if defined(_M_X64) || defined(__x86_64__)
+constexpr std::uint16_t kOwnMachine = tovan::kMachineAmd64;
+#else
+constexpr std::uint16_t kOwnMachine = tovan::kMachineI386;
+#endif
 
 HANDLE CreateDownloadBuffer(const std::string& path) {
     HANDLE h = INVALID_HANDLE_VALUE;
@@ -43,17 +64,44 @@ std::string SystemFolder() {
     return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
 }
 
+// The whole file, when it is no larger than the limit of a download.
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(f, &size) && size.QuadPart >= 0 &&
+              static_cast<unsigned long long>(size.QuadPart) <= tovan::kMaxUpdateFileBytes;
+    if (ok) {
+        bytes->assign(static_cast<std::size_t>(size.QuadPart), '\0');
+        DWORD got = 0;
+        ok = bytes->empty() ||
+             (ReadFile(f, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) &&
+              got == bytes->size());
+    }
+    CloseHandle(f);
+    return ok;
+}
+
 }  // namespace
 
 void CTvUpdateApp::Run() {
     InitCommonControls();
     programFolder_ = fw::ProgramFolder();
+    limits_.receiveMs = Milliseconds("TOVAN_TEST_UPDATE_RECEIVE_MS", kReceiveTimeoutMs);
+    limits_.maxBytes = tovan::kMaxVersionListBytes;
+    downloadDeadlineMs_ = Milliseconds("TOVAN_TEST_UPDATE_DEADLINE_MS", kDownloadDeadlineMs);
+    failureNoticeMs_ = Milliseconds("TOVAN_TEST_UPDATE_NOTICE_MS", kFailureNoticeMs);
 
-    Sleep(StartDelayMs());
+    Sleep(Milliseconds("TOVAN_TEST_UPDATE_DELAY_MS", kStartDelayMs));
     status_.Open("正在检查更新...");
 
     std::string list;
-    if (!ReadServer() || !FetchVersionList(&list)) {
+    bool listed = false;
+    if (ReadServer() && !RunWhilePumping([&] { listed = FetchVersionList(&list); }, HardLimitMs())) {
+        Abandon();
+    }
+    if (!listed) {
         StartClient();
         return;
     }
@@ -77,7 +125,8 @@ bool CTvUpdateApp::ReadServer() {
 
 bool CTvUpdateApp::FetchVersionList(std::string* body) {
     DWORD status = 0;
-    return fw::GetText(server_, port_, tovan::kVersionListPath, body, &status) && status <= 299;
+    return fw::GetText(server_, port_, tovan::kVersionListPath, body, &status, limits_) &&
+           status <= 299;
 }
 
 void CTvUpdateApp::UpdateFile(const tovan::VersionRecord& record) {
@@ -89,38 +138,52 @@ void CTvUpdateApp::UpdateFile(const tovan::VersionRecord& record) {
     if (tovan::DecideRecord(record, installed) != tovan::RecordAction::Fetch) return;
 
     HANDLE buffer = CreateDownloadBuffer(programFolder_ + tovan::kDownloadBuffer);
-    const tovan::DownloadResult result = Download(record.name, buffer);
+    tovan::DownloadResult result = tovan::DownloadResult::RequestFailed;
+    if (!RunWhilePumping([&] { result = Download(record.name, buffer); }, HardLimitMs())) Abandon();
     if (buffer != INVALID_HANDLE_VALUE) CloseHandle(buffer);
+    if (result == tovan::DownloadResult::Complete && !DownloadIsSound(record.name)) {
+        result = tovan::DownloadResult::Broken;
+    }
 
     const tovan::DownloadFollowUp next = tovan::AfterDownload(result);
     if (next.tellFailure) {
-        fw::AppMessageBox(status_.hwnd(), "更新程序失败！", "更新", MB_OK);
+        fw::TimedMessageBox(status_.hwnd(), "更新程序失败！", "更新", failureNoticeMs_);
     }
     if (next.install) Install(record.name, record.version);
 }
 
 tovan::DownloadResult CTvUpdateApp::Download(const std::string& name, HANDLE buffer) {
+    const ULONGLONG start = GetTickCount64();
     fw::HttpGet get;
-    if (!get.Send(server_, port_, tovan::DownloadPath(name))) {
+    if (!get.Send(server_, port_, tovan::DownloadPath(name), limits_)) {
         return tovan::DownloadResult::RequestFailed;
     }
-    if (get.StatusCode() >= 300) return tovan::DownloadResult::NotServed;
+    tovan::ReplyHead head;
+    head.status = get.StatusCode();
+    head.hasLength = get.ContentLength(&head.length);
+    head.chunked = get.IsChunked();
+    switch (tovan::JudgeReplyHead(head)) {
+        case tovan::HeadVerdict::NotServed: return tovan::DownloadResult::NotServed;
+        case tovan::HeadVerdict::Refuse: return tovan::DownloadResult::Broken;
+        case tovan::HeadVerdict::ReadBody: break;
+    }
 
-    unsigned long long announced = 0;
-    const bool hasLength = get.ContentLength(&announced);
     unsigned long long received = 0;
     char piece[kPieceSize];
     for (;;) {
         DWORD got = 0;
+        // A read fails on a time-out and on a broken connection.
         if (!get.Read(piece, sizeof piece, &got)) return tovan::DownloadResult::Broken;
         if (got == 0) break;
+        received += got;
+        if (received > head.length || GetTickCount64() - start > downloadDeadlineMs_) {
+            return tovan::DownloadResult::Broken;
+        }
         Sleep(1);
         if (!WritePiece(buffer, piece, got, name)) return tovan::DownloadResult::Cancelled;
-        received += got;
     }
-    // A reply that broke off early would install a cut file.
-    if (hasLength && received != announced) return tovan::DownloadResult::Broken;
-    return tovan::DownloadResult::Complete;
+    return tovan::IsWholeBody(head, received) ? tovan::DownloadResult::Complete
+                                              : tovan::DownloadResult::Broken;
 }
 
 bool CTvUpdateApp::WritePiece(HANDLE buffer, const char* data, DWORD size,
@@ -144,10 +207,25 @@ bool CTvUpdateApp::WritePiece(HANDLE buffer, const char* data, DWORD size,
     }
 }
 
+bool CTvUpdateApp::DownloadIsSound(const std::string& name) {
+    const tovan::ImageKind kind = tovan::ImageKindOf(name);
+    if (kind == tovan::ImageKind::None) return true;
+    std::string bytes;
+    return ReadWholeFile(programFolder_ + tovan::kDownloadBuffer, &bytes) &&
+           tovan::IsWellFormedImage(bytes, kind, kOwnMachine);
+}
+
 void CTvUpdateApp::Install(const std::string& name, const std::string& version) {
     const std::string download = programFolder_ + tovan::kDownloadBuffer;
+    // The file is replaced in one step from a whole copy beside it: a run cut
+    // short leaves the old file or the new one, never a part. The download
+    // buffer itself stays, as it always has.
+    const std::string target = programFolder_ + tovan::InstallName(name);
+    const std::string staged = programFolder_ + tovan::kStagedInstall;
     const bool replaced =
-        CopyFileA(download.c_str(), (programFolder_ + name).c_str(), FALSE) != FALSE;
+        CopyFileA(download.c_str(), staged.c_str(), FALSE) &&
+        MoveFileExA(staged.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!replaced) DeleteFileA(staged.c_str());
     const std::string backup = tovan::BackupFolder(SystemFolder());
     CreateDirectoryA(backup.c_str(), nullptr);
     CopyFileA(download.c_str(), (backup + name).c_str(), FALSE);
@@ -157,11 +235,22 @@ void CTvUpdateApp::Install(const std::string& name, const std::string& version) 
     }
 }
 
+DWORD CTvUpdateApp::HardLimitMs() const {
+    return downloadDeadlineMs_ + 2 * limits_.receiveMs + limits_.connectMs;
+}
+
+void CTvUpdateApp::Abandon() {
+    StartClient();
+    // Not ExitProcess: the network library would wait at its unloading for
+    // the very call that is stuck.
+    TerminateProcess(GetCurrentProcess(), 0);
+}
+
 void CTvUpdateApp::StartClient() {
     // The client of this program folder, by its full path: a bare name would
     // let the shell find another one on the search path.
     std::string folder = programFolder_;
     if (!folder.empty()) folder.pop_back();
-    ShellExecuteA(nullptr, "open", (programFolder_ + "tovanclient.exe").c_str(), nullptr,
-                  folder.c_str(), SW_SHOW);
+    ShellExecuteA(nullptr, "open", (programFolder_ + "tovanclient.exe").c_str(),
+                  tovan::kStartedByUpdaterArgument, folder.c_str(), SW_SHOW);
 }

@@ -29,3 +29,42 @@ void PumpWaitingMessages() {
         fw::ProcessQueuedMessage(msg);
     }
 }
+
+namespace {
+
+DWORD WINAPI RunWork(void* work) {
+    (*static_cast<const std::function<void()>*>(work))();
+    return 0;
+}
+
+}  // namespace
+
+bool RunWhilePumping(const std::function<void()>& work, DWORD timeoutMs) {
+    HANDLE thread = CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()>*>(&work), 0,
+                                 nullptr);
+    if (!thread) {
+        work();
+        return true;
+    }
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    bool done = false;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) break;
+        const DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE,
+                                                     static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0) {
+            done = true;
+            break;
+        }
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+            // A quit waits for the run's end; the windows are closing anyway.
+            done = WaitForSingleObject(thread, static_cast<DWORD>(deadline - now)) == WAIT_OBJECT_0;
+            break;
+        }
+        PumpWaitingMessages();
+    }
+    CloseHandle(thread);
+    return done;
+}

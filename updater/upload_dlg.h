@@ -1,6 +1,7 @@
 // The updater's status window: one line telling the user what it is doing.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "dialog.h"
@@ -20,6 +21,11 @@ private:
     std::string status_;
 };
 
-// Dispatches every window message that is waiting: the work runs on this
-// thread, so the window stays responsive only between its steps.
+// Dispatches every window message that is waiting.
 void PumpWaitingMessages();
+
+// Runs work on a thread of its own and keeps this thread's windows painting
+// and answering until it is done: a download may wait on the network for a
+// long time. False when it did not end within timeoutMs; it then runs on,
+// and whatever it uses must outlive it.
+bool RunWhilePumping(const std::function<void()>& work, DWORD timeoutMs);

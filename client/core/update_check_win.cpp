@@ -6,14 +6,36 @@
 #include "profile.h"
 #include "program_path.h"
 #include "update_check.h"
+#include "update_files.h"
 #include "win_profile_reader.h"
 
 namespace {
 
 constexpr DWORD kConnectTimeoutMs = 2000;
 
+// The updater cannot replace itself while it runs: it leaves a new copy
+// beside itself, swapped in here once it has ended (it starts us just before
+// it ends, so a while is given). Until the swap works it is tried again at
+// every start.
+void SwapInNewUpdater(const std::string& folder) {
+    const std::string fresh = folder + tovan::kNewUpdaterFileName;
+    if (GetFileAttributesA(fresh.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    const std::string updater = folder + tovan::kUpdaterFileName;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (MoveFileExA(fresh.c_str(), updater.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return;
+        }
+        Sleep(200);
+    }
+}
+
 DWORD WINAPI UpdateCheckThread(void*) {
     const std::string folder = fw::ProgramFolder();
+    SwapInNewUpdater(folder);
+    // Started by the updater: what it could not update waits for the next
+    // start, instead of sending us back to it at once, again and again.
+    if (tovan::IsStartedByUpdater(GetCommandLineA())) return 0;
     if (CheckForUpdate(folder) != UpdateCheckResult::kUpdateDue) return 0;
     const std::string dir = folder.empty() ? folder : folder.substr(0, folder.size() - 1);
     ShellExecuteA(nullptr, "open", "tvupdate.exe", "", dir.c_str(), SW_SHOW);
@@ -30,8 +52,9 @@ UpdateCheckResult CheckForUpdate(const std::string& programFolder) {
     if (!fw::ParseUrl(base, &url)) return UpdateCheckResult::kFailed;
     std::string body;
     DWORD status = 0;
-    if (!fw::GetText(url.host, url.port, tovan::kVersionListPath, &body, &status,
-                     kConnectTimeoutMs) ||
+    fw::HttpLimits limits;
+    limits.connectMs = kConnectTimeoutMs;
+    if (!fw::GetText(url.host, url.port, tovan::kVersionListPath, &body, &status, limits) ||
         status > 299) {
         return UpdateCheckResult::kFailed;
     }

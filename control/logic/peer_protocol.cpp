@@ -23,8 +23,25 @@ auto AtAddress(const std::string& ip, std::int32_t port) {
 auto WithId(const std::string& id) {
     return [&id](const ChaterInfo& c) { return c.id == id; };
 }
-auto WithTag(const std::string& tag) {
-    return [&tag](const ChaterInfo& c) { return c.tag == tag; };
+// A peer's texts and closes come from its text socket, and anything of it
+// may come from the voice address learnt for it: an id alone is no proof,
+// since every datagram a peer sends carries it.
+auto WithIdFrom(const std::string& id, const std::string& source, std::int32_t sourcePort) {
+    return [&id, &source, sourcePort](const ChaterInfo& c) {
+        if (c.id != id) return false;
+        if (c.address == source && c.port == sourcePort) return true;
+        return !c.voiceAddress.empty() && c.voiceAddress == source && c.voicePort == sourcePort;
+    };
+}
+// The voice sockets of a peer send from its host, on ports of their own.
+auto WithIdFromHost(const std::string& id, const std::string& source) {
+    return [&id, &source](const ChaterInfo& c) { return c.id == id && c.address == source; };
+}
+// An answer to our request comes from where the request went.
+auto WithTagFrom(const std::string& tag, const std::string& source, std::int32_t sourcePort) {
+    return [&tag, &source, sourcePort](const ChaterInfo& c) {
+        return c.tag == tag && c.address == source && c.port == sourcePort;
+    };
 }
 
 // Takes entry i out of the list and hands it back.
@@ -115,10 +132,10 @@ void PeerProtocol::OnTextDatagram(std::string_view bytes, const std::string& sou
     case PeerCommand::AddMe: OnAddMe(f, source, sourcePort); break;
     case PeerCommand::AddVoice: OnAddVoice(f, source, sourcePort, true); break;
     case PeerCommand::BddVoice: OnAddVoice(f, source, sourcePort, false); break;
-    case PeerCommand::AddAccept: OnAddAccept(f); break;
-    case PeerCommand::AddReject: OnAddReject(f); break;
-    case PeerCommand::Close: OnClose(f); break;
-    case PeerCommand::NewMessage: OnNewMessage(f); break;
+    case PeerCommand::AddAccept: OnAddAccept(f, source, sourcePort); break;
+    case PeerCommand::AddReject: OnAddReject(f, source, sourcePort); break;
+    case PeerCommand::Close: OnClose(f, source, sourcePort); break;
+    case PeerCommand::NewMessage: OnNewMessage(f, source, sourcePort); break;
     case PeerCommand::ServerAddress: address_.OnServerAddress(f); break;
     case PeerCommand::None:
     case PeerCommand::Noop: break;
@@ -141,9 +158,10 @@ void PeerProtocol::OnAddMe(const std::vector<std::string>& f, const std::string&
     ports_.events.PeerAdd(std::string(source), sourcePort);
 }
 
-void PeerProtocol::OnAddAccept(const std::vector<std::string>& f) {
+void PeerProtocol::OnAddAccept(const std::vector<std::string>& f, const std::string& source,
+                               std::int32_t sourcePort) {
     if (f.size() < 4 || f[1] != ownPeerId_) return;
-    const std::ptrdiff_t i = FindFirst(pending_, WithTag(f[2]));
+    const std::ptrdiff_t i = FindFirst(pending_, WithTagFrom(f[2], source, sourcePort));
     if (i < 0) return;
     const ChaterInfo request = Take(pending_, i);
     // When both sides asked at once, the peer may already be ours through its
@@ -162,9 +180,10 @@ void PeerProtocol::OnAddAccept(const std::vector<std::string>& f) {
     ports_.voiceReceiveSocket.SendTo(request.address, request.port, peer_text::AddVoice(ownPeerId_));
 }
 
-void PeerProtocol::OnAddReject(const std::vector<std::string>& f) {
+void PeerProtocol::OnAddReject(const std::vector<std::string>& f, const std::string& source,
+                               std::int32_t sourcePort) {
     if (f.size() < 3 || f[1] != ownPeerId_) return;
-    const std::ptrdiff_t i = FindFirst(pending_, WithTag(f[2]));
+    const std::ptrdiff_t i = FindFirst(pending_, WithTagFrom(f[2], source, sourcePort));
     if (i < 0) return;
     const ChaterInfo request = Take(pending_, i);
     ports_.events.PeerReject(request.address, request.port);
@@ -173,7 +192,7 @@ void PeerProtocol::OnAddReject(const std::vector<std::string>& f) {
 void PeerProtocol::OnAddVoice(const std::vector<std::string>& f, const std::string& source,
                               std::int32_t sourcePort, bool answer) {
     if (f.size() < 2) return;
-    const std::ptrdiff_t i = FindFirst(chaters_, WithId(f[1]));
+    const std::ptrdiff_t i = FindFirst(chaters_, WithIdFromHost(f[1], source));
     if (i < 0) return;
     ChaterInfo& peer = chaters_[static_cast<std::size_t>(i)];
     peer.voiceAddress = source;
@@ -181,17 +200,19 @@ void PeerProtocol::OnAddVoice(const std::vector<std::string>& f, const std::stri
     if (answer) ports_.voiceReceiveSocket.SendTo(std::string(peer.address), peer.port, peer_text::BddVoice(ownPeerId_));
 }
 
-void PeerProtocol::OnClose(const std::vector<std::string>& f) {
+void PeerProtocol::OnClose(const std::vector<std::string>& f, const std::string& source,
+                           std::int32_t sourcePort) {
     if (f.size() < 2) return;
-    const std::ptrdiff_t i = FindFirst(chaters_, WithId(f[1]));
+    const std::ptrdiff_t i = FindFirst(chaters_, WithIdFrom(f[1], source, sourcePort));
     if (i < 0) return;
     const ChaterInfo peer = Take(chaters_, i);
     ports_.events.PeerClose(peer.address, peer.port);
 }
 
-void PeerProtocol::OnNewMessage(const std::vector<std::string>& f) {
+void PeerProtocol::OnNewMessage(const std::vector<std::string>& f, const std::string& source,
+                                std::int32_t sourcePort) {
     if (f.size() < 2) return;
-    const std::ptrdiff_t i = FindFirst(chaters_, WithId(f[1]));
+    const std::ptrdiff_t i = FindFirst(chaters_, WithIdFrom(f[1], source, sourcePort));
     if (i < 0) return;
     const ChaterInfo& peer = chaters_[static_cast<std::size_t>(i)];
     const std::string ip = peer.address;  // the handler may change the list

@@ -67,11 +67,12 @@ public:
 
 private:
     void OnAddMe(const std::vector<std::string>& f, const std::string& source, std::int32_t sourcePort);
-    void OnAddAccept(const std::vector<std::string>& f);
-    void OnAddReject(const std::vector<std::string>& f);
+    // A peer's datagrams count only from the addresses it is known by.
+    void OnAddAccept(const std::vector<std::string>& f, const std::string& source, std::int32_t sourcePort);
+    void OnAddReject(const std::vector<std::string>& f, const std::string& source, std::int32_t sourcePort);
     void OnAddVoice(const std::vector<std::string>& f, const std::string& source, std::int32_t sourcePort, bool answer);
-    void OnClose(const std::vector<std::string>& f);
-    void OnNewMessage(const std::vector<std::string>& f);
+    void OnClose(const std::vector<std::string>& f, const std::string& source, std::int32_t sourcePort);
+    void OnNewMessage(const std::vector<std::string>& f, const std::string& source, std::int32_t sourcePort);
     void Tick();
 
     bool IsChater(const std::string& ip, std::int32_t port) const;

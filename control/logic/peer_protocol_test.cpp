@@ -36,6 +36,13 @@ struct Network {
     };
     using Receiver = std::function<void(const std::string& bytes, const std::string& address, std::int32_t port)>;
     std::map<std::string, Receiver> listeners;  // "address:port"
+    // A host behind a translator: its datagrams leave from the public
+    // address, each port moved by the offset.
+    struct Translation {
+        std::string publicAddress;
+        std::int32_t portOffset;
+    };
+    std::map<std::string, Translation> translated;  // by private address
     std::deque<Packet> queue;
     std::vector<std::string> dropped;  // datagrams to nowhere
 
@@ -43,6 +50,11 @@ struct Network {
         while (!queue.empty()) {
             Packet p = queue.front();
             queue.pop_front();
+            auto nat = translated.find(p.fromAddress);
+            if (nat != translated.end()) {
+                p.fromAddress = nat->second.publicAddress;
+                p.fromPort += nat->second.portOffset;
+            }
             auto it = listeners.find(p.to);
             if (it == listeners.end()) dropped.push_back(p.to + " " + p.bytes);
             else it->second(p.bytes, p.fromAddress, p.fromPort);
@@ -96,6 +108,14 @@ struct Node {
         net.listeners[endpoint] = [this](const std::string& b, const std::string& a, std::int32_t p) {
             control.OnTextDatagram(b, a, p);
         };
+    }
+    // Puts this host behind a translator that forwards its public ports.
+    void BehindTranslator(Network& net, const std::string& publicAddress, std::int32_t portOffset) {
+        net.translated[text.address] = {publicAddress, portOffset};
+        for (NetSocket* s : {&text, &voiceReceive}) {
+            net.listeners[publicAddress + ":" + std::to_string(s->port + portOffset)] =
+                net.listeners.at(s->Endpoint());
+        }
     }
 };
 
@@ -163,8 +183,8 @@ TEST_F(HandshakeTest, LocalAddressAnswersWhilePublicOneIsUnreachable) {
 }
 
 TEST_F(HandshakeTest, PublicAddressAnswersWhenTheLocalOneIsOnAnotherNetwork) {
-    net.listeners.erase("10.0.0.2:5001");
-    b.ListenText(net, "203.0.113.9:61001");  // B's router forwards its public port
+    b.BehindTranslator(net, "203.0.113.9", 61001 - 5001);
+    net.listeners.erase("10.0.0.2:5001");  // A cannot reach B's local address
 
     a.control.AddChater("10.0.0.2", 5001);
     a.control.AddChater("203.0.113.9", 61001);
@@ -304,8 +324,8 @@ TEST_F(ProtocolTest, MessagesGoToEveryPeerAndArriveUpToTheNextBar) {
     control.SendShortMessage("10.0.0.3", 9, "x");  // a given address, peer or not
     EXPECT_EQ(rig.text.sent.back(), "10.0.0.3:9 !NEWMESSAGE!|" + kIdA + "|x");
 
-    // Reported with the peer's stored address, whatever the source.
-    Receive("!NEWMESSAGE!|peer-c|a|b", "10.99.0.1", 1);
+    // Reported with the peer's stored address.
+    Receive("!NEWMESSAGE!|peer-c|a|b", "10.0.0.7", 4100);
     Receive("!NEWMESSAGE!|peer-b");
     Receive("!NEWMESSAGE!|stranger|hello");
     EXPECT_THAT(rig.events.fired, ElementsAre("NewMessage 10.0.0.7:4100 a", "NewMessage 10.0.0.9:4000 "));
@@ -392,7 +412,7 @@ TEST_F(ProtocolTest, ClosingPeers) {
     Forget();
 
     Receive("!CLOSE!|stranger");
-    Receive("!close!|peer-c", "10.1.1.1", 1);
+    Receive("!close!|peer-c", "10.0.0.7", 4100);
     EXPECT_THAT(rig.events.fired, ElementsAre("PeerClose 10.0.0.7:4100"));
 
     control.RemoveChater("10.0.0.4", 2);  // no peer there: told all the same
@@ -466,6 +486,48 @@ TEST_F(ProtocolTest, HostileDatagramsChangeNothing) {
     EXPECT_LE(rig.text.sent[0].size() - std::string("10.0.0.3:3 ").size(), kMaxComposedReply);
 }
 
+// Whoever learnt a peer's id (it is in every datagram the peer sends) and our
+// own must still not speak for the peer: its datagrams count only from the
+// addresses it is known by.
+TEST_F(ProtocolTest, PeerDatagramsCountOnlyFromThePeersAddresses) {
+    MakePeer("peer-b", "10.0.0.9", 4000);
+    Receive("!ADDVOICE!|peer-b", "10.0.0.9", 4002);
+    control.AddChater("10.0.0.5", 1);
+    Forget();
+    struct Forged {
+        const char* what;
+        std::string text, source;
+        std::int32_t port;
+    };
+    const Forged forged[] = {
+        {"text from another host", "!NEWMESSAGE!|peer-b|pay me", "10.6.6.6", 4000},
+        {"text from another port", "!NEWMESSAGE!|peer-b|pay me", "10.0.0.9", 4999},
+        {"close from another host", "!CLOSE!|peer-b", "10.6.6.6", 4000},
+        {"close from another port", "!CLOSE!|peer-b", "10.0.0.9", 4001},
+        {"voice address from another host", "!ADDVOICE!|peer-b", "10.6.6.6", 4002},
+        {"voice answer from another host", "!BDDVOICE!|peer-b", "10.6.6.6", 4002},
+        {"accept from elsewhere", "!ADDACCEPT!|" + kIdA + "|10.0.0.5:1|peer-x", "10.6.6.6", 1},
+        {"reject from elsewhere", "!ADDREJECT!|" + kIdA + "|10.0.0.5:1", "10.0.0.5", 2},
+    };
+    for (const Forged& f : forged) {
+        Receive(f.text, f.source, f.port);
+        EXPECT_THAT(rig.events.fired, IsEmpty()) << f.what;
+    }
+    EXPECT_THAT(rig.voiceReceive.sent, IsEmpty());
+    ASSERT_THAT(control.chaters(), SizeIs(1));
+    EXPECT_EQ(control.chaters()[0].voiceAddress + ":" + std::to_string(control.chaters()[0].voicePort),
+              "10.0.0.9:4002");
+    EXPECT_THAT(control.pending(), SizeIs(1));
+
+    // The peer itself, from its text socket or its voice address, still counts.
+    Receive("!NEWMESSAGE!|peer-b|hi", "10.0.0.9", 4000);
+    Receive("!NEWMESSAGE!|peer-b|hi again", "10.0.0.9", 4002);
+    Receive("!ADDREJECT!|" + kIdA + "|10.0.0.5:1", "10.0.0.5", 1);
+    Receive("!CLOSE!|peer-b", "10.0.0.9", 4000);
+    EXPECT_THAT(rig.events.fired, ElementsAre("NewMessage 10.0.0.9:4000 hi", "NewMessage 10.0.0.9:4000 hi again",
+                                              "PeerReject 10.0.0.5:1", "PeerClose 10.0.0.9:4000"));
+}
+
 // Event handlers call back into the control; the lists they change must not
 // be in use underneath (ASan watches).
 TEST_F(ProtocolTest, HandlersMayChangeTheListsFromWithinEvents) {
@@ -478,7 +540,7 @@ TEST_F(ProtocolTest, HandlersMayChangeTheListsFromWithinEvents) {
     };
     MakePeer("peer-b", "10.0.0.9", 4000);
     MakePeer("peer-c", "10.0.0.7", 4100);
-    Receive("!NEWMESSAGE!|peer-c|hi");
+    Receive("!NEWMESSAGE!|peer-c|hi", "10.0.0.7", 4100);
     EXPECT_THAT(control.chaters(), IsEmpty());
     EXPECT_EQ(rig.events.fired.back(), "NewMessage 10.0.0.7:4100 hi");
     EXPECT_EQ(seenAfterCall, "10.0.0.7");
@@ -489,7 +551,7 @@ TEST_F(ProtocolTest, HandlersMayChangeTheListsFromWithinEvents) {
     EXPECT_THAT(control.chaters(), IsEmpty());
 
     control.AddChater("10.0.0.5", 1);
-    Receive("!ADDACCEPT!|" + kIdA + "|10.0.0.5:1|peer-e");
+    Receive("!ADDACCEPT!|" + kIdA + "|10.0.0.5:1|peer-e", "10.0.0.5", 1);
     EXPECT_EQ(rig.voiceReceive.sent.back(), "10.0.0.5:1 !ADDVOICE!|" + kIdA);
 
     control.AddChater("10.0.0.1", 1);

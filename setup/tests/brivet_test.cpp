@@ -243,4 +243,113 @@ TEST_F(BrivetTest, WithoutSettingsFileTheDefaultNameIsUsed) {
     EXPECT_FALSE(KeyExists(entry));
 }
 
+// Presses OK on the tool's refusal box, from a thread of its own while the
+// tool runs; counts the boxes with the refusal's text.
+class RefusalBoxCloser {
+public:
+    RefusalBoxCloser() : thread_(CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {}
+    ~RefusalBoxCloser() {
+        InterlockedExchange(&stop_, 1);
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+    }
+    LONG boxes() const { return boxes_; }
+
+private:
+    static DWORD WINAPI Watch(void* self) {
+        auto* me = static_cast<RefusalBoxCloser*>(self);
+        while (!me->stop_) {
+            HWND box = FindWindowA("#32770", tovan::kDefaultShortcutName);
+            char text[512] = {};
+            if (box && GetDlgItemTextA(box, 0xFFFF, text, sizeof text) &&
+                std::string(text) == tovan::kUninstallRefused) {
+                InterlockedIncrement(&me->boxes_);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box) && !me->stop_) Sleep(20);
+            }
+            Sleep(20);
+        }
+        return 0;
+    }
+
+    volatile LONG stop_ = 0;
+    volatile LONG boxes_ = 0;
+    HANDLE thread_;
+};
+
+void SetUserShellFolder(const char* value, const std::string& path) {
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                            &k),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, value, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
+    RegCloseKey(k);
+}
+
+std::string ShellFolderPath(int csidl) {
+    char path[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
+}
+
+// A copy of the tool that landed where no installation is would delete the
+// files of the folder it lies in: the Windows folder, a drive's root, a
+// user's desktop or documents. It refuses, says so, and touches nothing.
+TEST_F(BrivetTest, UninstallRefusesFoldersThatAreNoInstallation) {
+    // The user's desktop and documents are folders of the test's own.
+    SetUserShellFolder("Desktop", root_ + "UserDesktop");
+    SetUserShellFolder("Personal", root_ + "UserDocuments");
+    CreateDirectoryA((root_ + "UserDesktop").c_str(), nullptr);
+    CreateDirectoryA((root_ + "UserDocuments").c_str(), nullptr);
+    CreateDirectoryA((root_ + "NoClient").c_str(), nullptr);
+    ASSERT_EQ(ShellFolderPath(CSIDL_DESKTOPDIRECTORY), root_ + "UserDesktop");
+    ASSERT_EQ(ShellFolderPath(CSIDL_PERSONAL), root_ + "UserDocuments");
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+
+    const std::string entry = std::string(tovan::kUninstallKey) + "\\" + tovan::kDefaultShortcutName;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, entry.c_str(), &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    const struct {
+        std::string folder;  // with its trailing separator
+        bool client;         // a client beside the tool
+    } places[] = {
+        {std::string(windows) + "\\", true},
+        {SystemFolder() + "\\", true},
+        {std::string(windows).substr(0, 3), true},  // the drive's root
+        {root_ + "UserDesktop\\", true},
+        {root_ + "UserDocuments\\", true},
+        {root_ + "NoClient\\", false},
+    };
+    for (const auto& p : places) {
+        const std::string victim = p.folder + "someone-elses-file.txt";
+        WriteFileText(victim, "precious");
+        ASSERT_TRUE(CopyFileA(BRIVET_EXE, (p.folder + "Brivet.exe").c_str(), FALSE)) << p.folder;
+        const bool placedClient =
+            p.client && !Exists(p.folder + "TovanClient.exe") &&
+            CopyFileA(CLIENT_STAND_IN_EXE, (p.folder + "TovanClient.exe").c_str(), FALSE);
+
+        ToolRun r;
+        LONG boxes = 0;
+        {
+            RefusalBoxCloser closer;
+            r = RunBrivet(p.folder + "Brivet.exe", "/u", root_);
+            boxes = closer.boxes();
+        }
+        EXPECT_EQ(r.exitCode, 1u) << p.folder;
+        EXPECT_EQ(r.output, std::string(tovan::kUninstallRefused) + "\r\n") << p.folder;
+        EXPECT_EQ(boxes, 1) << p.folder;
+        EXPECT_EQ(ReadFileText(victim), "precious") << p.folder;
+        EXPECT_TRUE(Exists(p.folder + "Brivet.exe")) << p.folder;
+        EXPECT_TRUE(KeyExists(entry)) << p.folder;
+
+        DeleteFileA(victim.c_str());
+        DeleteFileA((p.folder + "Brivet.exe").c_str());
+        if (placedClient) DeleteFileA((p.folder + "TovanClient.exe").c_str());
+    }
+}
+
 }  // namespace

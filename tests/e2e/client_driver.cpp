@@ -15,6 +15,9 @@
 //   client_driver.exe send-burst COUNT SIZE
 //       the client sends COUNT messages "!NETBURST!|<i>|<SIZE times x>^",
 //       i from 0, one after the other
+//   client_driver.exe updater-answers
+//       asks the updater's status window for an answer: exit code 0 when it
+//       answered within a second, 1 when it did not, 3 when there is none
 //   client_driver.exe key-f1
 //       presses F1 in the frame
 //   client_driver.exe command ID
@@ -486,6 +489,15 @@ int DismissDuplicate() {
     return 1;
 }
 
+int UpdaterAnswers() {
+    HWND status = FindWindowA("#32770", "Tovan更新程序");
+    if (!status) return 3;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(status, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &result)
+               ? 0
+               : 1;
+}
+
 HWND Frame() { return FindWindowA("TovanClientFrame", nullptr); }
 
 bool SendWithin(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -585,6 +597,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "send-burst") == 0) {
         return SendBurst(std::atoi(argv[2]), std::atoi(argv[3]));
     }
+    if (argc == 2 && std::strcmp(argv[1], "updater-answers") == 0) return UpdaterAnswers();
     if (argc == 2 && std::strcmp(argv[1], "key-f1") == 0) return KeyF1();
     if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "panes") == 0) return Panes();

@@ -2,10 +2,12 @@
 """TovanClient.exe's start-up update check under Wine against the simulator's
 web service: a newer file in the version list starts tvupdate.exe in the
 program folder and ends the client with exit code 0; a current list leaves
-the client running.
+the client running. With the real updater, files it will not or cannot
+fetch send the client to it once, never in a loop, and a new updater is
+swapped in by the client.
 
     update_check_e2e_test.py --client TovanClient.exe --driver client_driver.exe
-                             --updater client_stand_in.exe
+                             --updater client_stand_in.exe --real-updater TvUpdate.exe
 
 The stand-in writes "started.txt" beside itself with the folder it ran in.
 """
@@ -26,10 +28,10 @@ from e2e_support import Client, Display, check, failures, sim_binary  # noqa: E4
 USER_INI = b"[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n"
 
 
-def start_client(args, sim, update_ini):
+def start_client(args, sim, update_ini, updater=None):
     config = b"[URL]\r\nMerovan=http://127.0.0.1:%d/web\r\n" % sim.http_port
     client = Client(args.client, args.driver, sim.tcp_port, USER_INI, config_extra=config,
-                    app_files=[(args.updater, "tvupdate.exe")])
+                    app_files=[(updater or args.updater, "tvupdate.exe")])
     if update_ini is not None:
         # Written at once: the check runs after the window is shown, seconds later.
         with open(os.path.join(client.app, "update.ini"), "wb") as f:
@@ -74,11 +76,74 @@ def run_case(args, binary, version_list, update_ini, due):
         shutil.rmtree(root, ignore_errors=True)
 
 
+def read_ini(data):
+    """{section: {key: value}} of an ini file's bytes, names lower-cased."""
+    out, section = {}, None
+    for line in (data or b"").split(b"\n"):
+        line = line.strip(b"\r")
+        if line.startswith(b"[") and line.endswith(b"]"):
+            section = out.setdefault(line[1:-1].lower(), {})
+        elif section is not None and b"=" in line:
+            k, v = line.split(b"=", 1)
+            section[k.lower()] = v
+    return out
+
+
+def file_in(folder, name):
+    """The bytes of the file of that name in folder, case aside; None when absent."""
+    for entry in os.listdir(folder):
+        if entry.lower() == name.lower():
+            return open(os.path.join(folder, entry), "rb").read()
+    return None
+
+
+def no_restart_loop(args, binary):
+    """Files the updater never fetches (a name out of the folder, a device) are
+    not due; a file the service does not serve, and the updater itself, send
+    the client to the real updater once; it starts the client again, which
+    stays, and swaps the new updater in."""
+    print("-- the client and the real updater")
+    root = tempfile.mkdtemp(prefix="tovan-web-")
+    new_updater = open(args.real_updater, "rb").read() + b"a newer updater"
+    with open(os.path.join(root, "update.asp"), "wb") as f:
+        f.write(b"TvUpdate.exe|2,sub\\x.dll|9,NUL|3,Missing.dll|5")
+    with open(os.path.join(root, "TvUpdate.exe"), "wb") as f:
+        f.write(new_updater)
+    os.environ["TOVAN_TEST_UPDATE_DELAY_MS"] = "0"
+    try:
+        with simctl.Simulator(binary, accept_any_password=True, web_root=root) as sim:
+            client = start_client(args, sim, None, updater=args.real_updater)
+            try:
+                time.sleep(45)  # a loop turns in seconds
+                lists = [r for r in sim.http_log() if r.startswith(b"GET /cab/update.asp")]
+                logons = [e for e in sim.log() if e.message.startswith(b"!LOGON!|")]
+                print("web requests: %r" % sim.http_log())
+                check(len(lists) == 2, "the list is asked for by the client and the updater, "
+                      "once each: %d" % len(lists))
+                check(len(logons) == 2, "the client logs on before and after the update: %d"
+                      % len(logons))
+                check(client.proc.poll() is None, "the client started by the updater stays")
+                check(file_in(client.app, "tvupdate.exe") == new_updater,
+                      "the client swapped the new updater in")
+                check(file_in(client.app, "TvUpdate.new") is None, "nothing is left beside it")
+                versions = read_ini(file_in(client.app, "update.ini"))
+                print("update.ini: %r" % versions)
+                check(versions.get(b"tvupdate.exe", {}).get(b"version") == b"2",
+                      "the updater's version is recorded")
+                check(b"missing.dll" not in versions, "the file not served keeps its version")
+            finally:
+                client.close()
+    finally:
+        os.environ.pop("TOVAN_TEST_UPDATE_DELAY_MS", None)
+        shutil.rmtree(root, ignore_errors=True)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--client", required=True)
     ap.add_argument("--driver", required=True)
     ap.add_argument("--updater", required=True)
+    ap.add_argument("--real-updater", required=True)
     args = ap.parse_args()
     binary = sim_binary()
     if not os.path.exists(binary):
@@ -90,6 +155,10 @@ def main():
                  b"[TovanClient.exe]\r\nVersion=3\r\n", due=True)
         run_case(args, binary, b"TovanClient.exe|3,Vokar.ocx|1,|9",
                  b"[TovanClient.exe]\r\nVersion=3\r\n", due=False)
+        # Never fetched by the updater, so never due.
+        run_case(args, binary, b"sub\\x.dll|9,..\\up.dll|9,NUL|9,aux.dll|9,com1.txt|9",
+                 None, due=False)
+        no_restart_loop(args, binary)
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
 

@@ -57,4 +57,25 @@ std::vector<std::string> UninstallDeletions(const std::vector<std::string>& entr
                                             std::string_view programFolder,
                                             std::string_view backupFolder);
 
+// Where "/u" was run from. Uninstall deletes every file of its folder, so it
+// runs only in a folder that is this system's installation.
+enum class UninstallPlace {
+    Installation,  // the client lies beside the tool in a folder of its own
+    DriveRoot,     // "C:\" or "\\server\share\"
+    SystemFolder,  // the Windows folder, the system folder, or inside them
+    ShellFolder,   // a desktop, the documents, the program files...
+    NoClient,      // no TovanClient.exe beside the tool
+};
+
+// folder: the tool's folder. systemFolders are refused with all inside them,
+// shellFolders only themselves; names compare case aside, with or without a
+// trailing separator.
+UninstallPlace JudgeUninstallFolder(std::string_view folder,
+                                    const std::vector<std::string>& systemFolders,
+                                    const std::vector<std::string>& shellFolders, bool clientBeside);
+
+// The line printed and shown when the tool refuses to uninstall.
+constexpr const char* kUninstallRefused =
+    "此文件夹不是Tovan客户端的安装文件夹，卸载已取消，没有删除任何文件。";
+
 }  // namespace tovan

@@ -61,5 +61,37 @@ TEST(SetupPlanTest, UninstallDeletesLongNamesWithTheirBackupFirst) {
                                         "C:\\S\\tvbk\\表格.t", "C:\\T\\表格.t"}));
 }
 
+
+TEST(SetupPlanTest, UninstallRunsOnlyInAnInstallation) {
+    const std::vector<std::string> system = {"C:\\WINDOWS", "C:\\WINDOWS\\system32\\"};
+    const std::vector<std::string> shell = {"C:\\Users\\li\\Desktop", "C:\\Users\\li\\Documents\\",
+                                            "C:\\Program Files", "D:\\\x81\\"};
+    const struct {
+        const char* folder;
+        bool client;
+        UninstallPlace place;
+    } cases[] = {
+        {"C:\\Program Files\\Tovan\\", true, UninstallPlace::Installation},
+        {"c:\\users\\li\\desktop\\Tovan\\", true, UninstallPlace::Installation},  // a folder of its own
+        {"D:\\\x81\\\\x\\", true, UninstallPlace::Installation},
+        {"C:\\", true, UninstallPlace::DriveRoot},
+        {"d:/", true, UninstallPlace::DriveRoot},
+        {"\\\\server\\share\\", true, UninstallPlace::DriveRoot},
+        {"", true, UninstallPlace::DriveRoot},
+        {"C:\\Windows\\", true, UninstallPlace::SystemFolder},
+        {"C:\\windows\\System32\\", true, UninstallPlace::SystemFolder},
+        {"C:\\WINDOWS\\Fonts\\", true, UninstallPlace::SystemFolder},
+        {"C:\\Users\\LI\\Desktop\\", true, UninstallPlace::ShellFolder},
+        {"C:\\Users\\li\\Documents", true, UninstallPlace::ShellFolder},
+        {"c:/program files/", true, UninstallPlace::ShellFolder},
+        {"D:\\\x81\\\\", true, UninstallPlace::ShellFolder},  // a character whose second byte is "\"
+        {"D:\\\x81\\", true, UninstallPlace::ShellFolder},
+        {"C:\\Downloads\\", false, UninstallPlace::NoClient},
+        {"C:\\WINDOWSX\\", true, UninstallPlace::Installation},  // only begins like it
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JudgeUninstallFolder(c.folder, system, shell, c.client), c.place) << c.folder;
+}
+
 }  // namespace
 }  // namespace tovan

@@ -1,27 +1,8 @@
 #include "update_plan.h"
 
-#include "gbk_split.h"
+#include "update_files.h"
 
 namespace tovan {
-
-bool IsSafeUpdateFileName(std::string_view name) {
-    if (name.empty() || name.find("..") != std::string_view::npos) return false;
-    for (std::size_t i = 0; i < name.size(); i += GbkCharLength(name, i)) {
-        if (GbkCharLength(name, i) == 2) continue;
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || c == 0x7F) return false;
-        switch (c) {
-            case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>':
-            case '|':
-                return false;
-            default:
-                break;
-        }
-    }
-    // The platform drops trailing dots and blanks ("a." would name "a"); a GBK
-    // second byte is never one of them.
-    return name.back() != '.' && name.back() != ' ';
-}
 
 std::string DownloadPath(std::string_view name) { return "/cab/" + std::string(name); }
 
@@ -33,6 +14,23 @@ RecordAction DecideRecord(const VersionRecord& record, std::uint32_t installed) 
     if (!IsNewerVersion(installed, record.version)) return RecordAction::Skip;
     if (!IsSafeUpdateFileName(record.name)) return RecordAction::RejectName;
     return RecordAction::Fetch;
+}
+
+std::string InstallName(std::string_view name) {
+    return IsUpdaterFile(name) ? kNewUpdaterFileName : std::string(name);
+}
+
+HeadVerdict JudgeReplyHead(const ReplyHead& head) {
+    if (head.status >= 300) return HeadVerdict::NotServed;
+    if (head.status < 200) return HeadVerdict::Refuse;
+    if (head.chunked || !head.hasLength) return HeadVerdict::Refuse;
+    if (head.length == 0 || head.length > kMaxUpdateFileBytes) return HeadVerdict::Refuse;
+    return HeadVerdict::ReadBody;
+}
+
+bool IsWholeBody(const ReplyHead& head, std::uint64_t received) {
+    return head.hasLength && !head.chunked && received == head.length && received > 0 &&
+           received <= kMaxUpdateFileBytes;
 }
 
 DownloadFollowUp AfterDownload(DownloadResult result) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "update_files.h"
 #include "version_list.h"
 
 namespace tovan {
@@ -14,13 +15,9 @@ namespace tovan {
 constexpr const char* kUpdateIni = "Update.ini";
 constexpr const char* kUpdateVersionKey = "Version";
 constexpr const char* kDownloadBuffer = "tp.t";
+// A whole copy of the download, moved over the installed file in one step.
+constexpr const char* kStagedInstall = "tp.n";
 constexpr const char* kBackupFolderName = "tvbk";
-constexpr const char* kVersionListPath = "/cab/update.asp";
-
-// A name from the network may only name a file directly inside the program
-// folder: no path separator, no "..", no drive or stream colon, no wildcard or
-// control character, not empty.
-bool IsSafeUpdateFileName(std::string_view name);
 
 // Where a file of the list is downloaded from: "/cab/" + name.
 std::string DownloadPath(std::string_view name);
@@ -37,14 +34,42 @@ enum class RecordAction {
 
 RecordAction DecideRecord(const VersionRecord& record, std::uint32_t installed);
 
+// Where a fetched file goes in the program folder: its own name, except the
+// updater's own file, which waits beside it for the client to swap it in.
+std::string InstallName(std::string_view name);
+
+// No component comes near these; a reply that does is not one of ours.
+constexpr std::uint64_t kMaxUpdateFileBytes = 64ull << 20;
+constexpr std::uint64_t kMaxVersionListBytes = 64ull << 10;
+
 // How one download ended.
 enum class DownloadResult {
-    Complete,        // status below 300, every byte written
+    Complete,        // a whole 2xx body, every byte written
     NotServed,       // status 300 or above: skipped silently
-    RequestFailed,   // the request could not be sent
-    Broken,          // the reply broke off (read error or fewer bytes than announced)
+    RequestFailed,   // the request could not be sent or got no answer in time
+    Broken,          // not a whole file: no 2xx status, cut short, empty, too
+                     // large, too slow, or not a well-formed image of its kind
     Cancelled,       // the user cancelled after a failed write
 };
+
+// The head of a file's reply: what to do before reading the body.
+struct ReplyHead {
+    std::uint32_t status = 0;     // 0 when the reply had none
+    bool hasLength = false;       // Content-Length given
+    std::uint64_t length = 0;
+    bool chunked = false;         // Transfer-Encoding: chunked
+};
+enum class HeadVerdict { ReadBody, NotServed, Refuse };
+// Only a 2xx reply that announces its length is read: a body ended by the
+// closing of the connection looks the same whole or cut, and so does a
+// chunked one once the platform has taken its chunks apart (files are asked
+// for over HTTP/1.0, so a sound server never sends chunks). An empty length,
+// or one beyond the limit, is refused before anything is read.
+HeadVerdict JudgeReplyHead(const ReplyHead& head);
+
+// After the body ended without a read error: whole when it holds exactly the
+// announced length.
+bool IsWholeBody(const ReplyHead& head, std::uint64_t received);
 
 struct DownloadFollowUp {
     bool install = false;       // copy the download over the file and into the backup folder

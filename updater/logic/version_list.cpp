@@ -12,20 +12,16 @@ std::vector<VersionRecord> ParseVersionList(std::string_view body) {
         if (c != '\r' && c != '\n') joined += c;
     }
 
+    // Cut by characters, as the client's check cuts it: a byte "," after a
+    // lead byte belongs to that character for both, or they would disagree
+    // on what is listed.
     std::vector<VersionRecord> records;
-    std::size_t start = 0;
-    while (start <= joined.size()) {
-        std::size_t end = joined.find(',', start);  // ',' is never a GBK second byte
-        if (end == std::string::npos) end = joined.size();
-        const std::string_view record = std::string_view(joined).substr(start, end - start);
-        if (!record.empty()) {
-            std::vector<std::string> pieces = SplitGbkSkippingEmpty(record, '|');
-            VersionRecord r;
-            if (!pieces.empty()) r.name = pieces[0];
-            if (pieces.size() > 1) r.version = pieces[1];
-            records.push_back(std::move(r));
-        }
-        start = end + 1;
+    for (const std::string& record : SplitGbkSkippingEmpty(joined, ',')) {
+        std::vector<std::string> pieces = SplitGbkSkippingEmpty(record, '|');
+        VersionRecord r;
+        if (!pieces.empty()) r.name = pieces[0];
+        if (pieces.size() > 1) r.version = pieces[1];
+        records.push_back(std::move(r));
     }
     return records;
 }

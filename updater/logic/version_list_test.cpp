@@ -64,8 +64,17 @@ TEST(UpdatePlanTest, NamesThatLeaveTheProgramFolderAreRejected) {
     const char* unsafe[] = {"", "..", ".", "..\\evil.exe", "../evil.exe", "sub\\a.dll",
                             "sub/a.dll", "C:evil.exe", "C:\\Windows\\evil.exe",
                             "\\\\host\\share\\a", "a.dll:stream", "a..b", "*.dll", "a?",
-                            "a\tb", "a.", "a ", "\x81\x40\\x" /* plain "\" after a GBK character */};
+                            "a\tb", "a.", "a ", "\x81\x40\\x" /* plain "\" after a GBK character */,
+                            // devices, in any case, with any extension
+                            "NUL", "nul.txt", "AUX.dll", "aux", "CON", "con.ini", "PRN", "prn.x.y",
+                            "COM1", "com9.ocx", "LPT1", "lpt9.dll", "Nul .txt", "CONIN$", "conout$.a",
+                            "CLOCK$",
+                            // a lead byte whose next byte is no second byte stays apart from it
+                            "\xB0:x.dll", "\xC3\x80\xB0:", "a\x81\x01", "a\x81"};
     for (const char* n : unsafe) EXPECT_FALSE(IsSafeUpdateFileName(n)) << n;
+    // Names that only begin like a device are files.
+    for (const char* n : {"NULL.dll", "nul_x.txt", "COM10", "LPT.dll", "console.exe", "xnul"})
+        EXPECT_TRUE(IsSafeUpdateFileName(n)) << n;
 }
 
 TEST(UpdatePlanTest, RecordDecision) {
@@ -74,6 +83,41 @@ TEST(UpdatePlanTest, RecordDecision) {
     EXPECT_EQ(DecideRecord({"..\\a.dll", "9"}, 1), RecordAction::RejectName);
     EXPECT_EQ(DecideRecord({"", ""}, 1), RecordAction::Skip);
     EXPECT_EQ(DecideRecord({"", "5"}, 1), RecordAction::RejectName);
+}
+
+TEST(UpdatePlanTest, TheUpdaterItselfIsInstalledBesideItself) {
+    EXPECT_EQ(InstallName("TvUpdate.exe"), "TvUpdate.new");
+    EXPECT_EQ(InstallName("tvupdate.EXE"), "TvUpdate.new");
+    EXPECT_EQ(InstallName("TovanClient.exe"), "TovanClient.exe");
+    EXPECT_EQ(DecideRecord({"TvUpdate.exe", "2"}, 1), RecordAction::Fetch);
+}
+
+TEST(UpdatePlanTest, OnlyAWhole2xxBodyOfKnownEndIsTaken) {
+    const struct {
+        const char* what;
+        ReplyHead head;
+        HeadVerdict verdict;
+    } heads[] = {
+        {"200 with a length", {200, true, 10, false}, HeadVerdict::ReadBody},
+        {"206 with a length", {206, true, 10, false}, HeadVerdict::ReadBody},
+        {"chunked: its end cannot be told", {200, false, 0, true}, HeadVerdict::Refuse},
+        {"chunked beside a length", {200, true, 10, true}, HeadVerdict::Refuse},
+        {"closed without a reply (status 0)", {0, false, 0, false}, HeadVerdict::Refuse},
+        {"1xx", {101, true, 5, false}, HeadVerdict::Refuse},
+        {"ended only by the closing", {200, false, 0, false}, HeadVerdict::Refuse},
+        {"announced empty", {200, true, 0, false}, HeadVerdict::Refuse},
+        {"announced too large", {200, true, kMaxUpdateFileBytes + 1, false}, HeadVerdict::Refuse},
+        {"largest allowed", {200, true, kMaxUpdateFileBytes, false}, HeadVerdict::ReadBody},
+        {"404", {404, true, 9, false}, HeadVerdict::NotServed},
+        {"302", {302, false, 0, false}, HeadVerdict::NotServed},
+    };
+    for (const auto& c : heads) EXPECT_EQ(JudgeReplyHead(c.head), c.verdict) << c.what;
+
+    const ReplyHead length{200, true, 100, false};
+    EXPECT_TRUE(IsWholeBody(length, 100));
+    EXPECT_FALSE(IsWholeBody(length, 99));   // cut short
+    EXPECT_FALSE(IsWholeBody(length, 101));
+    EXPECT_FALSE(IsWholeBody({200, false, 0, false}, 5));
 }
 
 TEST(UpdatePlanTest, DownloadFollowUpAndPaths) {

@@ -24,10 +24,13 @@ ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import simctl  # noqa: E402
 from e2e_support import Display, check, failures, sim_binary, wine_template  # noqa: E402
+from hostile_web import pe_image  # noqa: E402
 
-# Bigger than one read piece, with bytes a text transfer would spoil.
-NEW_OCX = bytes(range(256)) * 20 + b"\r\n\x00\x1a end"
-NEW_LIB = b"new library\r\n" * 300
+# Bigger than one read piece, with bytes a text transfer would spoil; whole
+# library images, as nothing else replaces a library.
+NEW_OCX = pe_image(True, bytes(range(256)) * 20 + b"\r\n\x00\x1a end")
+NEW_LIB = pe_image(True, b"new library\r\n" * 300)
+LOCKED = pe_image(True, b"locked")
 VERSION_LIST = (b"Vokar.ocx|002,,Keep.dll|3\r\n,Li"   # a record goes on in the next line
                 b"b.dll|2,One.dll|1,Missing.dll|5,..\\evil.txt|9,sub\\x.dll|9,"
                 b"Locked.dll|4,NoVersion.dll\r\n")
@@ -128,7 +131,7 @@ def run(args, binary, tmp):
     write(os.path.join(web, "Lib.dll"), NEW_LIB)
     write(os.path.join(web, "Keep.dll"), b"must not be fetched")
     write(os.path.join(web, "One.dll"), b"must not be fetched")
-    write(os.path.join(web, "Locked.dll"), b"locked")
+    write(os.path.join(web, "Locked.dll"), LOCKED)
     write(os.path.join(tmp, "evil.txt"), b"outside")  # what "..\evil.txt" would reach
 
     backup = os.path.join(prefix, "drive_c", "windows", "system32", "tvbk")
@@ -169,7 +172,7 @@ def run(args, binary, tmp):
         check(b"Missing.dll" not in versions, "a file not served keeps its recorded version")
         check(b"Locked.dll" not in versions,
               "a file that could not be replaced is not recorded as updated")
-        check(read(os.path.join(backup, "Locked.dll")) == b"locked", "its backup is made all the same")
+        check(read(os.path.join(backup, "Locked.dll")) == LOCKED, "its backup is made all the same")
 
         started = (read(marker) or b"").decode("latin-1").split("\r\n")[:-1]
         check([s.lower() for s in started] == [app_win],

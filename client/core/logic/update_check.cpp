@@ -1,7 +1,7 @@
 #include "update_check.h"
 
-#include "decimal.h"
 #include "gbk_text_edit.h"
+#include "update_files.h"
 
 namespace tovan {
 
@@ -53,8 +53,7 @@ bool UpdateIsDue(std::string_view body, ProfileReader& profiles, const std::stri
         if (f.name.empty()) continue;
         const auto installed =
             static_cast<std::uint32_t>(profiles.ReadInt(updateIni, f.name, "Version", 1));
-        const auto listed = static_cast<std::uint32_t>(DecimalValue(f.version));
-        if (installed < listed) return true;
+        if (IsUpdateDue(f.name, f.version, installed)) return true;
     }
     return false;
 }

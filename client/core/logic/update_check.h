@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "profile_reader.h"
+#include "update_files.h"
 
 namespace tovan {
-
-// Where the list is served, whatever path the configured address carries.
-constexpr const char* kVersionListPath = "/cab/update.asp";
 
 struct ListedFile {
     std::string name;     // text before the first "|"
@@ -27,7 +25,8 @@ std::vector<ListedFile> ParseClientVersionList(std::string_view body);
 
 // True when some listed file with a name is newer than update.ini records:
 // installed < listed version, both taken as unsigned 32-bit numbers (so a
-// listed "-1" is newer than anything). The updater is then to be started.
+// listed "-1" is newer than anything), and the updater would fetch it (see
+// IsUpdateDue). The updater is then to be started.
 bool UpdateIsDue(std::string_view body, ProfileReader& profiles, const std::string& updateIni);
 
 }  // namespace tovan

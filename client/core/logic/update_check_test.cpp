@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_profile_reader.h"
+#include "update_files.h"
 
 namespace tovan {
 namespace {
@@ -50,12 +51,27 @@ TEST(UpdateCheckTest, DecisionAgainstUpdateIni) {
         {"empty name never triggers", "|9,|8", nullptr, false},
         {"no version text reads 0", "Vokar.ocx", nullptr, false},
         {"empty list", "", nullptr, false},
+        // What the updater never fetches is never due: the client would start
+        // it again at every start.
+        {"a name out of the folder", "sub\\x.dll|9,..\\a.dll|9,C:a.dll|9", nullptr, false},
+        {"device names", "NUL|9,aux.dll|9,com1.txt|9,Nul.txt|9", nullptr, false},
+        {"a device beside a real update", "NUL|9,Vokar.ocx|2", nullptr, true},
+        {"the updater itself is fetched", "TvUpdate.exe|2", nullptr, true},
     };
     for (const Case& c : cases) {
         FakeProfileReader ini;
         if (c.clientVersion) ini.Set(kUpdateIni, "TovanClient.exe", "Version", c.clientVersion);
         EXPECT_EQ(UpdateIsDue(c.list, ini, kUpdateIni), c.due) << c.what;
     }
+}
+
+TEST(UpdateCheckTest, StartByTheUpdaterIsToldByItsArgument) {
+    EXPECT_TRUE(IsStartedByUpdater("\"C:\\Program Files\\T\\tovanclient.exe\" /updated"));
+    EXPECT_TRUE(IsStartedByUpdater("C:\\T\\tovanclient.exe /UPDATED"));
+    EXPECT_FALSE(IsStartedByUpdater("\"C:\\T\\tovanclient.exe\""));
+    EXPECT_FALSE(IsStartedByUpdater("C:\\T\\tovanclient.exe"));
+    EXPECT_FALSE(IsStartedByUpdater("\"C:\\x /updated\\tovanclient.exe\""));  // inside its own path
+    EXPECT_FALSE(IsStartedByUpdater("C:\\T\\tovanclient.exe /updatedx"));
 }
 
 }  // namespace
