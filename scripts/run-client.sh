@@ -46,13 +46,14 @@ echo "run-client: exchange simulator on 127.0.0.1:$port"
 
 http="$(awk '$1 == "http" { print $2 }' "$work/sim.out")"
 
-# The program folder: the client, its help and its Config.ini (the
-# simulator's web service as the site of the web panes).
+# The program folder: the client, its help and the shipped Config.ini (phrase
+# lists and all), pointed at the simulator (its web service as the site of
+# the web panes).
 mkdir "$work/app"
-cp "$win64/client/TovanClient.exe" "$win64/client/area.ini" "$work/app/"
+cp "$win64/client/TovanClient.exe" "$win64/client/area.ini" "$win64/client/Config.ini" "$work/app/"
 [ -f "$win64/client/TovanClient.chm" ] && cp "$win64/client/TovanClient.chm" "$work/app/"
-printf '[Server]\r\nName=127.0.0.1\r\nPort=%s\r\n[URL]\r\nMerovan=http://127.0.0.1:%s\r\n' \
-  "$port" "$http" >"$work/app/Config.ini"
+sed -i "s/^Name=.*\r\$/Name=127.0.0.1\r/; s/^Port=.*\r\$/Port=$port\r/; s|^Merovan=.*\r\$|Merovan=http://127.0.0.1:$http\r|" \
+  "$work/app/Config.ini"
 
 # A prefix kept between runs, so that what the client stores survives. The
 # sample user logs on by itself the first time.

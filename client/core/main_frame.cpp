@@ -158,7 +158,7 @@ CMainFrame::CMainFrame()
 
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     tovan::SessionHooks h;
-    h.clearRecordLists = [this] { tovan::ClearCurrentAndSearchLists(lists_); };
+    h.clearRecordLists = [this] { ClearRecordLists(); };
     h.selectOwnAreaInTree = [this] { SelectOwnAreaInTree(); };
     h.setLimitedRights = [this](bool limited) {
         view_.grid().limitedRights = limited ? 1 : 0;
@@ -609,6 +609,11 @@ void CMainFrame::RunTool(int id) {
 void CMainFrame::OpenSupportPage() {
     const std::string url =
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Support", "", 1000);
+    // Without an address the browser would open its own home page instead.
+    if (url.empty()) {
+        fw::AppMessageBox(hwnd(), "没有设置技术支持网页。", nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     ShellExecuteA(hwnd(), "open", "iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
@@ -631,7 +636,6 @@ bool CMainFrame::OnCommand(int id) {
     case ID_SUPPORT_PAGE:
     case ID_SUPPORT_TOOLBAR: OpenSupportPage(); return true;
     case ID_TRAY_SHOW: RestoreFromTray(); return true;
-    // Commands whose windows come later.
     case ID_PUBLISH_VEHICLE: Publish(tovan::kVehicleClass); return true;
     case ID_PUBLISH_CARGO: Publish(tovan::kCargoClass); return true;
     case ID_ADVANCED_SEARCH: {
@@ -713,6 +717,11 @@ void CMainFrame::AttachView(CTovanClientView& view) {
     lists_.currentGrid = {&grid, &grid.pending};
 }
 
+void CMainFrame::ClearRecordLists() {
+    tovan::ClearCurrentAndSearchLists(lists_);
+    // The count of the emptied results would stand over an empty list.
+    SetSearchPaneCaption(CGridDialog::kTitle);
+}
 
 void CMainFrame::UpdateTitleAndPages() {
     WinProfileReader profiles;
@@ -924,6 +933,11 @@ void CMainFrame::Publish(const char* offerClass) {
         tovan::PublishOutcome::NotFullMember) {
         ShowLimitedRightsBox();
     }
+}
+
+void CMainFrame::QueryPorts::ShowCriteriaTooLongBox() {
+    fw::AppMessageBox(frame.hwnd(), "查询条件太长，请减少所选的地区、目的地或关键字后再试。", nullptr,
+                      MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainFrame::QueryPorts::ScrollViewToTop() {

@@ -58,10 +58,7 @@ public:
 
     tovan::Session& session() { return session_; }
     tovan::AccountState& account() { return session_.account(); }
-    // An administrator notice: its text in the notice window, shown.
-    void ShowNotify(const std::string& text) { noticeWindow_.ShowNotice(text); }
     tovan::RecordLists& lists() { return lists_; }
-    tovan::ResendSchedule& resendSchedule() { return resendSchedule_; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -75,7 +72,6 @@ public:
     // addresses; the grids' talk column calls it with initiated 1.
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
-    tovan::ChatList& chatWindows() { return chatWindows_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageHandler& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
@@ -167,6 +163,7 @@ private:
         void QueueUnsent(const std::string& m) override { frame.session_.QueueUnsent(m); }
         void DropQueuedListRequests() override { frame.session_.DropQueuedListRequests(); }
         void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
+        void ShowCriteriaTooLongBox() override;
         void ShowSearchPane() override { frame.ShowPane(frame.searchPane_, true); }
         void RecalcLayout() override { frame.RecalcLayout(); }
         void ScrollViewToTop() override;
@@ -181,6 +178,7 @@ private:
     void Publish(const char* offerClass);
     void ShowMyOffers();
     void RefreshChatValues();
+    void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
     tovan::PagingIo MakePagingIo();

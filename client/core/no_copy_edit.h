@@ -9,7 +9,8 @@
 class CNoCopyEdit : public fw::Window {
 public:
     // Consumes every key-down for the edit before it is translated, so no
-    // character, shortcut or caret key reaches it.
+    // character, shortcut or caret key reaches it; Esc and Enter close the
+    // dialog (IDCANCEL, IDOK).
     bool PreTranslateMessage(MSG& msg) override;
 
 protected:

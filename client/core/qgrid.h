@@ -95,7 +95,6 @@ protected:
 private:
     void OnLButtonUp(int x, int y);
     void OnLButtonDblClk(int x, int y);
-    void OnVScroll(int request);
     int ThumbPosition(WPARAM wp) const;
     void DrawCell(HDC dc, const tovan::CCell& cell, const RECT& text, bool selected, tovan::CellMeasurer& m);
     std::vector<tovan::CCell>* CachedRow(int row);

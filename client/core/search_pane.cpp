@@ -6,6 +6,7 @@
 #include "display_settings.h"
 #include "grid_display_settings.h"
 #include "record_cell.h"
+#include "record_details.h"
 #include "resource.h"
 #include "win_profile_reader.h"
 #include "window.h"
@@ -28,7 +29,7 @@ CGridDialog::ColumnWidths CGridDialog::Measure() {
 }
 
 bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame) {
-    if (!CreateBar("搜索结果", frameWindow, id, Dock::Bottom)) return false;
+    if (!CreateBar(kTitle, frameWindow, id, Dock::Bottom)) return false;
     const RECT start = {0, 0, 10, 10};
     if (!grid.Create(hwnd(), static_cast<int>(kGridId), start)) return false;
 
@@ -69,7 +70,11 @@ void CGridDialog::OnSize(int cx, int cy) {
 
 void CGridDialog::OnRowAction(int row, int column) {
     if (!grid.records || row < 0 || row >= grid.records->Size()) return;
-    if (column == tovan::kChatColumn && onTalk) onTalk(std::string(tovan::FieldText(grid.records->At(row).ByName)));
+    if (column == tovan::kChatColumn) {
+        if (onTalk) onTalk(std::string(tovan::FieldText(grid.records->At(row).ByName)));
+        return;
+    }
+    ShowRecordDetails(GetParent(hwnd()), grid, row);
 }
 
 bool CGridDialog::OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -13,6 +13,8 @@
 class CGridDialog : public CSizingControlBar {
 public:
     static constexpr UINT kGridId = 8110;
+    // The caption while no search result is counted.
+    static constexpr const char* kTitle = "搜索结果";
 
     CGridDialog();
 

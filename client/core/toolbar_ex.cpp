@@ -88,6 +88,13 @@ bool CToolBarEx::IsSeparatorAt(int index) const {
 }
 
 int CToolBarEx::AutoSizedHeight() {
+    // The control wraps its rows to its own width of the moment, then takes the
+    // parent's: given the parent's width first, the rows and the height agree.
+    RECT parent, bar;
+    GetClientRect(GetParent(hwnd()), &parent);
+    GetWindowRect(hwnd(), &bar);
+    SetWindowPos(hwnd(), nullptr, 0, 0, parent.right, bar.bottom - bar.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageA(hwnd(), TB_AUTOSIZE, 0, 0);
     RECT r;
     GetWindowRect(hwnd(), &r);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "xiangqing_dlg.h"
+#include "record_details.h"
 
 #include "bitmap_width.h"
 #include "display_settings.h"
@@ -102,13 +102,5 @@ void CTovanClientView::OnGridCellDblClk(int row, int column) {
         frame_->OpenChat(std::string(tovan::FieldText(rec.ByName)), "", 0, "", 0, 1);
         return;
     }
-    std::string text = std::string(tovan::FieldText(rec.BodyIs)) + " " +
-                       std::string(tovan::FieldText(rec.AddTime));
-    // Only the user's own masking applies here; the masked digits vanish.
-    text = grid_.MaskText(text, 0);
-    text.erase(std::remove(text.begin(), text.end(), '*'), text.end());  // "*" is no GBK trail byte
-    CXiangqing details(frame_->hwnd());
-    details.text = text;
-    details.from = std::string(tovan::FieldText(rec.ByName));
-    details.DoModal();
+    ShowRecordDetails(frame_->hwnd(), grid_, row);
 }

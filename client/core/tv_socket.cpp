@@ -3,10 +3,7 @@
 void CTvSocket::OnReceive(int /*error*/) {
     char chunk[tovan::kReceiveChunk + 1] = {};  // always NUL-terminated
     const int n = Receive(chunk, static_cast<int>(tovan::kReceiveChunk));
-    if (n == SOCKET_ERROR) {
-        (void)LastError();  // a closed connection comes as OnClose
-        return;
-    }
+    if (n == SOCKET_ERROR) return;  // a closed connection comes as OnClose
     if (n == 0 || handler_ == nullptr) return;
     if (batch_) batch_->BeginReceived();
     framer_.Feed(chunk, static_cast<std::size_t>(n), *handler_);

@@ -3,6 +3,7 @@
 #include "dialog.h"
 #include "offer_sentence.h"
 #include "program_path.h"
+#include "publish_path.h"
 #include "publish_support.h"
 #include "resource.h"
 
@@ -92,5 +93,10 @@ void CHandFabu::OnOK() {
     }
     offerText = tovan::CleanRemark(ItemText(IDC_FREE_TEXT));
     if (offerText.empty()) return;  // nothing to publish: the dialog stays open
+    // The frame sends only this many bytes; the rest would be lost unseen.
+    if (offerText.size() > tovan::kPublishTextLimit) {
+        ShowMessage("信息内容不能超过200个字节(100个汉字)，请删减后再发布", "发送信息");
+        return;
+    }
     CDialogEx::OnOK();
 }

@@ -17,6 +17,7 @@
 #include "frame_fixture.h"
 #include "gui_test_util.h"
 #include "main_frame.h"
+#include "record_cell.h"
 #include "window.h"
 #include "resource.h"
 #include "server_message.h"
@@ -181,6 +182,18 @@ TEST_F(DockTest, LogonReplySelectsTheOwnCityAndShowsTheTreeOnlyWithFullRights) {
         EXPECT_EQ(Sent(), (std::vector<std::string>{"!TODAYRECORD!|苏州市^"}));
         TearDown();
     }
+}
+
+TEST_F(DockTest, ALogonEmptiesTheSearchResultsAndTheirCount) {
+    CMainFrame& frame = MakeFrame();
+    CGridDialog& pane = frame.searchPane();
+    frame.ShowPane(pane, true);
+    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|9");
+    ASSERT_EQ(WindowText(pane.hwnd()), "搜索结果        共9条");
+    ASSERT_TRUE(tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u2|2|王|1|2|30|1|苏州市|1|",
+                                             frame.messageHandler()));
+    EXPECT_EQ(pane.grid.rowCount, 0);
+    EXPECT_EQ(WindowText(pane.hwnd()), "搜索结果");
 }
 
 TEST_F(DockTest, WebPanesFrameTheViewAndTheTreeToggleTakesTheRightPaneAlong) {
@@ -390,6 +403,50 @@ TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
     EXPECT_NE(pane.grid.maskDigits, mask);
     SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
     EXPECT_FALSE(pane.Shown());
+}
+
+// What the timer found while the details ran modally; it closes them.
+struct OpenedDetails {
+    std::string caption, text;
+} g_details;
+
+BOOL CALLBACK FindDetails(HWND h, LPARAM found) {
+    if (IsWindowVisible(h) && WindowText(h).rfind("信息详情", 0) == 0) {
+        *reinterpret_cast<HWND*>(found) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ReadAndCloseDetails(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDetails, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    g_details = {WindowText(box), WindowText(GetDlgItem(box, IDC_XIANGQING_TEXT))};
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(DockTest, SearchResultsOpenTheirDetailsOnADoubleClick) {
+    CMainFrame& frame = MakeFrame();
+    CGridDialog& pane = frame.searchPane();
+    frame.ShowPane(pane, true);
+    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|1");
+    frame.messageHandler().OnSousuoRecord(
+        "!SOUSUORECORD!|7|货|u9|12-10 08:00|南京市|南京到上海有货|江苏省|0|k|0");
+    struct Case { int column; const char* caption; const char* text; };
+    const Case cases[] = {
+        {tovan::kClassColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
+        {tovan::kBodyColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
+        {tovan::kPlaceColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
+    };
+    for (const Case& c : cases) {
+        g_details = {};
+        SetTimer(frame.hwnd(), 77, 200, ReadAndCloseDetails);
+        SendMessageA(pane.hwnd(), WM_GRID_CELLDBLCLK, 0, c.column);
+        KillTimer(frame.hwnd(), 77);
+        EXPECT_EQ(g_details.caption, c.caption) << c.column;
+        EXPECT_EQ(g_details.text, c.text) << c.column;
+    }
 }
 
 TEST_F(DockTest, WithoutFullWindowDragTheEdgeMovesALineAndThePaneFollowsAtTheRelease) {

@@ -336,6 +336,81 @@ TEST_F(FrameTest, ToolbarOnTopStatusBarBelowWebPanesAndViewBetween) {
     EXPECT_EQ(SendMessageA(frame.statusBar(), SB_GETPARTS, 0, 0), 1);
 }
 
+// What the timer read from the message box the frame showed modally; it
+// closes the box.
+std::string g_boxText;
+
+BOOL CALLBACK FindDialogBox(HWND h, LPARAM found) {
+    char cls[16] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (!IsWindowVisible(h) || std::string(cls) != "#32770") return TRUE;
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+}
+
+void CALLBACK ReadAndCloseBox(HWND frame, UINT, UINT_PTR id, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialogBox, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(frame, id);
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's message
+    g_boxText = text;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(FrameTest, SupportWithoutAnAddressSaysSoAndOpensNothing) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_EQ(GetPrivateProfileIntA("URL", "Support", 0, fw::ProgramFilePath("Config.ini").c_str()), 0);
+    for (UINT id : {ID_SUPPORT_PAGE, ID_SUPPORT_TOOLBAR}) {
+        g_boxText.clear();
+        SetTimer(frame.hwnd(), 78, 200, ReadAndCloseBox);
+        SendMessageA(frame.hwnd(), WM_COMMAND, id, 0);
+        KillTimer(frame.hwnd(), 78);
+        EXPECT_EQ(g_boxText, "没有设置技术支持网页。") << id;
+    }
+}
+
+// The toolbar wraps to the frame's width at every size, and what is below it
+// starts right under its last row.
+TEST_F(FrameTest, ToolbarWrapsToTheWidthOnEveryResize) {
+    CMainFrame& frame = MakeFrame();
+    ShowWindow(frame.hwnd(), SW_RESTORE);
+    HWND bar = frame.toolbar().hwnd();
+    struct Shape { int rows, height, viewTop; bool allInside; };
+    auto shapeAt = [&](int width, int height) {
+        MoveWindow(frame.hwnd(), 0, 0, width, height, TRUE);
+        testutil::Pump(30);
+        RECT client, barRect, view;
+        GetClientRect(frame.hwnd(), &client);
+        GetWindowRect(bar, &barRect);
+        GetWindowRect(frame.view().hwnd(), &view);
+        MapWindowPoints(nullptr, frame.hwnd(), reinterpret_cast<POINT*>(&view), 2);
+        bool inside = true;
+        for (int i = 0; i < frame.toolbar().ButtonCount(); ++i) {
+            RECT item;
+            SendMessageA(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+            if (!frame.toolbar().IsSeparatorAt(i) && item.right > client.right) inside = false;
+        }
+        return Shape{static_cast<int>(SendMessageA(bar, TB_GETROWS, 0, 0)),
+                     static_cast<int>(barRect.bottom - barRect.top), static_cast<int>(view.top),
+                     inside};
+    };
+    const Shape wide = shapeAt(1000, 700);
+    const Shape narrow = shapeAt(640, 480);
+    const Shape wideAgain = shapeAt(1000, 700);
+    EXPECT_EQ(wide.rows, 1);
+    EXPECT_TRUE(wide.allInside);
+    EXPECT_GE(narrow.rows, 2);
+    EXPECT_TRUE(narrow.allInside);
+    EXPECT_GT(narrow.height, wide.height);
+    // What lies between the toolbar and the view (the top web pane) stays the same.
+    EXPECT_EQ(narrow.viewTop - narrow.height, wide.viewTop - wide.height);
+    EXPECT_EQ(wideAgain.rows, 1);
+    EXPECT_EQ(wideAgain.height, wide.height);
+    EXPECT_EQ(wideAgain.viewTop, wide.viewTop);
+}
+
 // ---------------------------------------------------------------- tray
 
 // Whether the notification area holds the frame's icon: modifying it

@@ -314,6 +314,38 @@ private:
     }
 };
 
+// Only the key the test posts to the box; the timer ends a dialog the key
+// did not close.
+class DetailsKey : public CXiangqing {
+public:
+    explicit DetailsKey(WPARAM key) : key_(key) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL r = CXiangqing::OnInitDialog();
+        HWND edit = Item(IDC_XIANGQING_TEXT);
+        SetFocus(edit);
+        PostMessageA(edit, WM_KEYDOWN, key_, 1);
+        SetTimer(hwnd(), 5, 1500, NotClosed);
+        return r;
+    }
+
+private:
+    static void CALLBACK NotClosed(HWND h, UINT, UINT_PTR id, DWORD) {
+        KillTimer(h, id);
+        static_cast<CXiangqing*>(fw::Window::FromHandle(h))->EndDialog(-5);
+    }
+
+    WPARAM key_;
+};
+
+TEST(OfferDetails, EscAndEnterCloseIt) {
+    DetailsKey esc(VK_ESCAPE);
+    EXPECT_EQ(esc.DoModal(), IDCANCEL);
+    DetailsKey enter(VK_RETURN);
+    EXPECT_EQ(enter.DoModal(), IDOK);
+}
+
 TEST(OfferDetails, CaptionTextWithoutMarksAndNoKeys) {
     struct Case { std::string from, text, caption, shown; };
     const Case cases[] = {

@@ -549,6 +549,35 @@ TEST_F(PublishFiles, FreeTextOkCleansTheTextAndRefusesRightsAboveZero) {
     EXPECT_EQ(d.offerText, "电话139123xxxxx请联系");
 }
 
+// The frame sends only the first 200 bytes of the cleaned text: a longer one is
+// refused with a word, not cut silently; 200 bytes exactly pass.
+TEST_F(PublishFiles, FreeTextLongerThanWhatIsSentIsRefused) {
+    Free d;
+    UseFiles(d);
+    d.classWord = "车";
+    d.publishRights = 0;
+    Box box;
+    bool openAfterLong = false;
+    const std::string exact(200, 'a');
+    d.steps = {
+        Do<CHandFabu>([&](Free& d) {
+            d.SetItemText(IDC_FREE_TEXT, std::string(100, 'a') + " " + std::string(101, 'a'));
+            PostClick(d.hwnd(), IDOK);
+        }),
+        AnswerBox<CHandFabu>(box),
+        Do<CHandFabu>([&](Free& d) {
+            openAfterLong = IsWindowVisible(d.hwnd()) && !OwnedDialog(d.hwnd());
+            d.SetItemText(IDC_FREE_TEXT, exact);
+            PostClick(d.hwnd(), IDOK);
+        }),
+    };
+    ASSERT_EQ(d.DoModal(), IDOK);
+    EXPECT_EQ(box.text, "信息内容不能超过200个字节(100个汉字)，请删减后再发布");
+    EXPECT_EQ(box.caption, "发送信息");
+    EXPECT_TRUE(openAfterLong);
+    EXPECT_EQ(d.offerText, exact);
+}
+
 TEST_F(PublishFiles, FreeTextRepeatsComeFromTheResendOptions) {
     Free d;
     UseFiles(d);

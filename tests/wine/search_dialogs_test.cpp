@@ -379,6 +379,7 @@ public:
     void QueueUnsent(const std::string&) override {}
     void DropQueuedListRequests() override {}
     void ShowLimitedRightsBox() override {}
+    void ShowCriteriaTooLongBox() override {}
     void ShowSearchPane() override {}
     void RecalcLayout() override {}
     void ScrollViewToTop() override {}

@@ -103,6 +103,7 @@ struct SentMessages : tovan::QueryFramePorts {
     void QueueUnsent(const std::string&) override {}
     void DropQueuedListRequests() override {}
     void ShowLimitedRightsBox() override {}
+    void ShowCriteriaTooLongBox() override {}
     void ShowSearchPane() override {}
     void RecalcLayout() override {}
     void ScrollViewToTop() override {}

@@ -1,5 +1,6 @@
 // Records what the search, watch and area steps do through the frame, in order:
-// "send ...", "queue ...", "drop", "pane", "layout", "top", "tree", "title ...".
+// "send ...", "queue ...", "drop", "rights", "toolong", "pane", "layout", "top",
+// "tree", "title ...".
 #pragma once
 
 #include <string>
@@ -21,6 +22,7 @@ public:
     void QueueUnsent(const std::string& m) override { calls.push_back("queue " + m); }
     void DropQueuedListRequests() override { calls.push_back("drop"); }
     void ShowLimitedRightsBox() override { calls.push_back("rights"); }
+    void ShowCriteriaTooLongBox() override { calls.push_back("toolong"); }
     void ShowSearchPane() override { calls.push_back("pane"); }
     void RecalcLayout() override { calls.push_back("layout"); }
     void ScrollViewToTop() override { calls.push_back("top"); }

@@ -18,18 +18,19 @@
 
 namespace tovan {
 
-// One pending row request: the row asked for and the list's size at that time.
-struct _M {
+// One pending row request: the row asked for and the list's size at that time
+// (the row request, _M in the protocol notes).
+struct RowRequest {
     std::int32_t row;
     std::int32_t listSize;
 };
-static_assert(sizeof(_M) == 8, "a pending row request is 8 bytes");
+static_assert(sizeof(RowRequest) == 8, "a pending row request is 8 bytes");
 
 // A grid's pending row requests, in the order they were made. Only a count
 // reply (Clear) and row replies (TakeRow) remove entries.
 class PendingRequests {
 public:
-    void Append(std::int32_t row, std::int32_t listSize) { entries_.push_back(_M{row, listSize}); }
+    void Append(std::int32_t row, std::int32_t listSize) { entries_.push_back(RowRequest{row, listSize}); }
 
     // Reply lookup for a reply naming row r, with the list now holding
     // currentSize rows: the oldest entry asking for r is removed and the row
@@ -49,10 +50,10 @@ public:
 
     void Clear() { entries_.clear(); }
     std::size_t Size() const { return entries_.size(); }
-    const _M& operator[](std::size_t i) const { return entries_[i]; }
+    const RowRequest& operator[](std::size_t i) const { return entries_[i]; }
 
 private:
-    std::vector<_M> entries_;
+    std::vector<RowRequest> entries_;
 };
 
 // A list's grid and the grid's pending row requests; both null until the

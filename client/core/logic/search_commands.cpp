@@ -128,7 +128,10 @@ QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
     c.classes = QuoteNameList(out.typeList);
     c.keyword = CleanQueryText(out.keyWords);
     const std::optional<std::string> message = SearchCountMessage(c);
-    if (!message) return QueryCommandResult::kTooLong;
+    if (!message) {
+        ports.ShowCriteriaTooLongBox();
+        return QueryCommandResult::kTooLong;
+    }
 
     frame.searchAreas = c.areas;
     frame.searchDestinations = c.destinations;
@@ -154,7 +157,10 @@ QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
     const QueryCriteria c =
         WatchCriteria(ReadWatchSettings(profiles, frame.account), ScopeOf(frame.account), areas);
     const std::optional<std::string> message = WatchCountMessage(c);
-    if (!message) return QueryCommandResult::kTooLong;
+    if (!message) {
+        ports.ShowCriteriaTooLongBox();
+        return QueryCommandResult::kTooLong;
+    }
 
     ports.DropQueuedListRequests();
     if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);

@@ -97,6 +97,9 @@ public:
     // A new list makes the queued requests for the old lists stale.
     virtual void DropQueuedListRequests() = 0;
     virtual void ShowLimitedRightsBox() = 0;
+    // The criteria make a count message longer than its buffer: the user is
+    // told, and nothing is sent.
+    virtual void ShowCriteriaTooLongBox() = 0;
     virtual void ShowSearchPane() = 0;  // control bar 1000, without delay
     virtual void RecalcLayout() = 0;
     // The view's grid back at its first row: first visible row 0, repaint
@@ -110,7 +113,8 @@ public:
 enum class QueryCommandResult {
     kNoRights,      // the rights-limited box was shown
     kCancelled,     // the dialog did not end with OK
-    kTooLong,       // the count message would not fit its buffer: nothing changed, nothing sent
+    kTooLong,       // the count message would not fit its buffer: the user is told, nothing
+                    // changed, nothing sent
     kSent,          // the count (or list) request went out or was queued
     kScrolled,      // only the view went back to its first row
     kAreaSelected,  // the tree selection asks for the home area's list

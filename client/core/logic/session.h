@@ -138,7 +138,7 @@ public:
     // (offers, closed deals, chat answers) stays queued and goes out later.
     void DropQueuedListRequests();
 
-    // Server messages this Part serves (whole text, no terminator).
+    // Server messages the session serves (whole text, no terminator).
     void HandleOk(const char* message);
     void HandleErr(const char* message);
     void HandleSendNotify(const char* message);
@@ -158,7 +158,6 @@ public:
 
 private:
     void Log(const char* pattern, const std::string& text = std::string());
-    void ConnectFailed();
     void SendUnqueued(const std::string& message);
     void KeepAliveTick();
     void PagingTick();
