@@ -35,6 +35,8 @@ cmake --build --preset win64 -j "$jobs"
 . scripts/xvfb.sh
 start_xvfb
 trap stop_xvfb EXIT
-ctest --preset win64
+# Window tests run six at a time on one machine; a test that loses a timing
+# race under that load gets one more run, and ctest prints both outcomes.
+ctest --preset win64 --repeat until-pass:2
 
 step "all tiers passed"

@@ -366,6 +366,9 @@ int CMainFrame::OnCreate() {
     // The service's site, the base of the banner and the web panes' pages.
     siteBase_ = tovan::SiteBase(
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
+    // Before the panes: the search grid sizes its class and talk columns for
+    // the pictures it then draws.
+    ntFlag = PlatformIsNtFamily() ? 1 : 0;
     if (!CreateBars()) return -1;
     BuildToolBar();
     // Both panes start hidden: the search pane until a search, the area tree
@@ -392,7 +395,6 @@ int CMainFrame::OnCreate() {
     noticeWindow_.CreateModeless();
     MarkPublishMode(fw::ReadProfileInt(tovan::kUserIni, "Publish", "Kind", 0) != 0 ? 1 : 0);
     MarkMinimiseMode(fw::ReadProfileInt(tovan::kUserIni, "Display", "Min", 0) != 0 ? 1 : 0);
-    ntFlag = PlatformIsNtFamily() ? 1 : 0;
     BuildToolsMenu();
     logWindow_.CreateModeless(hwnd());
 

@@ -232,27 +232,23 @@ void CQGrid::InvalidateRow(int row) {
     InvalidateRows(&r, false);
 }
 
-void CQGrid::DrawCell(HDC dc, const tovan::CCell& cell, const RECT& text, bool selected,
+void CQGrid::DrawCell(const tovan::CCell& cell, const RECT& text, const CellColors& colors, GridTextDrawer& drawer,
                       tovan::CellMeasurer& measurer) {
     const tovan::CellRect r{text.left, text.top, text.right, text.bottom};
-    const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     for (const tovan::PlacedPiece& p : tovan::LayoutCellRuns(cell, r, measurer)) {
         const tovan::CTextInfo& run = cell.runs[p.run];
         if (p.image) {
-            DrawTransparentBitmap(dc, run.imageId, p.x, p.y);
+            drawer.Flush();
+            DrawTransparentBitmap(colors.dc, run.imageId, p.x, p.y);
             continue;
         }
-        SetTextColor(dc, selected ? highlightText : run.useGridColor ? gridTextColor : run.textColor);
-        // One call for the characters the layout placed side by side, at the
-        // advances it measured, so the picture equals drawing them one by one.
-        const char* text = run.text.data() + p.begin;
-        if (p.length == 1) {
-            const INT dx[2] = {p.advances[0], 0};  // a lone lead byte makes the platform read two
-            ExtTextOutA(dc, p.x, p.y, 0, nullptr, text, 1, dx);
-        } else {
-            ExtTextOutA(dc, p.x, p.y, 0, nullptr, text, static_cast<UINT>(p.length), p.advances.data());
-        }
+        const COLORREF color = colors.selected ? colors.highlightText : run.useGridColor ? gridTextColor : run.textColor;
+        // Characters the layout placed side by side go out at the advances it
+        // measured, so the picture equals drawing them one by one.
+        drawer.Add(p.x, p.y, color, run.text.data() + p.begin, p.length, p.advances.data());
     }
+    // The next row's fill may cover what overhangs this cell: nothing waits past it.
+    drawer.Flush();
 }
 
 void CQGrid::Paint(HDC dc) {
@@ -278,6 +274,8 @@ void CQGrid::Paint(HDC dc) {
             charSizesFont_ = font;
         }
         GdiCellMeasurer measurer(dc, charSizes_);
+        GridTextDrawer drawer(dc);
+        CellColors colors{dc, false, GetSysColor(COLOR_HIGHLIGHTTEXT)};
         BeginCellFills();
         cells_.clear();
         cellsFirstRow_ = firstVisibleRow;
@@ -317,7 +315,8 @@ void CQGrid::Paint(HDC dc) {
             for (int j = 0; j < columnCount; ++j) {
                 const tovan::CellRect& c = cells[j].rect;
                 const RECT text = {c.left + marginX, y + marginY, c.right - marginX, y + marginY + h + 1};
-                DrawCell(dc, cells[j], text, selected, measurer);
+                colors.selected = selected;
+                DrawCell(cells[j], text, colors, drawer, measurer);
             }
             y = bottom;
             if (!(linesPerRow != 0 && linesOnScreen && rowsFillClient)) {

@@ -14,6 +14,7 @@
 #include "grid_cell.h"
 #include "grid_layout.h"
 #include "grid_painter.h"
+#include "grid_text_drawer.h"
 #include "window.h"
 
 class CQGrid : public fw::Window {
@@ -96,7 +97,13 @@ private:
     void OnLButtonUp(int x, int y);
     void OnLButtonDblClk(int x, int y);
     int ThumbPosition(WPARAM wp) const;
-    void DrawCell(HDC dc, const tovan::CCell& cell, const RECT& text, bool selected, tovan::CellMeasurer& m);
+    struct CellColors {
+        HDC dc;
+        bool selected;
+        COLORREF highlightText;
+    };
+    void DrawCell(const tovan::CCell& cell, const RECT& text, const CellColors& colors, GridTextDrawer& drawer,
+                  tovan::CellMeasurer& m);
     std::vector<tovan::CCell>* CachedRow(int row);
     const std::vector<tovan::CCell>* CachedRow(int row) const;
     void InvalidateBand(int row, bool erase);

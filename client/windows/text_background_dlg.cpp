@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "display_settings.h"
 #include "resource.h"
 #include "win_profile_reader.h"
 #include "win_profile_writer.h"
@@ -24,13 +26,32 @@ bool ChooseColorDialog(HWND owner, COLORREF& color) {
     return true;
 }
 
+// The vertical faces ("@" first) would turn every offer sideways: the face
+// list of the font dialog does not offer them.
+UINT_PTR CALLBACK UprightFacesOnly(HWND dialog, UINT msg, WPARAM, LPARAM) {
+    if (msg != WM_INITDIALOG) return 0;
+    HWND faces = GetDlgItem(dialog, cmb1);
+    for (LRESULT i = SendMessageA(faces, CB_GETCOUNT, 0, 0) - 1; i >= 0; --i) {
+        char name[LF_FACESIZE * 2] = {};
+        if (SendMessageA(faces, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) >= LRESULT(sizeof name)) continue;
+        SendMessageA(faces, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        if (name[0] == '@') SendMessageA(faces, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    }
+    return 0;
+}
+
 bool ChooseFontDialog(HWND owner, LOGFONTA& font) {
     CHOOSEFONTA cf = {};
     cf.lStructSize = sizeof cf;
     cf.hwndOwner = owner;
     cf.lpLogFont = &font;
-    cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-    return ChooseFontA(&cf) != FALSE;
+    cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK;
+    cf.lpfnHook = UprightFacesOnly;
+    if (!ChooseFontA(&cf)) return false;
+    // Typed into the face box, a vertical name still gets through.
+    const std::string face = tovan::UprightFaceName(font.lfFaceName);
+    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
+    return true;
 }
 
 }  // namespace

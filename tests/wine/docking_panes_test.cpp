@@ -426,6 +426,17 @@ void CALLBACK ReadAndCloseDetails(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
+// The pictures of the class and talk columns fit their columns, as in the view.
+TEST_F(DockTest, SearchGridSizesItsPictureColumnsLikeTheView) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.UsePictures());
+    for (int column : {tovan::kClassColumn, tovan::kChatColumn}) {
+        EXPECT_EQ(frame.searchPane().grid.ColumnWidth(column), frame.view().grid().ColumnWidth(column))
+            << column;
+        EXPECT_EQ(frame.searchPane().grid.ColumnWidth(column), 23 + 4) << column;
+    }
+}
+
 TEST_F(DockTest, SearchResultsOpenTheirDetailsOnADoubleClick) {
     CMainFrame& frame = MakeFrame();
     CGridDialog& pane = frame.searchPane();

@@ -209,6 +209,67 @@ TEST_F(GridPaintTest, OneCallPerLineDrawsWhatCharacterByCharacterDraws) {
     EXPECT_EQ(differing, 0);
 }
 
+// Side-by-side runs of one colour go out joined; colour changes, line
+// breaks and pictures between them must not move or recolour a pixel.
+TEST_F(GridPaintTest, JoinedRunsDrawWhatCharacterByCharacterDraws) {
+    grid.SetColumnWidth(2, 420);
+    CTextInfo picture;
+    picture.SetImage(197);
+    grid.content[{0, 2}] = {Text("货车ABC "), Text("电话:", 0x0000FF), Text("139-1234", 0x0000FF), Text(" 急"),
+                            picture,          Text("求车"),            Text("\n第二行", 0x0000FF), Text("X", 0xFF0000),
+                            Text("Y", 0xFF0000)};
+    grid.content[{1, 2}] = {Text("选中", 0x0000FF), Text("的行")};
+    grid.SetRowCount(2);
+    grid.selectedRow = 1;
+    testutil::Canvas cv(500, 400);
+    PaintInto(cv);
+
+    testutil::Canvas ref(500, 400);
+    ref.Fill(kBack);
+    HFONT f = CreateGridFont(grid.font);
+    HGDIOBJ old = SelectObject(ref.dc(), f);
+    SetBkMode(ref.dc(), TRANSPARENT);
+    CharSizeCache sizes;
+    GdiCellMeasurer measurer(ref.dc(), sizes);
+    for (int row = 0; row < 2; ++row) {
+        const CCell* cell = grid.PaintedCell(row, 2);
+        ASSERT_NE(cell, nullptr);
+        const RECT t = TextRect(row, 2);
+        if (row == 1) FillRect(ref.dc(), &t, GetSysColorBrush(COLOR_HIGHLIGHT));
+        const tovan::CellRect text{t.left, t.top, t.right, t.bottom + 1};
+        for (const tovan::PlacedPiece& p : tovan::LayoutCellRuns(*cell, text, measurer)) {
+            const CTextInfo& run = cell->runs[p.run];
+            if (p.image) {
+                DrawTransparentBitmap(ref.dc(), run.imageId, p.x, p.y);
+                continue;
+            }
+            SetTextColor(ref.dc(), row == 1 ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                            : run.useGridColor ? grid.gridTextColor : run.textColor);
+            int x = p.x;
+            for (std::size_t k = 0; k < p.length;) {
+                const std::size_t n = tovan::CharLengthAt(run.text, p.begin + k);
+                TextOutA(ref.dc(), x, p.y, run.text.data() + p.begin + k, static_cast<int>(n));
+                x += p.advances[k];
+                k += n;
+            }
+        }
+    }
+    SelectObject(ref.dc(), old);
+    DeleteObject(f);
+
+    for (int row = 0; row < 2; ++row) {
+        const RECT r = TextRect(row, 2);
+        int differing = 0, inked = 0;
+        for (int py = r.top; py < r.bottom; ++py)
+            for (int px = r.left; px < r.right; ++px) {
+                differing += cv.At(px, py) != ref.At(px, py);
+                inked += IsInk(ref.At(px, py), kBack);
+            }
+        EXPECT_GT(inked, 50) << "row " << row;
+        EXPECT_EQ(differing, 0) << "row " << row;
+    }
+}
+
 TEST_F(GridPaintTest, SelectedRowIsFilledAndFixedLinesKeepTheirPlace) {
     grid.content[{0, 4}] = {Text("a\nb\nc\nd\ne")};  // two lines more than a row holds
     grid.content[{1, 2}] = {Text("选中")};

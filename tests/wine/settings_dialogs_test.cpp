@@ -4,6 +4,7 @@
 // Each reads the current settings, OK writes exactly its keys, Cancel writes
 // nothing.
 #include <windows.h>
+#include <dlgs.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -588,6 +589,40 @@ TEST_F(SettingsDialogs, TextBackgroundReadsStoredValuesAndCancelWritesNothing) {
     EXPECT_EQ(lineSel, 4);
     EXPECT_EQ(phone, RGB(0, 255, 0));
     EXPECT_EQ(Section("dmr.ini", "Display"), before);
+}
+
+// The platform's font dialog, started from the sample: it finds 宋体 and
+// lists no vertical ("@") face to choose.
+TEST_F(SettingsDialogs, FontDialogStartsFromTheSampleFaceAndOffersNoVerticalFace) {
+    CWenzi dlg;
+    HWND d = nullptr;
+    HWND fonts = nullptr;
+    std::string shownFace;
+    int faceCount = 0, verticalFaces = 0;
+    Script script({
+        WaitFor("文字和背景", d),
+        Do([&] { PostClick(d, IDC_DISPLAY_FONT); }),
+        [&] { return (fonts = OwnedBy(d)) != nullptr; },
+        Settle(2),
+        Do([&] {
+            HWND faces = GetDlgItem(fonts, cmb1);
+            shownFace = fw::GetText(faces);
+            faceCount = static_cast<int>(SendMessageA(faces, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < faceCount; ++i) {
+                char name[128] = {};
+                SendMessageA(faces, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+                verticalFaces += name[0] == '@';
+            }
+            PostClick(fonts, IDCANCEL);
+        }),
+        Settle(2),
+        Do([&] { PostClick(d, IDCANCEL); }),
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(shownFace, "宋体");
+    EXPECT_GT(faceCount, 0);
+    EXPECT_EQ(verticalFaces, 0);
 }
 
 TEST_F(SettingsDialogs, TextBackgroundUnofferedLineStoresAutomatic) {

@@ -21,4 +21,8 @@ struct DisplaySettings {
 // (FontSize 10, FontColor 50, BackColor 50, Bold 10, FontFamily 50 bytes).
 DisplaySettings ReadDisplaySettings(ProfileReader& profiles);
 
+// A face name without the "@" of the vertical faces: offers are never drawn
+// sideways, even from a face saved that way.
+std::string UprightFaceName(std::string face);
+
 }  // namespace tovan

@@ -35,5 +35,15 @@ TEST(DisplaySettingsTest, StoredValuesAreDecimalText) {
     EXPECT_EQ(d.lineSpacing, 0);
 }
 
+// A vertical face ("@" first) once chosen in the font dialog turned every
+// offer sideways for good: the grids read it as its upright face.
+TEST(DisplaySettingsTest, AVerticalFaceIsReadAsItsUprightFace) {
+    for (const char* stored : {"@宋体", "@@宋体"}) {
+        FakeProfileReader ini;
+        ini.Set(kUserIni, "Display", "FontFamily", stored);
+        EXPECT_EQ(ReadDisplaySettings(ini).fontFamily, "宋体") << stored;
+    }
+}
+
 }  // namespace
 }  // namespace tovan
