@@ -11,6 +11,11 @@ namespace fw {
 std::string ReadProfileString(const std::string& file, const char* section, const char* key,
                               const char* def, std::size_t bufferSize);
 int ReadProfileInt(const std::string& file, const char* section, const char* key, int def);
+// Every settings write of the programs goes through here. It writes like
+// WritePrivateProfileString (key null deletes the section, value null the
+// key), but crash-safe: the new file is written beside the old one and then
+// put in its place, so a crash leaves the old file or the new, never an
+// empty or half-written one.
 bool WriteProfileString(const std::string& file, const char* section, const char* key,
                         const char* value);
 

@@ -168,6 +168,10 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     };
     h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
+    h.refillShownList = [this] {
+        tovan::QueryFrameState s = QueryState();
+        tovan::RefillWatchAfterLogon(s, queryPorts_);
+    };
     h.pagingTick = [this] { PagingTick(); };
     return h;
 }
@@ -447,6 +451,7 @@ HBITMAP CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
 
 void CMainFrame::BuildToolBar() {
     while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
+    toolbar_.RemoveAllImages();  // nothing of the old bar is shown any more
     WinProfileReader profiles;
     const tovan::AccountState& a = session_.account();
     const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
@@ -472,7 +477,10 @@ void CMainFrame::UpdateCurrentInfoButton() {
     const tovan::AccountState& a = session_.account();
     HBITMAP bmp = CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel),
                                 RGB(0, 0, 0));
-    const int image = toolbar_.AddImage(bmp);
+    // Every logon relabels the button: its picture is replaced in place, so
+    // the image list does not grow with each reconnect.
+    int image = toolbar_.ImageAt(index);
+    if (!toolbar_.ReplaceImage(image, bmp)) image = toolbar_.AddImage(bmp);
     DeleteObject(bmp);
     toolbar_.DeleteButton(index);
     toolbar_.InsertButton(index, image, tovan::kCurrentInfoCommand);
@@ -712,10 +720,7 @@ void CMainFrame::AttachView(CTovanClientView& view) {
 }
 
 void CMainFrame::ClearRecordLists() {
-    lists_.currentList.Reset(0);
-    lists_.searchList.Reset(0);
-    if (lists_.currentGrid.view) lists_.currentGrid.view->ResetRows(0);
-    if (lists_.searchGrid.view) lists_.searchGrid.view->ResetRows(0);
+    tovan::ClearCurrentAndSearchLists(lists_);
     // The count of the emptied results would stand over an empty list.
     SetSearchPaneCaption(CGridDialog::kTitle);
 }

@@ -25,6 +25,7 @@
 #include "search_dlg.h"
 #include "search_pane.h"
 #include "session.h"
+#include "session_messages.h"
 #include "session_ports_win.h"
 #include "toolbar_ex.h"
 #include "web_pane.h"
@@ -121,23 +122,11 @@ private:
         CDlgDlrz& window;
     };
     // Every server message the client serves, to the session or the lists.
-    struct ClientMessages : tovan::SessionMessageHandler {
+    struct ClientMessages : tovan::SessionAndRecordMessages {
         ClientMessages(tovan::Session& s, tovan::RecordHandlers& r, tovan::ChatList& c)
-            : SessionMessageHandler(s), records(r), chats(c) {}
-        void OnNewRecord(const char* m) override { records.OnNewRecord(m); }
-        void OnChengjiao(const char* m) override { records.OnChengjiao(m); }
-        void OnDeleteMsg(const char* m) override { records.OnDeleteMsg(m); }
-        void OnRecordCount(const char* m) override { records.OnRecordCount(m); }
-        void OnSingleRecord(const char* m) override { records.OnSingleRecord(m); }
-        void OnSousuoCount(const char* m) override { records.OnSousuoCount(m); }
-        void OnSousuoRecord(const char* m) override { records.OnSousuoRecord(m); }
-        void OnGuanzhuCount(const char* m) override { records.OnGuanzhuCount(m); }
-        void OnGuanzhuRecord(const char* m) override { records.OnGuanzhuRecord(m); }
-        void OnMyRecordCount(const char* m) override { records.OnMyRecordCount(m); }
-        void OnMyMsgRecord(const char* m) override { records.OnMyMsgRecord(m); }
+            : SessionAndRecordMessages(s, r), chats(c) {}
         void OnAddChater(const char* m) override { chats.OnRelayedAddChater(m); }
         void OnBddChater(const char* m) override { chats.OnRelayedBddChater(m); }
-        tovan::RecordHandlers& records;
         tovan::ChatList& chats;
     };
 

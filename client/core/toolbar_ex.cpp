@@ -26,6 +26,23 @@ int CToolBarEx::AddImage(HBITMAP bitmap) {
     return images_ ? ImageList_Add(images_, bitmap, nullptr) : -1;
 }
 
+bool CToolBarEx::ReplaceImage(int image, HBITMAP bitmap) {
+    return images_ && image >= 0 && ImageList_Replace(images_, image, bitmap, nullptr);
+}
+
+void CToolBarEx::RemoveAllImages() {
+    if (images_) ImageList_RemoveAll(images_);
+}
+
+int CToolBarEx::ImageCount() const { return images_ ? ImageList_GetImageCount(images_) : 0; }
+
+int CToolBarEx::ImageAt(int index) const {
+    TBBUTTON b = {};
+    if (!SendMessageA(hwnd(), TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&b)))
+        return -1;
+    return (b.fsStyle & BTNS_SEP) ? -1 : b.iBitmap;
+}
+
 bool CToolBarEx::InsertButton(int index, int image, int commandId) {
     TBBUTTON b = {};
     b.iBitmap = image;

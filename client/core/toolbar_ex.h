@@ -18,6 +18,13 @@ public:
 
     // Adds a picture to the bar's image list; its index, or -1.
     int AddImage(HBITMAP bitmap);
+    // Puts a new picture in place of the one at image; false when it failed.
+    bool ReplaceImage(int image, HBITMAP bitmap);
+    // Empties the image list (the bar is then rebuilt whole).
+    void RemoveAllImages();
+    int ImageCount() const;
+    // Image of the button at index, or -1.
+    int ImageAt(int index) const;
     bool InsertButton(int index, int image, int commandId);
     bool InsertSeparator(int index);
     bool DeleteButton(int index);

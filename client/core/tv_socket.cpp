@@ -10,6 +10,20 @@ void CTvSocket::OnReceive(int /*error*/) {
     if (batch_) batch_->EndReceived(BytesWaiting() > 0);
 }
 
+bool CTvSocket::CreateForNewConnection() {
+    framer_.Clear();
+    unsentRest_.Clear();
+    return Create(0, SOCK_STREAM, fw::kAllSocketEvents);
+}
+
+tovan::SendBacklog::SendCall CTvSocket::SendCall() {
+    return [this](const char* data, int length) { return Send(data, length); };
+}
+
+int CTvSocket::SendWhole(std::string_view text) { return unsentRest_.Send(text, SendCall()); }
+
+void CTvSocket::OnSend(int /*error*/) { unsentRest_.Flush(SendCall()); }
+
 void CTvSocket::OnConnect(int error) {
     if (session_) session_->OnConnect(error);
 }
@@ -20,7 +34,7 @@ void CTvSocket::OnClose(int error) {
 }
 
 int TvSessionSocket::Create() {
-    return socket_.Create(0, SOCK_STREAM, fw::kAllSocketEvents) ? 0 : fw::AsyncSocket::LastError();
+    return socket_.CreateForNewConnection() ? 0 : fw::AsyncSocket::LastError();
 }
 
 int TvSessionSocket::Connect(const std::string& host, int port) {
@@ -30,5 +44,5 @@ int TvSessionSocket::Connect(const std::string& host, int port) {
 }
 
 int TvSessionSocket::Send(std::string_view text) {
-    return socket_.Send(text.data(), static_cast<int>(text.size()));
+    return socket_.SendWhole(text);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "async_socket.h"
+#include "send_backlog.h"
 #include "server_message.h"
 #include "session.h"
 
@@ -28,16 +29,28 @@ public:
     void SetReceiveBatch(ReceiveBatch* batch) { batch_ = batch; }
     const tovan::ServerMessageFramer& framer() const { return framer_; }
 
+    // Creates the socket for a new connection, which starts with nothing
+    // left of the old one: no half-received message, no unsent rest.
+    bool CreateForNewConnection();
+    // Sends a whole message: what one send call does not take is kept and
+    // goes out, before anything sent later, when the socket can write again.
+    // The message's length when it was taken or kept, -1 when none of it was.
+    int SendWhole(std::string_view text);
+
 protected:
     void OnReceive(int error) override;
+    void OnSend(int error) override;
     void OnConnect(int error) override;
     void OnClose(int error) override;
 
 private:
+    tovan::SendBacklog::SendCall SendCall();
+
     tovan::Session* session_ = nullptr;
     tovan::ServerMessageHandler* handler_ = nullptr;
     ReceiveBatch* batch_ = nullptr;
-    tovan::ServerMessageFramer framer_;  // kept across connections
+    tovan::ServerMessageFramer framer_;
+    tovan::SendBacklog unsentRest_;
 };
 
 // The session's view of CTvSocket.

@@ -12,6 +12,9 @@
 //       one line each; "-1 -1" for a row without data
 //   client_driver.exe scroll ROW
 //       scrolls the record grid so that ROW is its first visible row
+//   client_driver.exe send-burst COUNT SIZE
+//       the client sends COUNT messages "!NETBURST!|<i>|<SIZE times x>^",
+//       i from 0, one after the other
 //   client_driver.exe updater-answers
 //       asks the updater's status window for an answer: exit code 0 when it
 //       answered within a second, 1 when it did not, 3 when there is none
@@ -87,12 +90,10 @@
 
 namespace {
 
-int Post(const char* text) {
-    HWND frame = FindWindowA("TovanClientFrame", nullptr);
-    if (!frame) return 1;
+int PostTo(HWND frame, const char* text, std::size_t length) {
     COPYDATASTRUCT data = {};
     data.dwData = 0x54564531;  // "TVE1"
-    data.cbData = static_cast<DWORD>(std::strlen(text));
+    data.cbData = static_cast<DWORD>(length);
     data.lpData = const_cast<char*>(text);
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
@@ -100,6 +101,23 @@ int Post(const char* text) {
         return 1;
     }
     return result == TRUE ? 0 : 1;
+}
+
+int Post(const char* text) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame) return 1;
+    return PostTo(frame, text, std::strlen(text));
+}
+
+int SendBurst(int count, int size) {
+    HWND frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame || count < 0 || size < 0) return 1;
+    for (int i = 0; i < count; ++i) {
+        const std::string msg =
+            "!NETBURST!|" + std::to_string(i) + "|" + std::string(static_cast<std::size_t>(size), 'x') + "^";
+        if (PostTo(frame, msg.data(), msg.size()) != 0) return 1;
+    }
+    return 0;
 }
 
 // The frame's test query (see the frame's test hooks): what and row in, the
@@ -576,6 +594,9 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return State();
     if (argc == 4 && std::strcmp(argv[1], "rows") == 0) return Rows(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "scroll") == 0) return Scroll(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "send-burst") == 0) {
+        return SendBurst(std::atoi(argv[2]), std::atoi(argv[3]));
+    }
     if (argc == 2 && std::strcmp(argv[1], "updater-answers") == 0) return UpdaterAnswers();
     if (argc == 2 && std::strcmp(argv[1], "key-f1") == 0) return KeyF1();
     if (argc == 3 && std::strcmp(argv[1], "command") == 0) return Command(std::atoi(argv[2]));

@@ -43,6 +43,22 @@ def sim_binary():
     return path
 
 
+def run_client_test(user_ini, run, **simulator_options):
+    """The whole of a client test: a display, the simulator (with the given
+    options), the client logged on as user_ini says, run(sim, client), the
+    failure count; returns the exit code."""
+    import simctl
+    args, binary = client_test_setup()
+    with Display(), simctl.Simulator(binary, **simulator_options) as sim:
+        client = Client(args.client, args.driver, sim.tcp_port, user_ini)
+        try:
+            run(sim, client)
+        finally:
+            client.close()
+    print("%d failure(s)" % len(failures))
+    return 1 if failures else 0
+
+
 def client_test_setup():
     """The --client and --driver arguments of a client test, and the simulator
     binary; exits with 1 when the simulator has not been built."""

@@ -17,8 +17,7 @@ import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import simctl  # noqa: E402
-from e2e_support import Client, Display, Watch, check, client_test_setup, failures  # noqa: E402
+from e2e_support import Watch, check, run_client_test  # noqa: E402
 
 HOME_CITY = "石家庄市".encode("gbk")  # the sample user "test" is a city-level account
 CONNECTING = "正在连接服务器...".encode("gbk")
@@ -30,18 +29,9 @@ def intervals(times):
 
 
 def main():
-    args, binary = client_test_setup()
-
     # The stored password must not be sent: automatic logon is off.
     user_ini = "[User]\r\nName=test\r\nPass=test\r\nAutoLogon=0\r\n".encode("gbk")
-    with Display(), simctl.Simulator(binary, accept_any_password=True) as sim:
-        client = Client(args.client, args.driver, sim.tcp_port, user_ini)
-        try:
-            run(sim, client)
-        finally:
-            client.close()
-    print("%d failure(s)" % len(failures))
-    return 1 if failures else 0
+    return run_client_test(user_ini, run, accept_any_password=True)
 
 
 def is_logon(e):

@@ -200,6 +200,16 @@ class Simulator:
     def listen(self, on):
         self.command("LISTEN 1" if on else "LISTEN 0")
 
+    def slow_read(self, target, rate):
+        """Reads at most rate bytes every 10 ms from connections (0: stops
+        reading, None: as fast as they send); returns how many."""
+        value = b"off" if rate is None else str(int(rate)).encode()
+        return int(self.command(b"SLOWREAD " + gbk(target) + b" " + value)[0])
+
+    def close_on_accept(self, on):
+        """Closes every new exchange connection at once while on."""
+        self.command("CLOSEONACCEPT 1" if on else "CLOSEONACCEPT 0")
+
     def publish(self, user, cls, body):
         """Stores an offer as user's (area from the account) and pushes it; returns its id."""
         return int(self.command(b"PUBLISH " + gbk(user) + b" " + gbk(cls) + b" " + gbk(body))[0])

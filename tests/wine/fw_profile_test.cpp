@@ -5,7 +5,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "machine_identifier.h"
 #include "profile.h"
@@ -41,6 +43,133 @@ TEST(ProfileTest, BareFileNameMeansTheWindowsDirectory) {
     EXPECT_NE(GetFileAttributesA(full.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(fw::ReadProfileString(full, "User", "Name", "", 200), "zhang");
     DeleteFileA(full.c_str());
+}
+
+std::string TempFile(const char* name) {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    return std::string(tmp) + name;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+void PutFile(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+// Everything GetPrivateProfileString tells of a file: each section, each of
+// its keys, each value.
+std::string ReadableContents(const std::string& file) {
+    std::vector<char> names(1 << 16);
+    GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), file.c_str());
+    std::string out;
+    for (const char* s = names.data(); *s; s += std::strlen(s) + 1) {
+        out += "[" + std::string(s) + "]";
+        std::vector<char> keys(1 << 16);
+        GetPrivateProfileStringA(s, nullptr, "", keys.data(), static_cast<DWORD>(keys.size()), file.c_str());
+        for (const char* k = keys.data(); *k; k += std::strlen(k) + 1) {
+            out += " " + std::string(k) + "=" + fw::ReadProfileString(file, s, k, "?", 1000);
+        }
+    }
+    return out;
+}
+
+// The settings writer against the platform's own: after the same writes the
+// platform reads the same sections, keys and values from both files.
+TEST(ProfileTest, WritesReadBackLikeThePlatformsOwnWrites) {
+    struct Write {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    struct Case {
+        const char* before;
+        std::vector<Write> writes;
+    };
+    const Case cases[] = {
+        {"", {{"User", "Name", "张三"}, {"User", "Pass", ""}, {"ToolBar", "退出", "1"}, {"user", "NAME", "李四"}}},
+        {"; 说明\r\n[User]\r\n  Name = zhang \r\nPass=x\r\n\r\n[Display]\nMin=0\n[关注]\nFrom=北京,上海",
+         {{"关注", "From", "南京"}, {"关注", "To", "天津"}, {"Display", "Min", "1"}, {"User", "Pass", nullptr},
+          {"Display", nullptr, nullptr}, {"LastArea", "Sheng", "河北省"}}},
+        {"[A]\r\nk=1\r\n[B]\r\nk=2\r\n", {{"b", "K", "3"}, {"A", "x", nullptr}, {"C", nullptr, nullptr}}},
+    };
+    const std::string mine = TempFile("tovan_profile_mine.ini");
+    const std::string theirs = TempFile("tovan_profile_theirs.ini");
+    for (const Case& c : cases) {
+        DeleteFileA(mine.c_str());
+        DeleteFileA(theirs.c_str());
+        if (*c.before) {
+            PutFile(mine, c.before);
+            PutFile(theirs, c.before);
+        }
+        for (const Write& w : c.writes) {
+            EXPECT_TRUE(fw::WriteProfileString(mine, w.section, w.key, w.value));
+            WritePrivateProfileStringA(w.section, w.key, w.value, theirs.c_str());
+            EXPECT_EQ(ReadableContents(mine), ReadableContents(theirs)) << c.before << " / " << w.section;
+        }
+        // A file made from nothing has the platform's form.
+        if (!*c.before) {
+            EXPECT_EQ(FileBytes(mine), FileBytes(theirs));
+        }
+    }
+    DeleteFileA(mine.c_str());
+    DeleteFileA(theirs.c_str());
+}
+
+// A program killed in the middle of a settings write leaves the old or the
+// new file: never an empty or cut one (it used to lose the account, the
+// password and every setting).
+TEST(ProfileTest, AWriterKilledMidWriteLeavesAWholeFile) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string child(self);
+    child = child.substr(0, child.find_last_of('\\') + 1) + "profile_writer_child.exe";
+    ASSERT_NE(GetFileAttributesA(child.c_str()), INVALID_FILE_ATTRIBUTES) << child;
+
+    const std::string file = TempFile("tovan_profile_killed.ini");
+    std::string text = "[User]\r\nName=test\r\nPass=secret\r\nTurn=0\r\n[Filler]\r\n";
+    for (int i = 0; i < 4000; ++i) text += "K" + std::to_string(i) + "=" + std::string(100, 'x') + "\r\n";
+    const std::string tail = "[Tail]\r\nLast=end\r\n";
+    text += tail;
+
+    const char* readyName = "TovanProfileWriterReady";
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyName);
+    for (int round = 0; round < 8; ++round) {
+        PutFile(file, text);
+        ResetEvent(ready);
+        std::string cmd = "\"" + child + "\" \"" + file + "\" " + readyName;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        ASSERT_TRUE(CreateProcessA(child.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &si, &pi));
+        EXPECT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0);
+        Sleep(static_cast<DWORD>(5 + 37 * round % 60));
+        TerminateProcess(pi.hProcess, 9);
+        WaitForSingleObject(pi.hProcess, 10000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+
+        const std::string after = FileBytes(file);
+        ASSERT_GE(after.size(), text.size() - 10) << "round " << round;
+        EXPECT_EQ(after.compare(after.size() - tail.size(), tail.size(), tail), 0) << "round " << round;
+        EXPECT_EQ(fw::ReadProfileString(file, "User", "Name", "", 200), "test");
+        EXPECT_EQ(fw::ReadProfileString(file, "Filler", "K3999", "", 200), std::string(100, 'x'));
+    }
+    CloseHandle(ready);
+    DeleteFileA(file.c_str());
+    DeleteFileA((file + ".tmp").c_str());
 }
 
 TEST(ProgramPathTest, FolderEndsWithBackslashAndHoldsTheProgram) {

@@ -286,6 +286,20 @@ TEST_F(FrameTest, CurrentInfoButtonTakesTheHomeAreaName) {
     EXPECT_EQ(frame.toolbar().ButtonCount(), count);
     EXPECT_EQ(frame.toolbar().CommandToIndex(11005), index);
     EXPECT_GT(InkOf(frame.toolbar(), 11005).dark, 10);
+
+    // Every logon reply relabels it: the picture is replaced, the image list
+    // does not grow with reconnects.
+    const int images = frame.toolbar().ImageCount();
+    for (int i = 0; i < 5; ++i)
+        frame.messageHandler().OnOk("!OK!|石家庄市|河北省|test|2|张|-|-|30|0");
+    EXPECT_EQ(frame.toolbar().ImageCount(), images);
+    EXPECT_EQ(frame.toolbar().CommandToIndex(11005), index);
+    EXPECT_GT(InkOf(frame.toolbar(), 11005).dark, 10);
+
+    // A rebuild keeps one picture per button.
+    frame.BuildToolBar();
+    frame.BuildToolBar();
+    EXPECT_EQ(frame.toolbar().ImageCount(), images);
 }
 
 TEST_F(FrameTest, ToolbarOnTopStatusBarBelowWebPanesAndViewBetween) {

@@ -68,6 +68,22 @@ std::string RunControlCommand(std::string_view line, ControlContext& ctx) {
         if (rest != "0" && rest != "1") return "ERR usage: LISTEN 0|1\n";
         return ctx.host.SetListening(rest == "1") ? kOk : "ERR cannot listen on the exchange port\n";
     }
+    if (cmd == "SLOWREAD") {
+        std::string_view target = Word(rest);
+        std::int64_t bytes = rest == "off" ? -1 : 0;
+        bool ok = !target.empty() && !rest.empty() && rest.size() <= 7;
+        for (char c : rest == "off" ? std::string_view() : rest) {
+            ok = ok && c >= '0' && c <= '9';
+            bytes = bytes * 10 + (c - '0');
+        }
+        if (!ok) return "ERR usage: SLOWREAD <conn|user|*> <bytes per 10 ms>|off\n";
+        return std::to_string(ctx.host.SetReadRate(target, bytes)) + "\n" + kOk;
+    }
+    if (cmd == "CLOSEONACCEPT") {
+        if (rest != "0" && rest != "1") return "ERR usage: CLOSEONACCEPT 0|1\n";
+        ctx.host.SetCloseOnAccept(rest == "1");
+        return kOk;
+    }
     if (cmd == "PUBLISH") {
         std::string_view user = Word(rest);
         std::string_view cls = Word(rest);

@@ -1,6 +1,7 @@
 // The control channel's commands (see README): one line in, the reply out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,12 @@ public:
     // Stops or restarts accepting exchange connections; false when the port
     // cannot be bound again.
     virtual bool SetListening(bool on) = 0;
+    // Hostile server modes for the client's tests: read at most `bytes`
+    // every 10 ms from connections (0: not at all; -1: as fast as they
+    // send), returning how many; close every new connection as soon as it
+    // is accepted.
+    virtual int SetReadRate(std::string_view target, std::int64_t bytes) = 0;
+    virtual void SetCloseOnAccept(bool on) = 0;
     virtual void Quit() = 0;
 };
 

@@ -145,7 +145,8 @@ class LoopbackTest(unittest.TestCase):
         self.assertEqual(self.sim.drop("test"), 0)
 
     def test_control_errors(self):
-        for bad in ("NOSUCH", "DELETE x", "LISTEN 2", "SEND test", "PUBLISH test 货", "OFFER 999999"):
+        for bad in ("NOSUCH", "DELETE x", "LISTEN 2", "SEND test", "PUBLISH test 货", "OFFER 999999",
+                    "SLOWREAD test", "SLOWREAD test x", "CLOSEONACCEPT"):
             with self.assertRaises(simctl.SimError, msg=bad):
                 self.sim.command(bad)
         with self.assertRaises(TimeoutError):
@@ -182,6 +183,28 @@ class LoopbackTest(unittest.TestCase):
         self.assertTrue(kept.next().startswith(b"!RECORDCOUNT!|"))
         self.sim.listen(True)
         self.peer("peer")
+
+    def test_hostile_modes(self):
+        # A connection not read: its messages wait until reading resumes,
+        # slowly at first, then at full speed.
+        p = self.peer("test")
+        self.assertEqual(self.sim.slow_read("test", 0), 1)
+        p.send("!TODAYRECORD!|河北省^")
+        time.sleep(0.3)
+        self.assertFalse(any(b"!TODAYRECORD!" in e.message for e in self.sim.log()))
+        self.sim.slow_read("test", 5)
+        self.assertTrue(p.wait("!RECORDCOUNT!|").startswith(b"!RECORDCOUNT!|"))
+        self.sim.slow_read("test", None)
+        # Closed at once when accepted, then served again.
+        self.sim.close_on_accept(True)
+        s = socket.create_connection(("127.0.0.1", self.sim.tcp_port), timeout=5)
+        self.assertEqual(s.recv(10), b"")
+        s.close()
+        self.sim.close_on_accept(False)
+        self.peer("peer")
+        # A raw send may carry NUL bytes.
+        self.assertEqual(self.sim.send("test", b"!SENDNOTIFY!|a\0b^"), 1)
+        self.assertEqual(p.wait("!SENDNOTIFY!"), b"!SENDNOTIFY!|a\0b")
 
     def test_bad_input_is_survived(self):
         p = self.peer("test")

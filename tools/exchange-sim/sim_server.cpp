@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -71,6 +73,8 @@ struct Conn {
     bool closeAfterFlush = false;
     bool held = false;      // web: a request that is never answered
     bool dead = false;
+    std::int64_t readRate = -1;  // exchange: bytes read per round of 10 ms; -1 no limit
+    std::chrono::steady_clock::time_point nextRead{};
 };
 
 class Simulator : public Transport, public ControlHost {
@@ -107,11 +111,11 @@ public:
             for (int fd : {tcp_, udp_, http_, control_})
                 if (fd >= 0) fds.push_back({fd, POLLIN, 0});
             for (auto& [fd, c] : conns_) {
-                short ev = c.closeAfterFlush ? 0 : POLLIN;
+                short ev = c.closeAfterFlush || !Readable(c) ? 0 : POLLIN;
                 if (!c.out.empty()) ev |= POLLOUT;
                 fds.push_back({fd, ev, 0});
             }
-            if (poll(fds.data(), fds.size(), -1) < 0) {
+            if (poll(fds.data(), fds.size(), SlowReaders() ? 10 : -1) < 0) {
                 if (errno == EINTR) continue;
                 std::perror("exchange-sim: poll");
                 return;
@@ -125,7 +129,8 @@ public:
                 else {
                     auto it = conns_.find(p.fd);
                     if (it == conns_.end() || it->second.dead) continue;
-                    if (p.revents & (POLLIN | POLLHUP | POLLERR)) Read(p.fd, it->second, ctx);
+                    if ((p.revents & (POLLIN | POLLHUP | POLLERR)) && Readable(it->second))
+                        Read(p.fd, it->second, ctx);
                     if (!it->second.dead && (p.revents & POLLOUT)) Flush(p.fd, it->second);
                 }
             }
@@ -167,6 +172,17 @@ public:
         tcp_ = BindLoopback(SOCK_STREAM, tcpPort_, &port);
         return tcp_ >= 0;
     }
+    int SetReadRate(std::string_view target, std::int64_t bytes) override {
+        int n = 0;
+        for (ConnId id : exchange_.Targets(target)) {
+            auto fd = exchangeFds_.find(id);
+            if (fd == exchangeFds_.end()) continue;
+            conns_.at(fd->second).readRate = bytes;
+            ++n;
+        }
+        return n;
+    }
+    void SetCloseOnAccept(bool on) override { closeOnAccept_ = on; }
     void Quit() override { quit_ = true; }
 
 private:
@@ -185,6 +201,10 @@ private:
             socklen_t len = sizeof a;
             int fd = accept4(listener, reinterpret_cast<sockaddr*>(&a), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd < 0) return;
+            if (kind == Kind::kExchange && closeOnAccept_) {
+                close(fd);
+                continue;
+            }
             Conn c;
             c.kind = kind;
             if (kind == Kind::kExchange) {
@@ -212,9 +232,24 @@ private:
         }
     }
 
+    // A slow reader reads once per round of 10 ms, a stopped one never.
+    static bool Readable(const Conn& c) {
+        return c.readRate < 0 || (c.readRate > 0 && std::chrono::steady_clock::now() >= c.nextRead);
+    }
+    bool SlowReaders() const {
+        for (const auto& [fd, c] : conns_)
+            if (c.readRate > 0) return true;
+        return false;
+    }
+
     void Read(int fd, Conn& c, ControlContext& ctx) {
         char buf[65536];
-        ssize_t got = recv(fd, buf, sizeof buf, 0);
+        std::size_t want = sizeof buf;
+        if (c.readRate > 0) {
+            want = std::min<std::size_t>(want, static_cast<std::size_t>(c.readRate));
+            c.nextRead = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+        }
+        ssize_t got = recv(fd, buf, want, 0);
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
             c.dead = true;
             return;
@@ -319,6 +354,7 @@ private:
     std::map<ConnId, int> exchangeFds_;
     ConnId nextId_ = 1;
     bool quit_ = false;
+    bool closeOnAccept_ = false;
 };
 
 }  // namespace

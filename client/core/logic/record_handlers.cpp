@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 #include <cstring>
 #include <vector>
 
@@ -114,6 +115,15 @@ bool MatchesCriteria(const MsgInfo& rec, const RecordCriteria& c) {
         i = comma + 1;
     }
     return false;
+}
+
+void ClearCurrentAndSearchLists(RecordLists& lists) {
+    for (auto [list, grid] : {std::pair{&lists.currentList, &lists.currentGrid},
+                              std::pair{&lists.searchList, &lists.searchGrid}}) {
+        list->Reset(0);
+        if (grid->pending != nullptr) grid->pending->Clear();
+        if (grid->view != nullptr) grid->view->ResetRows(0);
+    }
 }
 
 void RecordHandlers::ResetList(RecordStore& list, const ListGrid& grid, std::int64_t rows) {

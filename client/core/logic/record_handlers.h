@@ -60,6 +60,11 @@ struct RecordLists {
     ListGrid searchGrid;
 };
 
+// What a logon reply does to the lists before anything else: the current and
+// the search list are emptied with their grids, and the row requests still
+// pending for them go too (a late reply must not land on a row pushed since).
+void ClearCurrentAndSearchLists(RecordLists& lists);
+
 // True when the closed-deal list (IDs joined by ",") names id as one item.
 bool IdListContains(std::string_view list, std::string_view id);
 

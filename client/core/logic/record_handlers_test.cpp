@@ -141,6 +141,21 @@ TEST_F(RecordHandlersTest, RowRepliesFillRequestedRowsUnderTheirConditions) {
     EXPECT_STREQ(f.lists.currentList.At(2).ID, "105");
 }
 
+TEST_F(RecordHandlersTest, ALogonsClearingDropsTheOldListsPendingRows) {
+    // Row 9 of a 10-row list was asked for; a logon reply empties the list,
+    // an offer is pushed, and the late reply arrives: it must not land on
+    // the pushed offer (9 + 1 - 10 = row 0).
+    h.OnRecordCount("!RECORDCOUNT!|p|L|10");
+    f.viewPending.Append(9, 10);
+    ClearCurrentAndSearchLists(f.lists);
+    EXPECT_EQ(f.viewPending.Size(), 0u);
+    EXPECT_EQ(f.viewGrid.calls.back(), "reset 0");
+    EXPECT_EQ(f.searchGrid.calls.back(), "reset 0");
+    h.OnNewRecord(Push("77", "c", "pushed", "p").c_str());
+    h.OnSingleRecord(Row("!SINGLERECORD!", "9", "p", 9).c_str());
+    EXPECT_STREQ(f.lists.currentList.At(0).ID, "77");
+}
+
 TEST_F(RecordHandlersTest, RowReplyForAnEmptyListIsDropped) {
     f.viewPending.Append(0, 0);
     h.OnSingleRecord(Row("!SINGLERECORD!", "1", "p", 0).c_str());

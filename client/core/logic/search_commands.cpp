@@ -177,6 +177,16 @@ QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
     return QueryCommandResult::kSent;
 }
 
+bool RefillWatchAfterLogon(QueryFrameState& frame, QueryFramePorts& ports) {
+    if (frame.watchMode != 1) return false;
+    const QueryCriteria c{frame.watchAreas, frame.watchClasses, frame.watchDestinations,
+                          frame.watchKeywords};
+    const std::optional<std::string> message = WatchCountMessage(c);
+    if (!message) return false;  // the watch command itself refused such criteria
+    SendOrQueue(ports, *message);
+    return true;
+}
+
 QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& ports) {
     const std::string home = HomeArea(frame.account);
     std::string& current = frame.account.currentArea;

@@ -129,6 +129,12 @@ QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
 QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
                               ProfileReader& profiles, const AreaIni& areas);
 
+// After a logon reply in watch mode: the reply emptied the list the user
+// sees and the server answers its area request only outside watch mode, so
+// the watch count is asked for again with the stored criteria. False (and
+// nothing sent) outside watch mode.
+bool RefillWatchAfterLogon(QueryFrameState& frame, QueryFramePorts& ports);
+
 // Command 11005: back to the home area's current list.
 QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& ports);
 

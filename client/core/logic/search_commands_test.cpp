@@ -170,6 +170,31 @@ TEST_F(QueryCommandsTest, WatchTakesItsCriteriaFromSettingsAndEmptiesTheCurrentL
     EXPECT_THAT(ports.calls, ElementsAre("top"));
 }
 
+TEST_F(QueryCommandsTest, LogonInWatchModeAsksForTheWatchListAgain) {
+    // Outside watch mode the area request of the logon refills the list.
+    QueryFrameState s = State();
+    EXPECT_FALSE(RefillWatchAfterLogon(s, ports));
+    EXPECT_THAT(ports.calls, IsEmpty());
+
+    SetWatch("From", "石家庄市");
+    SetWatch("Type", "货");
+    ASSERT_EQ(Watch(), QueryCommandResult::kSent);
+    const std::vector<std::string> watchCall = ports.calls;
+    ports.calls.clear();
+
+    // A reconnect's logon reply emptied the list; the same count goes out
+    // again, queued when the send fails.
+    EXPECT_TRUE(RefillWatchAfterLogon(s, ports));
+    ASSERT_EQ(ports.calls.size(), 1u);
+    EXPECT_EQ(ports.calls[0], watchCall.back());
+    EXPECT_EQ(watchMode, 1);
+
+    ports.calls.clear();
+    ports.sendWorks = false;
+    EXPECT_TRUE(RefillWatchAfterLogon(s, ports));
+    EXPECT_THAT(ports.calls, ElementsAre(watchCall.back(), "queue" + watchCall.back().substr(4)));
+}
+
 TEST_F(QueryCommandsTest, WatchDefaultsAndEmptyValues) {
     struct Case {
         int level;

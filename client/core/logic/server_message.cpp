@@ -74,10 +74,9 @@ void ServerMessageFramer::Feed(const char* chunk, std::size_t received,
     // Overflow: the held, incomplete message is lost without notice.
     if ((end_ - begin_) + received > kMaxMessage) Clear();
 
-    // The chunk is text: it ends at its first NUL byte.
-    const void* nul = std::memchr(chunk, '\0', received);
-    const std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - chunk)
-                              : received;
+    // Every byte is kept, NUL included: a NUL must not hide the "^" after it
+    // and glue two messages. A NUL only ends the text its message hands on.
+    const std::size_t n = received;
     if (end_ + n > kMaxMessage) {  // make room: move the held text to the front
         std::memmove(buf_, buf_ + begin_, end_ - begin_);
         end_ -= begin_;

@@ -54,10 +54,12 @@ std::vector<std::string> SplitFields(std::string_view msg);
 // call returned and dispatches every message completed by it, in order.
 //
 // Rules kept from the wire contract:
-//  - the chunk counts up to its first NUL byte only;
 //  - when held text + received bytes exceed 6480, the held text is dropped first;
 //  - a message is the text before "^", cut to 6480 bytes;
-//  - the accumulator is not cleared between connections.
+//  - a NUL byte ends the text of the message it stands in, nothing more: the
+//    "^" after it still ends that message;
+//  - a new connection starts empty (Clear): a fragment left by a dropped
+//    connection must not swallow the first reply of the next one.
 // Handlers may re-enter Feed() (a modal dialog pumps socket messages): the
 // accumulator is consistent before every dispatch.
 class ServerMessageFramer {

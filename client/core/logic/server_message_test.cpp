@@ -12,6 +12,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using namespace std::string_literals;
 
 // Records every dispatched message as "slot:text".
 struct Recorder : ServerMessageHandler {
@@ -163,14 +164,22 @@ TEST(FramerTest, LongStreamWithoutCaretNeverGrowsPastLimit) {
     EXPECT_THAT(r.got, ElementsAre("ok:!OK!|after"));
 }
 
-TEST(FramerTest, ChunkEndsAtFirstNul) {
+TEST(FramerTest, NulEndsOnlyTheTextOfItsOwnMessage) {
+    // A NUL used to end the whole chunk: its "^" was lost and the next count
+    // reply was glued to this one ("...66!RECORDCOUNT!...").
     ServerMessageFramer f;
     Recorder r;
-    const char chunk[] = {'!', 'O', 'K', '!', '\0', '^', 'x'};
-    f.Feed(chunk, sizeof chunk, r);
-    EXPECT_EQ(f.Pending(), "!OK!");
-    Feed(f, "|y^", r);
-    EXPECT_THAT(r.got, ElementsAre("ok:!OK!|y"));
+    const std::string stream = "!RECORDCOUNT!|k|l|66\0junk^!RECORDCOUNT!|k|l|7^!OK\0!^x"s;
+    f.Feed(stream.data(), stream.size(), r);
+    EXPECT_THAT(r.got, ElementsAre("count:!RECORDCOUNT!|k|l|66", "count:!RECORDCOUNT!|k|l|7"));
+    EXPECT_EQ(f.Pending(), "x");
+
+    // Split over receive calls, the NUL and the "^" in different chunks.
+    ServerMessageFramer g;
+    Recorder q;
+    g.Feed("!OK!|a\0", 7, q);
+    g.Feed("b^!ERR!|c^", 10, q);
+    EXPECT_THAT(q.got, ElementsAre("ok:!OK!|a", "err:!ERR!|c"));
 }
 
 TEST(FramerTest, HighBytesInsideFieldsPassUntouched) {
@@ -182,12 +191,14 @@ TEST(FramerTest, HighBytesInsideFieldsPassUntouched) {
     EXPECT_EQ(SplitFields(msg), (std::vector<std::string>{"!NEWRECORD!", "\x81\x40", "\xff\xfe\x80"}));
 }
 
-TEST(FramerTest, AccumulatorSurvivesAcrossConnections) {
-    // Nothing clears it on reconnect: text left over joins the next bytes.
+TEST(FramerTest, ClearLeavesNoFragmentForTheNextConnection) {
+    // A fragment without "^" from a dropped connection, then the new
+    // connection's logon reply: it must arrive as a logon reply.
     ServerMessageFramer f;
     Recorder r;
-    Feed(f, "!OK", r);
-    Feed(f, "!|a^", r);
+    Feed(f, "!SINGLERECORD!|9|half a row", r);
+    f.Clear();
+    Feed(f, "!OK!|a^", r);
     EXPECT_THAT(r.got, ElementsAre("ok:!OK!|a"));
 }
 

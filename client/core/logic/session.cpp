@@ -113,6 +113,12 @@ void Session::OnClose(int /*error*/) {
     pagingArmed_ = false;
     ports_.timers.Stop(kKeepAliveTimer);
     Log(logline::kClosed);
+    // The login dialog is a wait of its own; otherwise a server that keeps
+    // closing before it answers the logon gets one try per retry period.
+    if (++closesBeforeLogon_ >= kImmediateClosesBeforeWait && !showLoginFirst_) {
+        ports_.timers.Start(kReconnectTimer, kReconnectDelayMs);
+        return;
+    }
     Connect();
 }
 
@@ -175,6 +181,7 @@ void Session::HandleOk(const char* message) {
         return;
     }
 
+    closesBeforeLogon_ = 0;
     AccountState& a = account_;
     a.homeCity = reply->homeCity;
     a.homeProvince = reply->homeProvince;
@@ -198,6 +205,7 @@ void Session::HandleOk(const char* message) {
     if (hooks_.updateTitleAndPages) hooks_.updateTitleAndPages();
 
     SendUnqueued("!TODAYRECORD!|" + a.currentArea + "^");
+    if (hooks_.refillShownList) hooks_.refillShownList();
     if (hooks_.updateCurrentInfoButton) hooks_.updateCurrentInfoButton();
     Log(logline::kLoggedOn);
 }

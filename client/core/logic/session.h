@@ -30,6 +30,12 @@ constexpr unsigned kReconnectDelayMs = 1500;
 
 constexpr std::size_t kErrCopySize = 1000;  // "!ERR!" is handled in a copy this big
 
+// Connections in a row that closed before their logon was answered, after
+// which the next connect waits kReconnectDelayMs like a failed one: a server
+// that accepts and closes at once must not be hammered hundreds of times a
+// second.
+constexpr int kImmediateClosesBeforeWait = 3;
+
 // The session socket as the session sees it.
 class SessionSocket {
 public:
@@ -89,6 +95,7 @@ struct SessionHooks {
     std::function<void(bool limited)> setLimitedRights; // "!OK!": both grids' limited mode
     std::function<void()> updateTitleAndPages;          // "!OK!": window title and web panes
     std::function<void()> updateCurrentInfoButton;      // "!OK!": toolbar caption
+    std::function<void()> refillShownList;              // "!OK!": after the area request (watch mode asks again)
     std::function<void()> pagingTick;                   // timer 1 body, between stop and re-arm
 };
 
@@ -166,6 +173,7 @@ private:
     bool showLoginFirst_ = false;
     bool loginShowing_ = false;   // the modal dialog is up
     bool pagingArmed_ = false;
+    int closesBeforeLogon_ = 0;  // connections in a row that ended unanswered
     std::string pendingLoginError_;
     std::vector<std::string> unsentQueue_;
     std::vector<std::string> logLines_;  // every line since start-up, for the log window

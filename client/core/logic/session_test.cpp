@@ -113,6 +113,9 @@ protected:
         h.setLimitedRights = [this](bool l) { hookCalls_.push_back(l ? "limited" : "full"); };
         h.updateTitleAndPages = [this] { hookCalls_.push_back("title"); };
         h.updateCurrentInfoButton = [this] { hookCalls_.push_back("button"); };
+        h.refillShownList = [this] {
+            hookCalls_.push_back(socket_.sent.empty() ? "refill (nothing sent yet)" : "refill");
+        };
         h.pagingTick = [this] {
             hookCalls_.push_back(timers_.running.count(kPagingTimer) ? "page (armed)" : "page");
         };
@@ -306,6 +309,44 @@ TEST_F(SessionTest, TextQueuedWhileOfflineGoesOutAfterTheReconnect) {
     EXPECT_THAT(session_.unsentQueue(), IsEmpty());
 }
 
+TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectPace) {
+    // Accepted and closed at once, again and again: the first closes reconnect
+    // at once, then every further one waits for timer 8.
+    session_.Connect();
+    int connects = 0;
+    for (int i = 0; i < 10; ++i) {
+        session_.OnConnect(0);
+        socket_.calls.clear();
+        session_.OnClose(0);
+        const bool reconnected = !socket_.calls.empty();
+        if (i + 1 < kImmediateClosesBeforeWait) {
+            EXPECT_TRUE(reconnected) << i;
+            EXPECT_EQ(timers_.running.count(kReconnectTimer), 0u) << i;
+        } else {
+            EXPECT_FALSE(reconnected) << i;
+            EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{8, 1500}})) << i;
+            session_.OnTimer(kReconnectTimer);  // the wait is over
+            EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
+        }
+        connects += reconnected ? 1 : 0;
+    }
+    EXPECT_EQ(connects, kImmediateClosesBeforeWait - 1);
+    EXPECT_THAT(login_.shown, IsEmpty());
+
+    // A logon reply ends the run: the next drop reconnects at once.
+    session_.OnConnect(0);
+    session_.HandleOk("!OK!|c|p|u1|1|n|-|-|30|1");
+    socket_.calls.clear();
+    session_.OnClose(0);
+    EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
+
+    // The login dialog after an error is not delayed.
+    for (int i = 0; i < kImmediateClosesBeforeWait; ++i) session_.OnClose(0);
+    session_.HandleErr("!ERR!|停用");
+    session_.OnClose(0);
+    EXPECT_THAT(login_.shown, ElementsAre("停用"));
+}
+
 TEST(ListRequestTest, OnlyListQueriesCountAsStale) {
     for (const char* m : {"!TODAYRECORD!|长沙^", "!SINGLERECORD!|0|80|长沙^", "!GUANZHUCOUNT!|q^",
                           "!GUANZHURECORD!|0|1|q^", "!SOUSUOCOUNT!|q^", "!SOUSUORECORD!|0|1|q^",
@@ -360,7 +401,7 @@ TEST_F(SessionTest, NineFieldReplyAppliesDefaultsAndAsksForTheAreaOfItsLevel) {
         EXPECT_EQ(a.currentArea, c.key);
         EXPECT_THAT(socket_.sent, ElementsAre(std::string("!TODAYRECORD!|") + c.key + "^"));
         EXPECT_THAT(hookCalls_, ElementsAre("clear", std::string("select ") + c.key + " (one queued)",
-                                            "full", "title", "button"));
+                                            "full", "title", "refill", "button"));
         // The stale request went; the offer waits for the next keep-alive tick.
         EXPECT_THAT(session_.unsentQueue(), ElementsAre("!ADDMSG!|货|keep^"));
         session_.ClearUnsentQueue();
