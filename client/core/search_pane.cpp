@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kMinTextColumn = 150;
+constexpr int kColumnLines = 4;  // the one-pixel lines between the five columns
 
 }  // namespace
 
@@ -49,7 +50,7 @@ bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridF
     grid.SetColumnWidth(tovan::kIdColumn, 0);
     grid.SetColumnWidth(tovan::kClassColumn, w.cls);
     grid.SetColumnWidth(tovan::kBodyColumn,
-                        r.right - (w.chat + w.place + w.cls + GetSystemMetrics(SM_CXVSCROLL)));
+                        r.right - (w.chat + w.place + w.cls + GetSystemMetrics(SM_CXVSCROLL) + kColumnLines));
     grid.SetColumnWidth(tovan::kPlaceColumn, w.place);
     grid.SetColumnWidth(tovan::kChatColumn, w.chat);
     return true;
@@ -64,7 +65,7 @@ void CGridDialog::OnSize(int cx, int cy) {
     if (!grid.hwnd()) return;
     const ColumnWidths w = Measure();
     MoveWindow(grid.hwnd(), 0, 0, cx, cy, TRUE);
-    const int text = cx - w.cls - w.place - w.chat - GetSystemMetrics(SM_CXVSCROLL);
+    const int text = cx - w.cls - w.place - w.chat - GetSystemMetrics(SM_CXVSCROLL) - kColumnLines;
     grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
 }
 

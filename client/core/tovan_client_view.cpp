@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char kViewClass[] = "TovanRecordView";
 constexpr int kMinTextColumn = 150;
+constexpr int kColumnLines = 4;  // the one-pixel lines between the five columns
 
 }  // namespace
 
@@ -54,7 +55,7 @@ void CTovanClientView::OnInitialUpdate() {
     grid_.SetColumnCount(5);
     grid_.SetColumnWidth(tovan::kIdColumn, 0);
     grid_.SetColumnWidth(tovan::kClassColumn, w1);
-    grid_.SetColumnWidth(tovan::kBodyColumn, client.right - (w1 + w3 + w4 + scroll));
+    grid_.SetColumnWidth(tovan::kBodyColumn, client.right - (w1 + w3 + w4 + scroll + kColumnLines));
     grid_.SetColumnWidth(tovan::kPlaceColumn, w3);
     grid_.SetColumnWidth(tovan::kChatColumn, w4);
 
@@ -77,7 +78,7 @@ void CTovanClientView::OnSize(int cx, int cy) {
     MoveWindow(grid_.hwnd(), 0, 0, cx, cy, TRUE);
     const int text = cx - grid_.ColumnWidth(tovan::kClassColumn) -
                      grid_.ColumnWidth(tovan::kChatColumn) - PlaceColumnWidth() -
-                     GetSystemMetrics(SM_CXVSCROLL);
+                     GetSystemMetrics(SM_CXVSCROLL) - kColumnLines;
     grid_.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
 }
 

@@ -26,10 +26,16 @@ void ApplyDisplayChoice(CQGrid& grid, const tovan::DisplayChoice& d, bool classP
 
     const int cls = classPictures ? ClassPictureWidth() + 4 : grid.MeasureText("车").cx + 2 * grid.marginX;
     grid.SetColumnWidth(tovan::kClassColumn, cls);
+    // A two-character place name in the new font; without pictures the talk
+    // column is as wide, as when the grid was made.
+    const int place = grid.MeasureText("北京").cx + 2 * grid.marginX;
+    grid.SetColumnWidth(tovan::kPlaceColumn, place);
+    if (!classPictures) grid.SetColumnWidth(tovan::kChatColumn, place);
     RECT client;
     GetClientRect(grid.hwnd(), &client);
-    const int text = client.right - cls - grid.ColumnWidth(tovan::kPlaceColumn) -
-                     grid.ColumnWidth(tovan::kChatColumn) - GetSystemMetrics(SM_CXVSCROLL);
+    const int lines = grid.columnCount - 1;  // a pixel between neighbouring columns
+    const int text = client.right - cls - place - grid.ColumnWidth(tovan::kChatColumn) -
+                     GetSystemMetrics(SM_CXVSCROLL) - lines;
     grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
     InvalidateRect(grid.hwnd(), nullptr, TRUE);
 }

@@ -215,6 +215,23 @@ TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
     EXPECT_LE(item.bottom, client.bottom);
 }
 
+// The view's columns and the lines between them end inside the grid: the
+// talk picture is not cut by the scroll bar, after a resize too.
+TEST_F(DockTest, ViewColumnsFitBesideTheScrollBar) {
+    CMainFrame& frame = MakeFrame();
+    CViewGrid& grid = frame.view().grid();
+    for (int width : {800, 700}) {
+        MoveWindow(frame.hwnd(), 0, 0, width, 600, TRUE);
+        testutil::Pump(30);
+        int right = grid.columnCount - 1;
+        for (int c = 0; c < grid.columnCount; ++c) right += grid.ColumnWidth(c);
+        // Where the scroll bar stands once the list outgrows the view.
+        RECT client;
+        GetClientRect(frame.view().hwnd(), &client);
+        EXPECT_LE(right, client.right - GetSystemMetrics(SM_CXVSCROLL)) << width;
+    }
+}
+
 TEST_F(DockTest, ALogonEmptiesTheSearchResultsAndTheirCount) {
     CMainFrame& frame = MakeFrame();
     CGridDialog& pane = frame.searchPane();

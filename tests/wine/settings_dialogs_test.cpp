@@ -666,7 +666,11 @@ TEST_F(SettingsDialogs, ApplyDisplayChoiceSizesClassColumnAndGivesTextTheRest) {
     EXPECT_EQ(bigClass, grid.MeasureText("车").cx + 2 * grid.marginX);
     RECT client;
     GetClientRect(grid.hwnd(), &client);
-    EXPECT_EQ(grid.ColumnWidth(2), client.right - bigClass - 40 - 30 - GetSystemMetrics(SM_CXVSCROLL));
+    // The place and talk columns follow the font too: a two-character name fits.
+    const int place = grid.MeasureText("北京").cx + 2 * grid.marginX;
+    EXPECT_EQ(grid.ColumnWidth(3), place);
+    EXPECT_EQ(grid.ColumnWidth(4), place);
+    EXPECT_EQ(grid.ColumnWidth(2), client.right - bigClass - 2 * place - GetSystemMetrics(SM_CXVSCROLL) - 4);
     EXPECT_EQ(grid.linesPerRow, 0);
     EXPECT_EQ(grid.backColor, 0x123456u);
 
