@@ -74,8 +74,15 @@ void CDockDialog::Fill(const tovan::AreaTreeNode& root) {
 
 void CDockDialog::Select(const tovan::AreaTreePlace& place) {
     if (place.province >= places_.size() || place.place >= places_[place.province].size()) return;
-    SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET,
-                 reinterpret_cast<LPARAM>(places_[place.province][place.place]));
+    HTREEITEM item = places_[place.province][place.place];
+    SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    ShowSelection();
+}
+
+// The own city may sit far down a long province; the user must see it
+// selected, also after the pane gets its real size.
+void CDockDialog::ShowSelection() {
+    if (HTREEITEM item = TreeView_GetSelection(tree_)) TreeView_EnsureVisible(tree_, item);
 }
 
 void CDockDialog::OnSelChanged(HTREEITEM item) {
@@ -90,7 +97,10 @@ void CDockDialog::OnSelChanged(HTREEITEM item) {
 bool CDockDialog::OnPaneMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_SIZE:
-        if (tree_) MoveWindow(tree_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        if (tree_) {
+            MoveWindow(tree_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+            ShowSelection();
+        }
         result = 0;
         return true;
     case WM_NOTIFY: {

@@ -41,6 +41,7 @@ protected:
 
 private:
     void OnSelChanged(HTREEITEM item);
+    void ShowSelection();
 
     HWND tree_ = nullptr;
     HFONT font_ = nullptr;

@@ -208,7 +208,11 @@ void CQGrid::DeleteRow(int n) {
     const int firstBefore = firstVisibleRow;
     if (firstVisibleRow == rowCount) firstVisibleRow = rowCount - 1;
     if (firstVisibleRow < 0) firstVisibleRow = 0;
-    if (hwnd() && n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRows(nullptr, false);
+    // With the end of the list on the screen the rows now stop higher up, or
+    // there are none and the paint draws nothing: only an erase clears the
+    // band the deleted row leaves.
+    const bool endOnScreen = lastPaintedRow >= rowCount;
+    if (hwnd() && n >= firstVisibleRow && n <= lastPaintedRow) InvalidateRows(nullptr, endOnScreen);
     if (n < firstVisibleRow) --firstVisibleRow;
     if (!hwnd()) return;
     SyncScrollBar(firstVisibleRow != firstBefore);  // the thumb stays with the rows

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -13,6 +14,19 @@
 namespace {
 constexpr DWORD kListExStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
 constexpr int kFixedColumnsWidth = 250;  // what the body column leaves to the others
+constexpr int kTimeColumnWidth = 60;
+constexpr const char* kWidestTime = "12-30 20:00";  // month-day hour:minute, as the server sends it
+constexpr int kCellPadding = 8;                      // frame line and a little air either side
+
+int TextWidth(HWND window, const char* text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
 }  // namespace
 
 CMyMsg::CMyMsg(HWND parent, MyOffersContext context) : CDialogEx(IDD_MYMSG, parent), ctx_(std::move(context)) {}
@@ -56,11 +70,13 @@ void CMyMsg::LayOutList() {
 void CMyMsg::SetUpColumns() {
     RECT r;
     GetClientRect(Item(IDC_MYMSG_LIST), &r);
+    // A larger font would cut the time short; the body column gives up the difference.
+    const int timeWidth = std::max(kTimeColumnWidth, TextWidth(Item(IDC_MYMSG_LIST), kWidestTime) + kCellPadding);
     struct Column { const char* heading; int width; int format; };
     const Column columns[] = {
         {"", 0, LVCFMT_LEFT},           {"类别", 50, LVCFMT_CENTER},
-        {"信    息", r.right - kFixedColumnsWidth, LVCFMT_CENTER},
-        {"时间", 60, LVCFMT_CENTER},     {"成交", 60, LVCFMT_CENTER},
+        {"信    息", r.right - kFixedColumnsWidth - (timeWidth - kTimeColumnWidth), LVCFMT_CENTER},
+        {"时间", timeWidth, LVCFMT_CENTER}, {"成交", 60, LVCFMT_CENTER},
         {"选择", 60, LVCFMT_CENTER},
     };
     int i = 0;

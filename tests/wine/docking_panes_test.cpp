@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -182,6 +183,36 @@ TEST_F(DockTest, LogonReplySelectsTheOwnCityAndShowsTheTreeOnlyWithFullRights) {
         EXPECT_EQ(Sent(), (std::vector<std::string>{"!TODAYRECORD!|苏州市^"}));
         TearDown();
     }
+}
+
+// A long province: the own city, last of forty, must be scrolled into view.
+TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
+    CMainFrame& frame = MakeFrame();
+    const std::string path = TempFile("dock_long_area.ini");
+    DeleteFileA(path.c_str());
+    std::string cities;
+    for (int i = 1; i < 40; ++i) cities += "城" + std::to_string(i) + "市\\";
+    WritePrivateProfileStringA("全国省城", "SF", "浙江省\\江苏省\\", path.c_str());
+    WritePrivateProfileStringA("浙江省", "CS", "杭州市\\", path.c_str());
+    WritePrivateProfileStringA("江苏省", "CS", (cities + "苏州市\\").c_str(), path.c_str());
+    frame.LoadAreaTree(path);
+    // Without full rights the pane is hidden while the city is selected; a
+    // later logon with them shows it.
+    for (const char* rights : {"0", "1"}) {
+        const std::string reply = std::string("!OK!|苏州市|江苏省|u1|2|王|1|2|30|1|苏州市|") + rights + "|";
+        ASSERT_TRUE(tovan::DispatchServerMessage(reply.c_str(), frame.messageHandler()));
+        testutil::Pump(100);
+    }
+    const HWND tree = frame.areaTreePane().tree();
+    const HTREEITEM selected = TreeView_GetSelection(tree);
+    ASSERT_EQ(ItemText(tree, selected), "苏州市");
+    RECT item = {}, client = {};
+    std::memcpy(&item, &selected, sizeof selected);  // the message takes the item in the rectangle
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item)));
+    GetClientRect(tree, &client);
+    ASSERT_GT(client.bottom, 0);
+    EXPECT_GE(item.top, client.top);
+    EXPECT_LE(item.bottom, client.bottom);
 }
 
 TEST_F(DockTest, ALogonEmptiesTheSearchResultsAndTheirCount) {

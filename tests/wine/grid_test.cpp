@@ -358,6 +358,33 @@ TEST_F(GridPaintTest, WithoutRowsOnlyTheEraseDraws) {
     EXPECT_EQ(cv.At(499, 399), kBack);
 }
 
+// On the screen, deleting the last rows leaves nothing of them: first the
+// last of two rows, then the only one left.
+TEST_F(GridPaintTest, DeletedLastRowsLeaveTheBackgroundOnTheScreen) {
+    for (int row = 0; row < 2; ++row) grid.content[{row, 2}] = {Text("第" + std::to_string(row) + "行 有车")};
+    grid.SetRowCount(2);
+    ShowWindow(host, SW_SHOWNOACTIVATE);
+    UpdateWindow(host);
+    testutil::Pump(200);
+    const RECT rows[] = {TextRect(0, 2), TextRect(1, 2)};
+    const auto ink = [](COLORREF c) { return IsInk(c, kBack); };
+    testutil::Canvas cv(500, 400);
+    cv.CopyFromWindow(grid);
+    ASSERT_GT(Count(cv, rows[0], ink), 0);
+    ASSERT_GT(Count(cv, rows[1], ink), 0);
+    for (int left : {1, 0}) {
+        grid.DeleteRow(left);
+        UpdateWindow(grid);
+        testutil::Pump(100);
+        cv.CopyFromWindow(grid);
+        EXPECT_EQ(Count(cv, rows[left], ink), 0) << "rows left " << left;
+        EXPECT_EQ(cv.At(rows[left].left + 5, rows[left].top + 2), kBack) << "rows left " << left;
+        if (left == 1) {
+            EXPECT_GT(Count(cv, rows[0], ink), 0);  // the row above stays
+        }
+    }
+}
+
 // A list of numbered records the way the record handlers keep it.
 struct RecordGridTest : ::testing::Test {
     Host host;

@@ -218,6 +218,28 @@ TEST_F(MyOffersTest, NothingCheckedStaysOpenAndAnEmptyListClosesWithNothing) {
     }
 }
 
+// The time column fits a month-day hour:minute text as the list's font
+// measures it.
+TEST_F(MyOffersTest, TimeColumnFitsItsText) {
+    MyMsg dlg(frame, Context());
+    int timeWidth = 0, textWidth = 0;
+    dlg.steps = {Do([&](MyMsg& d) {
+                     HWND list = GetDlgItem(d.hwnd(), IDC_MYMSG_LIST);
+                     timeWidth = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 3, 0));
+                     HDC dc = GetDC(list);
+                     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+                     SIZE size = {};
+                     GetTextExtentPoint32A(dc, "12-10 00:30", 11, &size);
+                     SelectObject(dc, old);
+                     ReleaseDC(list, dc);
+                     textWidth = size.cx;
+                 }),
+                 PostClick(IDCANCEL)};
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_GT(textWidth, 0);
+    EXPECT_GE(timeWidth, textWidth + 2);  // the frame line and a pixel of air
+}
+
 TEST_F(MyOffersTest, FailedSendsWaitInTheUnsentQueue) {
     MyOffersContext c = Context();
     c.sender.send = [](std::string_view) { return -1; };
