@@ -230,8 +230,8 @@ void CTvUpdateApp::Install(const std::string& name, const std::string& version) 
     CreateDirectoryA(backup.c_str(), nullptr);
     CopyFileA(download.c_str(), (backup + name).c_str(), FALSE);
     if (tovan::ShouldRecordVersion(replaced)) {
-        WritePrivateProfileStringA(name.c_str(), tovan::kUpdateVersionKey, version.c_str(),
-                                   (programFolder_ + tovan::kUpdateIni).c_str());
+        fw::WriteProfileString(programFolder_ + tovan::kUpdateIni, name.c_str(),
+                               tovan::kUpdateVersionKey, version.c_str());
     }
 }
 

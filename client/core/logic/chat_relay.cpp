@@ -47,6 +47,19 @@ std::string FormatRelayLine(std::string_view word, const std::string& peerId,
     return text + "^";
 }
 
+// The peer as the relay names it; its id stands for its name until the
+// names are exchanged.
+static void TakePeer(ChatPeer& p, const std::string& id, const std::string& publicAddress,
+                     int publicPort, const std::string& localAddress, int localPort,
+                     int initiated) {
+    p.peerName = p.peerUserId = id;
+    p.peerPublicAddress = publicAddress;
+    p.peerPublicPort = publicPort;
+    p.peerLocalAddress = localAddress;
+    p.peerLocalPort = localPort;
+    p.initiatedLocally = initiated;
+}
+
 void ChatList::OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                         const std::string& localAddress, int localPort, int initiated) {
     if (id == ports_.OwnUserId()) return;  // no chat with oneself
@@ -55,12 +68,7 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
         if (p.peerUserId != id) continue;
         if (p.connected) return;
         // A name from an earlier exchange gives way to the id until the next one.
-        p.peerName = p.peerUserId = id;
-        p.peerPublicAddress = publicAddress;
-        p.peerPublicPort = publicPort;
-        p.peerLocalAddress = localAddress;
-        p.peerLocalPort = localPort;
-        p.initiatedLocally = initiated;
+        TakePeer(p, id, publicAddress, publicPort, localAddress, localPort, initiated);
         if (initiated) {
             window->SendAddChater();
             return;
@@ -72,12 +80,7 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
         return;
     }
     ChatPeer peer;
-    peer.peerName = peer.peerUserId = id;
-    peer.peerPublicAddress = publicAddress;
-    peer.peerPublicPort = publicPort;
-    peer.peerLocalAddress = localAddress;
-    peer.peerLocalPort = localPort;
-    peer.initiatedLocally = initiated;
+    TakePeer(peer, id, publicAddress, publicPort, localAddress, localPort, initiated);
     if (std::unique_ptr<ChatWindowLink> window = ports_.CreateChatWindow(peer)) {
         windows_.push_back(std::move(window));
     }
