@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "console_text.h"
 #include "program_path.h"
 #include "profile.h"
 #include "setup_plan.h"
@@ -15,25 +16,6 @@
 
 namespace brivet {
 namespace {
-
-void Say(const char* line) {
-    // A console shows characters, not bytes: the GBK line goes to it as
-    // Unicode. Redirected output stays GBK bytes.
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (GetConsoleMode(out, &mode)) {
-        const std::string text = std::string(line) + "\r\n";
-        const int n = MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::vector<wchar_t> wide(static_cast<std::size_t>(n > 0 ? n : 0));
-        if (n > 0 && MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), wide.data(), n) > 0) {
-            DWORD written = 0;
-            WriteConsoleW(out, wide.data(), static_cast<DWORD>(n), &written, nullptr);
-            return;
-        }
-    }
-    std::printf("%s\n", line);  // text mode: CR LF
-    std::fflush(stdout);
-}
 
 std::string Name(const std::string& programFolder) {
     return tovan::ShortcutName(fw::ReadProfileString(tovan::SetupSettingsPath(programFolder),

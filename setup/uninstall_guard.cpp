@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "console_text.h"
 #include "setup_plan.h"
 
 namespace brivet {
@@ -62,8 +63,7 @@ bool MayUninstallFrom(const std::string& folder) {
         tovan::UninstallPlace::Installation) {
         return true;
     }
-    std::printf("%s\n", tovan::kUninstallRefused);
-    std::fflush(stdout);
+    Say(tovan::kUninstallRefused);
     MessageBoxA(nullptr, tovan::kUninstallRefused, tovan::kDefaultShortcutName, MB_OK | MB_ICONSTOP);
     return false;
 }
