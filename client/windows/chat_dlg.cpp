@@ -1,3 +1,5 @@
+#include <winsock2.h>  // before windows.h: the local clock comes with the session ports
+
 #include "chat_dlg.h"
 
 #include <mmsystem.h>
@@ -14,6 +16,7 @@
 #include "program_path.h"
 #include "resource.h"
 #include "rich_text.h"
+#include "session_ports_win.h"
 
 namespace {
 
@@ -113,12 +116,7 @@ void CChat::NavigatePhotos() {
 }
 
 void CChat::OpenTranscript() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    std::tm day = {};
-    day.tm_year = now.wYear - 1900;
-    day.tm_mon = now.wMonth - 1;
-    day.tm_mday = now.wDay;
+    const std::tm day = LocalClock().LocalNow();
     recordFileName_ = tovan::TranscriptFileName(fw::ProgramFolder(), conversation_.peer.peerUserId, day);
     // A file that cannot be opened leaves an empty transcript; each line tries again.
     rich::LoadRtf(Item(IDC_CHAT_TRANSCRIPT), recordFileName_, false, true);
