@@ -1,7 +1,7 @@
-#include "control_host.h"
+#include "fw/control_host.h"
 
-#include "control_site.h"
-#include "dispatch_invoke.h"
+#include "fw/control_site.h"
+#include "fw/dispatch_invoke.h"
 
 namespace fw {
 namespace {

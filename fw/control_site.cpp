@@ -1,8 +1,8 @@
-#include "control_site.h"
+#include "fw/control_site.h"
 
 #include <olectl.h>
 
-#include "control_host.h"
+#include "fw/control_host.h"
 
 namespace fw::com {
 namespace {

@@ -8,8 +8,8 @@
 #include <ocidl.h>
 #include <ole2.h>
 
-#include "com_object.h"
-#include "scoped_com.h"
+#include "fw/com_object.h"
+#include "fw/scoped_com.h"
 
 namespace fw {
 
