@@ -215,7 +215,7 @@ bool CMainFrame::CreatePanes() {
     }
 
     searchPane_.horzSize = searchPane_.vertSize = {20, kSearchPaneHeight};
-    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
+    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, model_)) return false;
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
     searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
@@ -678,8 +678,8 @@ bool CMainFrame::OnCommand(int id) {
     case ID_TEXT_AND_BACKGROUND: {
         CWenzi dlg(hwnd());
         if (dlg.DoModal() == IDOK) {
-            ApplyDisplayChoice(view_.grid(), dlg.choice, UsePictures());
-            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, UsePictures());
+            ApplyDisplayChoice(view_.grid(), dlg.choice, model_.usePictures);
+            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, model_.usePictures);
         }
         return true;
     }
@@ -703,7 +703,7 @@ bool CMainFrame::OnCommand(int id) {
 
 void CMainFrame::AttachView(CTovanClientView& view) {
     CViewGrid& grid = view.grid();
-    grid.mainFrame = this;
+    grid.model = &model_;
     grid.records = &model_.lists.currentList;
     model_.lists.currentGrid = {&grid, &grid.pending};
 }

@@ -48,7 +48,7 @@ void CTovanClientView::OnInitialUpdate() {
     int w1 = grid_.MeasureText("车").cx + 4;
     const int w3 = PlaceColumnWidth();
     int w4 = w3;
-    if (frame_->UsePictures()) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
+    if (frame_->model().usePictures) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
     const int scroll = GetSystemMetrics(SM_CXVSCROLL);
 
     grid_.SetRowCount(0);
