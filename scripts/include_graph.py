@@ -27,6 +27,7 @@ from collections import defaultdict
 FOLDERS = [
     "fw",
     "client/core/logic", "client/core",
+    "client/controls",
     "client/windows/logic", "client/windows",
     "client/res",
     "control/logic", "control",
