@@ -28,7 +28,6 @@ FOLDERS = [
     "text",
     "fw/logic", "fw",
     "client/core/logic", "client/core",
-    "client/controls",
     "client/windows/logic", "client/windows",
     "client/controls",
     "client/res",
