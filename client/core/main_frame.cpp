@@ -256,7 +256,7 @@ void CMainFrame::ToggleAreaTree() {
 void CMainFrame::SelectOwnAreaInTree() {
     const std::optional<tovan::AreaTreePlace> place =
         tovan::SelectOwnArea(areaTreePane_.root(), account().currentArea,
-                             [this] { queryPorts_.DropQueuedListRequests(); });
+                             [this] { session_.DropQueuedListRequests(); });
     if (place) areaTreePane_.Select(*place);
 }
 
@@ -736,29 +736,18 @@ void CMainFrame::UpdateTitleAndPages() {
     rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
 }
 
-tovan::PagingIo CMainFrame::MakePagingIo() {
-    tovan::PagingIo io;
-    io.send = [this](const std::string& m) {
-        session_.Send(m);  // a failed send waits in the unsent queue
-        return true;
-    };
-    io.queueUnsent = [](const std::string&) {};
-    io.sleepMs = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
-    return io;
-}
-
 void CMainFrame::PagingTick() {
     tovan::RunPagingTick(lists_.currentList, lists_.currentGrid, lists_.searchList,
                          lists_.searchGrid, watchMode != 0, session_.account().currentArea,
-                         watchRecordQuery, searchRecordQuery, MakePagingIo());
+                         watchRecordQuery, searchRecordQuery, pagingIo_);
 }
 
 void CMainFrame::ListCounted(const tovan::RecordStore& list) {
     if (&list == &lists_.currentList) {
         tovan::RequestCurrentListRows(list, lists_.currentGrid, watchMode != 0,
-                                      session_.account().currentArea, watchRecordQuery, MakePagingIo());
+                                      session_.account().currentArea, watchRecordQuery, pagingIo_);
     } else if (&list == &lists_.searchList) {
-        tovan::RequestSearchListRows(list, lists_.searchGrid, searchRecordQuery, MakePagingIo());
+        tovan::RequestSearchListRows(list, lists_.searchGrid, searchRecordQuery, pagingIo_);
     }
 }
 
@@ -927,10 +916,7 @@ void CMainFrame::ShowLimitedRightsBox() {
 
 void CMainFrame::Publish(const char* offerClass) {
     WinProfileReader profiles;
-    tovan::PublishPorts ports{profiles, publishDialogs_, clock_,
-                              tovan::OfferSender{
-                                  [this](std::string_view m) { return sessionSocket_.Send(m); },
-                                  [this](const std::string& m) { session_.QueueUnsent(m); }}};
+    tovan::PublishPorts ports{profiles, publishDialogs_, clock_, session_};
     if (tovan::PublishOffer(offerClass, account(), ports, resendSchedule_) ==
         tovan::PublishOutcome::NotFullMember) {
         ShowLimitedRightsBox();
@@ -978,7 +964,7 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
     frame.RefreshChatValues();
     ChatOwner owner;
     owner.frame = frame.hwnd();
-    owner.relay = this;
+    owner.outbox = &frame.session_;
     owner.values = &frame.chatValues_;
     owner.voiceBusy = &frame.voiceBusy;
     auto window = std::make_unique<CChat>(peer, owner);
@@ -999,8 +985,7 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
 void CMainFrame::ShowMyOffers() {
     MyOffersContext c;
     c.lists = &lists_;
-    c.sender = tovan::OfferSender{[this](std::string_view m) { return sessionSocket_.Send(m); },
-                                  [this](const std::string& m) { session_.QueueUnsent(m); }};
+    c.outbox = &session_;
     c.dropResend = [this](const std::string& body) { resendSchedule_.RemoveByBody(body); };
     const tovan::AccountState& a = session_.account();
     c.userId = a.ownUserId;

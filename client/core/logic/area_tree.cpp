@@ -62,14 +62,13 @@ std::string AreaProcessingTitle(const std::string& titlePrefix, const std::strin
 }
 
 void SwitchToArea(QueryFrameState& frame, QueryFramePorts& ports, const std::string& area) {
-    ports.DropQueuedListRequests();
+    ports.outbox.DropQueuedListRequests();
     frame.account.currentArea = area;
     frame.watchMode = 0;
     if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(AreaProcessingTitle(frame.titlePrefix, area));
     frame.currentList.Reset(0);
-    const std::string request = "!TODAYRECORD!|" + area + "^";
-    if (!ports.Send(request)) ports.QueueUnsent(request);
+    ports.outbox.Send("!TODAYRECORD!|" + area + "^");
 }
 
 bool OnAreaTreeSelection(QueryFrameState& frame, QueryFramePorts& ports,

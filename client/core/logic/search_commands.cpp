@@ -58,10 +58,6 @@ AreaScope ScopeOf(const AccountState& a) {
     return s;
 }
 
-void SendOrQueue(QueryFramePorts& ports, const std::string& message) {
-    if (!ports.Send(message)) ports.QueueUnsent(message);
-}
-
 }  // namespace
 
 const std::string& HomeArea(const AccountState& account) {
@@ -139,9 +135,9 @@ QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
     frame.searchText = c.keyword;
     frame.searchRecordQuery = BuildSearchRecordStatement(c);
 
-    ports.DropQueuedListRequests();
+    ports.outbox.DropQueuedListRequests();
     ports.ShowSearchPane();
-    SendOrQueue(ports, *message);
+    ports.outbox.Send(*message);
     ports.RecalcLayout();
     return QueryCommandResult::kSent;
 }
@@ -162,7 +158,7 @@ QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
         return QueryCommandResult::kTooLong;
     }
 
-    ports.DropQueuedListRequests();
+    ports.outbox.DropQueuedListRequests();
     if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
     frame.currentList.Reset(0);
     frame.watchMode = 1;
@@ -173,7 +169,7 @@ QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
     frame.watchClasses = c.classes;
     frame.watchRecordQuery = BuildWatchRecordStatement(c);
 
-    SendOrQueue(ports, *message);
+    ports.outbox.Send(*message);
     return QueryCommandResult::kSent;
 }
 
@@ -183,7 +179,7 @@ bool RefillWatchAfterLogon(QueryFrameState& frame, QueryFramePorts& ports) {
                           frame.watchKeywords};
     const std::optional<std::string> message = WatchCountMessage(c);
     if (!message) return false;  // the watch command itself refused such criteria
-    SendOrQueue(ports, *message);
+    ports.outbox.Send(*message);
     return true;
 }
 
@@ -203,7 +199,7 @@ QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& po
     if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(frame.titlePrefix + "    " + current + "信息处理中");
     frame.currentList.Reset(0);
-    SendOrQueue(ports, "!TODAYRECORD!|" + current + "^");
+    ports.outbox.Send("!TODAYRECORD!|" + current + "^");
     return QueryCommandResult::kSent;
 }
 
