@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "record_handlers.h"
-#include "record_store.h"
-#include "row_paging.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/core/logic/record_store.h"
+#include "client/core/logic/row_paging.h"
 
 namespace {
 

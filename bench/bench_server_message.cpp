@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "server_message.h"
+#include "client/core/logic/server_message.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "microphone_volume.h"
+#include "control/microphone_volume.h"
 
 #include <windows.h>
 #include <mmsystem.h>

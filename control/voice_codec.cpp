@@ -1,4 +1,4 @@
-#include "voice_codec.h"
+#include "control/voice_codec.h"
 
 #include <msacm.h>
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "voice_rules.h"
+#include "control/logic/voice_rules.h"
 
 namespace vokar {
 

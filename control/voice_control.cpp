@@ -1,4 +1,4 @@
-#include "voice_control.h"
+#include "control/voice_control.h"
 
 #include <olectl.h>
 #include <rpc.h>
@@ -7,9 +7,9 @@
 #include <ctime>
 #include <vector>
 
-#include "com_registry.h"
-#include "peer_datagram.h"
-#include "vokar_ids.h"
+#include "fw/com_registry.h"
+#include "control/logic/peer_datagram.h"
+#include "control/vokar_ids.h"
 
 namespace vokar {
 namespace {

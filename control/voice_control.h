@@ -15,12 +15,12 @@
 #include <map>
 #include <string>
 
-#include "control_ports.h"
-#include "datagram_socket.h"
-#include "ole_control.h"
-#include "peer_protocol.h"
-#include "voice_session.h"
-#include "window.h"
+#include "control/logic/control_ports.h"
+#include "fw/datagram_socket.h"
+#include "fw/ole_control.h"
+#include "control/logic/peer_protocol.h"
+#include "control/voice_session.h"
+#include "fw/window.h"
 
 namespace vokar {
 

@@ -1,10 +1,10 @@
-#include "voice_session.h"
+#include "control/voice_session.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "microphone_volume.h"
-#include "voice_codec.h"
+#include "control/microphone_volume.h"
+#include "control/voice_codec.h"
 
 namespace vokar {
 namespace {

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "voice_rules.h"
+#include "control/logic/voice_rules.h"
 
 namespace vokar {
 

@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <olectl.h>
 
-#include "com_registry.h"
-#include "com_server.h"
-#include "voice_control.h"
-#include "vokar_ids.h"
-#include "vokar_prop_page.h"
-#include "window.h"
+#include "fw/com_registry.h"
+#include "fw/com_server.h"
+#include "control/voice_control.h"
+#include "control/vokar_ids.h"
+#include "control/vokar_prop_page.h"
+#include "fw/window.h"
 
 namespace vokar {
 namespace {

@@ -1,6 +1,6 @@
-#include "vokar_prop_page.h"
+#include "control/vokar_prop_page.h"
 
-#include "vokar_ids.h"
+#include "control/vokar_ids.h"
 
 namespace vokar {
 namespace {

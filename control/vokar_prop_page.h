@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
-#include "com_server.h"
+#include "fw/com_server.h"
 
 namespace vokar {
 

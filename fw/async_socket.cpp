@@ -1,10 +1,10 @@
-#include "async_socket.h"
+#include "fw/async_socket.h"
 
 #include <ws2tcpip.h>
 
 #include <cstring>
 
-#include "window.h"
+#include "fw/window.h"
 
 namespace fw {
 

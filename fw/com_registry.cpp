@@ -1,4 +1,4 @@
-#include "com_registry.h"
+#include "fw/com_registry.h"
 
 #include <comcat.h>
 

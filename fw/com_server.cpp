@@ -1,6 +1,6 @@
-#include "com_server.h"
+#include "fw/com_server.h"
 
-#include "com_object.h"
+#include "fw/com_object.h"
 
 namespace fw::com {
 namespace {

@@ -1,9 +1,9 @@
-#include "connection_point.h"
+#include "fw/connection_point.h"
 
 #include <olectl.h>
 
-#include "com_object.h"
-#include "dispatch_call.h"
+#include "fw/com_object.h"
+#include "fw/dispatch_call.h"
 
 namespace fw::com {
 

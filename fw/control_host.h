@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "dispatch_args.h"
-#include "event_sink.h"
-#include "scoped_com.h"
+#include "fw/dispatch_args.h"
+#include "fw/event_sink.h"
+#include "fw/scoped_com.h"
 
 namespace fw {
 

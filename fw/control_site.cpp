@@ -1,8 +1,8 @@
-#include "control_site.h"
+#include "fw/control_site.h"
 
 #include <olectl.h>
 
-#include "control_host.h"
+#include <utility>
 
 namespace fw::com {
 namespace {
@@ -21,8 +21,9 @@ void ReturnLong(VARIANT* result, LONG value) {
 
 }  // namespace
 
-ControlSite::ControlSite(ControlHost& host, HWND parent, const RECT& rect, bool reflectsMessages)
-    : host_(&host), parent_(parent), rect_(rect), reflectsMessages_(reflectsMessages) {}
+ControlSite::ControlSite(std::function<void(const RECT&)> moveTo, HWND parent, const RECT& rect,
+                         bool reflectsMessages)
+    : moveTo_(std::move(moveTo)), parent_(parent), rect_(rect), reflectsMessages_(reflectsMessages) {}
 
 HRESULT ControlSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -98,7 +99,7 @@ HRESULT ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWin
 
 HRESULT ControlSite::OnPosRectChange(LPCRECT rect) {
     if (!rect) return E_POINTER;
-    if (host_) host_->Move(*rect);
+    if (moveTo_) moveTo_(*rect);
     return S_OK;
 }
 

@@ -1,4 +1,4 @@
-#include "datagram_socket.h"
+#include "fw/datagram_socket.h"
 
 #include <ws2tcpip.h>
 

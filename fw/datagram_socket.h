@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "async_socket.h"
+#include "fw/async_socket.h"
 
 namespace fw {
 

@@ -1,8 +1,8 @@
-#include "dialog.h"
+#include "fw/dialog.h"
 
 #include <vector>
 
-#include "message_box.h"
+#include "fw/message_box.h"
 
 #include <olectl.h>
 

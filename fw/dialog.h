@@ -34,9 +34,9 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
-#include "dialog_template.h"
-#include "window.h"
+#include "fw/control_host.h"
+#include "fw/dialog_template.h"
+#include "fw/window.h"
 
 namespace fw {
 

@@ -1,6 +1,6 @@
-#include "dispatch_args.h"
+#include "fw/dispatch_args.h"
 
-#include "dispatch_call.h"
+#include "fw/dispatch_call.h"
 
 namespace fw::com {
 

@@ -1,6 +1,6 @@
-#include "dispatch_call.h"
+#include "fw/dispatch_call.h"
 
-#include "com_registry.h"
+#include "fw/com_registry.h"
 
 namespace fw::com {
 

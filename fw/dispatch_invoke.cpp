@@ -1,7 +1,7 @@
-#include "dispatch_invoke.h"
+#include "fw/dispatch_invoke.h"
 
-#include "dispatch_call.h"
-#include "scoped_com.h"
+#include "fw/dispatch_call.h"
+#include "fw/scoped_com.h"
 
 namespace fw::com {
 namespace {

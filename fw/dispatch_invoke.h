@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch_args.h"
+#include "fw/dispatch_args.h"
 
 namespace fw::com {
 

@@ -1,6 +1,6 @@
-#include "event_sink.h"
+#include "fw/event_sink.h"
 
-#include "dispatch_invoke.h"
+#include "fw/dispatch_invoke.h"
 
 namespace fw::com {
 

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "com_object.h"
-#include "scoped_com.h"
+#include "fw/com_object.h"
+#include "fw/scoped_com.h"
 
 namespace fw::com {
 

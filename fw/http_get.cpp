@@ -1,4 +1,4 @@
-#include "http_get.h"
+#include "fw/http_get.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "message_box.h"
+#include "fw/message_box.h"
 
-#include "dialog.h"
+#include "fw/dialog.h"
 
 namespace fw {
 namespace {

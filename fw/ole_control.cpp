@@ -1,8 +1,8 @@
-#include "ole_control.h"
+#include "fw/ole_control.h"
 
 #include <olectl.h>
 
-#include "com_registry.h"
+#include "fw/com_registry.h"
 
 namespace fw::com {
 

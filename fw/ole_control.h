@@ -27,9 +27,9 @@
 
 #include <vector>
 
-#include "com_server.h"
-#include "connection_point.h"
-#include "dispatch_call.h"
+#include "fw/com_server.h"
+#include "fw/connection_point.h"
+#include "fw/dispatch_call.h"
 
 namespace fw::com {
 

@@ -1,10 +1,10 @@
-#include "profile.h"
+#include "fw/profile.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "ini_edit.h"
+#include "fw/logic/ini_edit.h"
 
 namespace fw {
 

@@ -1,4 +1,4 @@
-#include "program_path.h"
+#include "fw/program_path.h"
 
 #include <windows.h>
 

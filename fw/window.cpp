@@ -1,4 +1,4 @@
-#include "window.h"
+#include "fw/window.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "brivet.h"
+#include "setup/brivet.h"
 
 #include <windows.h>
 
@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "console_text.h"
-#include "program_path.h"
-#include "profile.h"
-#include "setup_plan.h"
-#include "shell_link.h"
-#include "update_plan.h"
+#include "setup/console_text.h"
+#include "fw/program_path.h"
+#include "fw/profile.h"
+#include "updater/logic/setup_plan.h"
+#include "setup/shell_link.h"
+#include "updater/logic/update_plan.h"
 
 namespace brivet {
 namespace {

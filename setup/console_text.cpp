@@ -1,4 +1,4 @@
-#include "console_text.h"
+#include "setup/console_text.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Brivet.exe: no argument installs, "/u" uninstalls, anything else does nothing.
-#include "brivet.h"
-#include "program_path.h"
-#include "setup_plan.h"
-#include "uninstall_guard.h"
+#include "setup/brivet.h"
+#include "fw/program_path.h"
+#include "updater/logic/setup_plan.h"
+#include "setup/uninstall_guard.h"
 
 int main(int argc, char** argv) {
     switch (tovan::ParseSetupCommand(argc, argv)) {

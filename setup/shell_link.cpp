@@ -1,4 +1,4 @@
-#include "shell_link.h"
+#include "setup/shell_link.h"
 
 #include <windows.h>
 #include <objbase.h>

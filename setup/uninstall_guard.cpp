@@ -1,4 +1,4 @@
-#include "uninstall_guard.h"
+#include "setup/uninstall_guard.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "console_text.h"
-#include "setup_plan.h"
+#include "setup/console_text.h"
+#include "updater/logic/setup_plan.h"
 
 namespace brivet {
 namespace {

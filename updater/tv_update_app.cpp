@@ -1,15 +1,15 @@
-#include "tv_update_app.h"
+#include "updater/tv_update_app.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdlib>
 
-#include "http_get.h"
-#include "pe_image.h"
-#include "message_box.h"
-#include "profile.h"
-#include "program_path.h"
+#include "fw/http_get.h"
+#include "updater/logic/pe_image.h"
+#include "fw/message_box.h"
+#include "fw/profile.h"
+#include "fw/program_path.h"
 
 namespace {
 

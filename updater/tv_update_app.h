@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "http_get.h"
-#include "update_plan.h"
-#include "upload_dlg.h"
+#include "fw/http_get.h"
+#include "updater/logic/update_plan.h"
+#include "updater/upload_dlg.h"
 
 class CTvUpdateApp {
 public:

@@ -1,6 +1,6 @@
-#include "upload_dlg.h"
+#include "updater/upload_dlg.h"
 
-#include "resource.h"
+#include "updater/res/resource.h"
 
 CUploadDlg::CUploadDlg() : fw::Dialog(IDD_UPLOAD) {}
 

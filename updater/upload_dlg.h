@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "dialog.h"
+#include "fw/dialog.h"
 
 class CUploadDlg : public fw::Dialog {
 public:

@@ -1,6 +1,6 @@
-#include "about_dlg.h"
+#include "client/core/about_dlg.h"
 
-#include "resource.h"
+#include "client/res/resource.h"
 
 CAboutDlg::CAboutDlg(HWND parent) : CDialogEx(IDD_ABOUTBOX, parent) {}
 

@@ -1,4 +1,4 @@
-#include "area_tree_pane.h"
+#include "client/core/area_tree_pane.h"
 
 #include <commctrl.h>
 

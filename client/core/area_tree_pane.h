@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "area_tree.h"
-#include "sizing_bar.h"
+#include "client/core/logic/area_tree.h"
+#include "client/core/sizing_bar.h"
 
 // The text of a tree view item.
 std::string ItemText(HWND tree, HTREEITEM item);

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "window.h"
+#include "fw/window.h"
 
 // 0 when the resource is missing.
 inline int BitmapWidth(int id) {

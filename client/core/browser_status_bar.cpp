@@ -1,4 +1,4 @@
-#include "browser_status_bar.h"
+#include "client/core/browser_status_bar.h"
 
 #include <commctrl.h>
 

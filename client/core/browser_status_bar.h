@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "explorer1.h"
-#include "window.h"
+#include "client/core/explorer1.h"
+#include "fw/window.h"
 
 class CBrowserStatusBar : public fw::Window {
 public:

@@ -1,4 +1,4 @@
-#include "chat_history_purge.h"
+#include "client/core/chat_history_purge.h"
 
 namespace {
 

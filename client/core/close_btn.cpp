@@ -1,6 +1,6 @@
-#include "close_btn.h"
+#include "client/core/close_btn.h"
 
-#include "resource.h"
+#include "client/res/resource.h"
 
 LRESULT CCloseBtn::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {

@@ -1,6 +1,6 @@
-#include "connection_log_dlg.h"
+#include "client/core/connection_log_dlg.h"
 
-#include "resource.h"
+#include "client/res/resource.h"
 
 CDlgDlrz::CDlgDlrz(HWND parent) : CDialogEx(IDD_CONNECTION_LOG, parent) {}
 

@@ -1,6 +1,6 @@
-#include "dialog_ex.h"
+#include "client/core/dialog_ex.h"
 
-#include "resource.h"
+#include "client/res/resource.h"
 
 namespace {
 

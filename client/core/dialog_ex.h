@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "dialog.h"
+#include "fw/dialog.h"
 
 class CDialogEx : public fw::Dialog {
 public:

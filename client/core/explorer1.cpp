@@ -1,4 +1,4 @@
-#include "explorer1.h"
+#include "client/core/explorer1.h"
 
 namespace {
 constexpr DISPID kNavigate = 104;

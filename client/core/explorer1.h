@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "control_host.h"
+#include "fw/control_host.h"
 
 class CExplorer1 {
 public:

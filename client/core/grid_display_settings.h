@@ -2,8 +2,8 @@
 // grid, as the record view and the search pane both start with them.
 #pragma once
 
-#include "display_settings.h"
-#include "qgrid.h"
+#include "client/core/logic/display_settings.h"
+#include "client/core/qgrid.h"
 
 inline void ApplyDisplaySettings(CQGrid& grid, const tovan::DisplaySettings& d) {
     grid.linesPerRow = d.lineSpacing;

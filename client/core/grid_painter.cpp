@@ -1,8 +1,8 @@
-#include "grid_painter.h"
+#include "client/core/grid_painter.h"
 
 #include <cstring>
 
-#include "picture_cache.h"
+#include "client/core/picture_cache.h"
 
 LOGFONTA ToLogFont(const tovan::GridFont& f) {
     LOGFONTA lf = {};

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid_cell.h"
-#include "grid_layout.h"
-#include "picture_cache.h"
+#include "client/core/logic/grid_cell.h"
+#include "client/core/logic/grid_layout.h"
+#include "client/core/picture_cache.h"
 
 // Holds a dc's saved state and restores it when it goes out of scope.
 class CSaveDC {

@@ -1,4 +1,4 @@
-#include "grid_text_drawer.h"
+#include "client/core/grid_text_drawer.h"
 
 void GridTextDrawer::UseColor(COLORREF color) {
     if (colorKnown_ && color == color_) return;

@@ -1,8 +1,8 @@
-#include "html_help.h"
+#include "client/core/html_help.h"
 
 #include <htmlhelp.h>
 
-#include "program_path.h"
+#include "fw/program_path.h"
 
 namespace help {
 

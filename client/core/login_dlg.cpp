@@ -1,12 +1,12 @@
-#include "login_dlg.h"
+#include "client/core/login_dlg.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 
-#include "profile.h"
-#include "program_path.h"
-#include "resource.h"
+#include "fw/profile.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
 
 const char kUserIniFile[] = "dmr.ini";
 

@@ -6,10 +6,10 @@
 #include <future>
 #include <string>
 
-#include "main_frame.h"
-#include "program_path.h"
-#include "update_check_win.h"
-#include "window.h"
+#include "client/core/main_frame.h"
+#include "fw/program_path.h"
+#include "client/core/update_check_win.h"
+#include "fw/window.h"
 
 namespace {
 

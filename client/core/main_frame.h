@@ -7,30 +7,30 @@
 #include <optional>
 #include <string>
 
-#include "tv_socket.h"  // winsock2.h before windows.h
+#include "client/core/tv_socket.h"  // winsock2.h before windows.h
 
-#include "area_tree_pane.h"
-#include "browser_status_bar.h"
-#include "chat_conversation.h"
-#include "chat_relay.h"
-#include "connection_log_dlg.h"
-#include "guanzhu_dlg.h"
-#include "login_dlg.h"
-#include "notice_dlg.h"
-#include "publish_dialogs_win.h"
-#include "record_grid_frame.h"
-#include "record_handlers.h"
-#include "resend_schedule.h"
-#include "search_commands.h"
-#include "search_dlg.h"
-#include "search_pane.h"
-#include "session.h"
-#include "session_messages.h"
-#include "session_ports_win.h"
-#include "toolbar_ex.h"
-#include "web_pane.h"
-#include "tovan_client_view.h"
-#include "window.h"
+#include "client/core/area_tree_pane.h"
+#include "client/core/browser_status_bar.h"
+#include "client/windows/logic/chat_conversation.h"
+#include "client/core/logic/chat_relay.h"
+#include "client/core/connection_log_dlg.h"
+#include "client/windows/guanzhu_dlg.h"
+#include "client/core/login_dlg.h"
+#include "client/core/notice_dlg.h"
+#include "client/windows/publish_dialogs_win.h"
+#include "client/core/logic/record_grid_frame.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/core/logic/resend_schedule.h"
+#include "client/core/logic/search_commands.h"
+#include "client/windows/search_dlg.h"
+#include "client/core/search_pane.h"
+#include "client/core/logic/session.h"
+#include "client/core/logic/session_messages.h"
+#include "client/core/session_ports_win.h"
+#include "client/core/toolbar_ex.h"
+#include "client/core/web_pane.h"
+#include "client/core/tovan_client_view.h"
+#include "fw/window.h"
 
 extern const char kMainFrameClass[];
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "window.h"
+#include "fw/window.h"
 
 class CNoCopyEdit : public fw::Window {
 public:

@@ -1,6 +1,6 @@
-#include "notice_dlg.h"
+#include "client/core/notice_dlg.h"
 
-#include "resource.h"
+#include "client/res/resource.h"
 
 CNotify::CNotify() : CDialogEx(IDD_NOTICE) {}
 

@@ -1,9 +1,9 @@
-#include "picture_cache.h"
+#include "client/core/picture_cache.h"
 
 #include <map>
 #include <memory>
 
-#include "window.h"
+#include "fw/window.h"
 
 namespace {
 

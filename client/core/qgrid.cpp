@@ -1,12 +1,12 @@
-#include "qgrid.h"
+#include "client/core/qgrid.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "grid_layout.h"
-#include "grid_painter.h"
+#include "client/core/logic/grid_layout.h"
+#include "client/core/grid_painter.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "grid_cell.h"
-#include "grid_layout.h"
-#include "grid_painter.h"
-#include "grid_text_drawer.h"
-#include "window.h"
+#include "client/core/logic/grid_cell.h"
+#include "client/core/logic/grid_layout.h"
+#include "client/core/grid_painter.h"
+#include "client/core/grid_text_drawer.h"
+#include "fw/window.h"
 
 class CQGrid : public fw::Window {
 public:

@@ -1,15 +1,15 @@
-#include "search_pane.h"
+#include "client/core/search_pane.h"
 
 #include <algorithm>
 
-#include "bitmap_width.h"
-#include "display_settings.h"
-#include "grid_display_settings.h"
-#include "record_cell.h"
-#include "record_details.h"
-#include "resource.h"
-#include "win_profile_reader.h"
-#include "window.h"
+#include "client/core/bitmap_width.h"
+#include "client/core/logic/display_settings.h"
+#include "client/core/grid_display_settings.h"
+#include "client/core/logic/record_cell.h"
+#include "client/windows/record_details.h"
+#include "client/res/resource.h"
+#include "client/core/win_profile_reader.h"
+#include "fw/window.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <functional>
 #include <string>
 
-#include "record_grid_frame.h"
-#include "record_store.h"
-#include "sizing_bar.h"
-#include "view_grid.h"
+#include "client/core/logic/record_grid_frame.h"
+#include "client/core/logic/record_store.h"
+#include "client/core/sizing_bar.h"
+#include "client/core/view_grid.h"
 
 class CGridDialog : public CSizingControlBar {
 public:

@@ -1,6 +1,6 @@
 // The chat input edit: a plain edit under its own name.
 #pragma once
 
-#include "window.h"
+#include "fw/window.h"
 
 class CSendEdit : public fw::Window {};

@@ -7,9 +7,9 @@
 
 #include <ctime>
 
-#include "window.h"
+#include "fw/window.h"
 
-#include "session.h"
+#include "client/core/logic/session.h"
 
 class WindowTimers : public tovan::SessionTimers {
 public:

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-#include "dock_layout.h"
-#include "window.h"
+#include "client/core/logic/dock_layout.h"
+#include "fw/window.h"
 
 class CSizingControlBar : public fw::Window {
 public:

@@ -1,9 +1,9 @@
-#include "text_labels.h"
+#include "client/core/text_labels.h"
 
 #include <cstring>
 #include <string>
 
-#include "dialog.h"
+#include "fw/dialog.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "window.h"
+#include "fw/window.h"
 
 // Underlined text in the control's own font with the weight, face and size
 // below; the owner sets textColor before the control paints.

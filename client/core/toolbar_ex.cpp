@@ -1,4 +1,4 @@
-#include "toolbar_ex.h"
+#include "client/core/toolbar_ex.h"
 
 CToolBarEx::~CToolBarEx() {
     Destroy();

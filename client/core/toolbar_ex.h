@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "window.h"
+#include "fw/window.h"
 
 class CToolBarEx : public fw::Window {
 public:

@@ -1,17 +1,17 @@
-#include "main_frame.h"  // winsock2.h before windows.h
-#include "tovan_client_view.h"
+#include "client/core/main_frame.h"  // winsock2.h before windows.h
+#include "client/core/tovan_client_view.h"
 
 #include <algorithm>
 #include <string>
 
-#include "record_details.h"
+#include "client/windows/record_details.h"
 
-#include "bitmap_width.h"
-#include "display_settings.h"
-#include "grid_display_settings.h"
-#include "record_cell.h"
-#include "resource.h"
-#include "win_profile_reader.h"
+#include "client/core/bitmap_width.h"
+#include "client/core/logic/display_settings.h"
+#include "client/core/grid_display_settings.h"
+#include "client/core/logic/record_cell.h"
+#include "client/res/resource.h"
+#include "client/core/win_profile_reader.h"
 
 namespace {
 

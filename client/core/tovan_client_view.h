@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "view_grid.h"
-#include "window.h"
+#include "client/core/view_grid.h"
+#include "fw/window.h"
 
 class CMainFrame;
 

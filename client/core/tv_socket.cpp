@@ -1,4 +1,4 @@
-#include "tv_socket.h"
+#include "client/core/tv_socket.h"
 
 void CTvSocket::OnReceive(int /*error*/) {
     char chunk[tovan::kReceiveChunk + 1] = {};  // always NUL-terminated

@@ -3,10 +3,10 @@
 // close go to the session.
 #pragma once
 
-#include "async_socket.h"
-#include "send_backlog.h"
-#include "server_message.h"
-#include "session.h"
+#include "fw/async_socket.h"
+#include "client/core/logic/send_backlog.h"
+#include "client/core/logic/server_message.h"
+#include "client/core/logic/session.h"
 
 // Told around the dispatch of each receive call's messages, so that the
 // windows can bring themselves up to date once for many messages.

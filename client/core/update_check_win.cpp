@@ -1,13 +1,13 @@
-#include "update_check_win.h"
+#include "client/core/update_check_win.h"
 
 #include <shellapi.h>
 
-#include "http_get.h"
-#include "profile.h"
-#include "program_path.h"
-#include "update_check.h"
-#include "update_files.h"
-#include "win_profile_reader.h"
+#include "fw/http_get.h"
+#include "fw/profile.h"
+#include "fw/program_path.h"
+#include "client/core/logic/update_check.h"
+#include "client/core/logic/update_files.h"
+#include "client/core/win_profile_reader.h"
 
 namespace {
 

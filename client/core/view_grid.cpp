@@ -1,8 +1,8 @@
-#include "view_grid.h"
+#include "client/core/view_grid.h"
 
 #include <cstdlib>
 
-#include "record_cell.h"
+#include "client/core/logic/record_cell.h"
 
 std::string CViewGrid::MaskText(const std::string& source, int applyLimited) const {
     return tovan::MaskText(source, maskDigits != 0, limitedRights != 0, applyLimited != 0);

@@ -17,12 +17,12 @@
 
 #include <string>
 
-#include "qgrid.h"
-#include "record_cell.h"
-#include "record_grid_frame.h"
-#include "record_grid_view.h"
-#include "record_store.h"
-#include "row_paging.h"
+#include "client/core/qgrid.h"
+#include "client/core/logic/record_cell.h"
+#include "client/core/logic/record_grid_frame.h"
+#include "client/core/logic/record_grid_view.h"
+#include "client/core/logic/record_store.h"
+#include "client/core/logic/row_paging.h"
 
 // Sent synchronously to the parent on a cell double-click: wParam row, lParam column.
 constexpr UINT WM_GRID_CELLDBLCLK = WM_USER + 76;

@@ -1,4 +1,4 @@
-#include "web_pane.h"
+#include "client/core/web_pane.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "close_btn.h"
-#include "explorer1.h"
-#include "sizing_bar.h"
+#include "client/core/close_btn.h"
+#include "client/core/explorer1.h"
+#include "client/core/sizing_bar.h"
 
 class CIEBar : public CSizingControlBar {
 public:

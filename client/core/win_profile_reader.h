@@ -1,8 +1,8 @@
 // ProfileReader over the platform's private profile functions.
 #pragma once
 
-#include "profile.h"
-#include "profile_reader.h"
+#include "fw/profile.h"
+#include "client/core/logic/profile_reader.h"
 
 class WinProfileReader : public tovan::ProfileReader {
 public:

@@ -1,6 +1,6 @@
-#include "xp_button.h"
+#include "client/core/xp_button.h"
 
-#include "dialog.h"
+#include "fw/dialog.h"
 
 namespace {
 

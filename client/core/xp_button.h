@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "window.h"
+#include "fw/window.h"
 
 class CXPButton : public fw::Window {
 public:

@@ -1,6 +1,6 @@
 #include <winsock2.h>  // before windows.h: the local clock comes with the session ports
 
-#include "chat_dlg.h"
+#include "client/windows/chat_dlg.h"
 
 #include <mmsystem.h>
 #include <richedit.h>
@@ -10,13 +10,13 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "chat_transcript.h"
-#include "html_help.h"
-#include "profile.h"
-#include "program_path.h"
-#include "resource.h"
-#include "rich_text.h"
-#include "session_ports_win.h"
+#include "client/windows/logic/chat_transcript.h"
+#include "client/core/html_help.h"
+#include "fw/profile.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
+#include "client/windows/rich_text.h"
+#include "client/core/session_ports_win.h"
 
 namespace {
 

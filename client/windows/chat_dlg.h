@@ -13,14 +13,14 @@
 
 #include <string>
 
-#include "chat_conversation.h"
-#include "chat_relay.h"
-#include "dialog_ex.h"
-#include "dvokar.h"
-#include "record_dlg.h"
-#include "send_edit.h"
-#include "text_labels.h"
-#include "xp_button.h"
+#include "client/windows/logic/chat_conversation.h"
+#include "client/core/logic/chat_relay.h"
+#include "client/core/dialog_ex.h"
+#include "client/windows/dvokar.h"
+#include "client/windows/record_dlg.h"
+#include "client/core/send_edit.h"
+#include "client/core/text_labels.h"
+#include "client/core/xp_button.h"
 
 // What a chat window shares with the frame.
 struct ChatOwner {

@@ -1,11 +1,11 @@
-#include "display_apply.h"
+#include "client/windows/display_apply.h"
 
 #include <algorithm>
 
-#include "bitmap_width.h"
-#include "record_cell.h"
-#include "resource.h"
-#include "window.h"
+#include "client/core/bitmap_width.h"
+#include "client/core/logic/record_cell.h"
+#include "client/res/resource.h"
+#include "fw/window.h"
 
 namespace {
 

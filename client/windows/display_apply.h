@@ -4,8 +4,8 @@
 // grid repaints with its background.
 #pragma once
 
-#include "qgrid.h"
-#include "settings_dialogs.h"
+#include "client/core/qgrid.h"
+#include "client/windows/logic/settings_dialogs.h"
 
 // classPictures: the grid draws the class as a picture (the NT platform), so
 // the picture's width decides the class column, not the font.

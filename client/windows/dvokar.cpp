@@ -1,4 +1,4 @@
-#include "dvokar.h"
+#include "client/windows/dvokar.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "control_host.h"
+#include "fw/control_host.h"
 
 class CDVokar {
 public:

@@ -1,13 +1,13 @@
-#include "guanzhu_dlg.h"
+#include "client/windows/guanzhu_dlg.h"
 
-#include "area_scope.h"
-#include "list_box_text.h"
-#include "program_path.h"
-#include "resource.h"
-#include "search_criteria.h"
-#include "watch_cities.h"
-#include "win_profile_reader.h"
-#include "win_profile_writer.h"
+#include "client/core/logic/area_scope.h"
+#include "client/windows/list_box_text.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
+#include "client/windows/logic/search_criteria.h"
+#include "client/windows/logic/watch_cities.h"
+#include "client/core/win_profile_reader.h"
+#include "client/windows/win_profile_writer.h"
 
 namespace {
 constexpr WPARAM kWatchedColumnWidth = 60;  // pixels

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "dialog.h"
+#include "fw/dialog.h"
 
 class CGuanzhu : public fw::Dialog {
 public:

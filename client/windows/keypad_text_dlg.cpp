@@ -1,11 +1,11 @@
-#include "keypad_text_dlg.h"
+#include "client/windows/keypad_text_dlg.h"
 
 #include <algorithm>
 
-#include "offer_sentence.h"
-#include "phrase_lists.h"
-#include "publish_support.h"
-#include "resource.h"
+#include "client/windows/logic/offer_sentence.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "client/windows/publish_support.h"
+#include "client/res/resource.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <array>
 #include <string>
 
-#include "dialog_ex.h"
-#include "menu_ex.h"
+#include "client/core/dialog_ex.h"
+#include "client/core/menu_ex.h"
 
 class CKeypadTextDlg : public CDialogEx {
 public:

@@ -1,4 +1,4 @@
-#include "list_box_text.h"
+#include "client/windows/list_box_text.h"
 
 namespace listbox {
 namespace {

@@ -1,4 +1,4 @@
-#include "my_msg_dlg.h"
+#include "client/windows/my_msg_dlg.h"
 
 #include <commctrl.h>
 
@@ -7,9 +7,9 @@
 #include <cstring>
 #include <utility>
 
-#include "my_offers.h"
-#include "resource.h"
-#include "xiangqing_dlg.h"
+#include "client/windows/logic/my_offers.h"
+#include "client/res/resource.h"
+#include "client/windows/xiangqing_dlg.h"
 
 namespace {
 constexpr DWORD kListExStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;

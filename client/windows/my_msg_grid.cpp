@@ -1,11 +1,11 @@
-#include "my_msg_grid.h"
+#include "client/windows/my_msg_grid.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "dialog.h"
-#include "my_offers.h"
+#include "fw/dialog.h"
+#include "client/windows/logic/my_offers.h"
 
 namespace {
 constexpr COLORREF kCellFrame = RGB(0xC0, 0xC0, 0xC0);

@@ -7,8 +7,8 @@
 
 #include <commctrl.h>
 
-#include "record_store.h"
-#include "window.h"
+#include "client/core/logic/record_store.h"
+#include "fw/window.h"
 
 class CMyMsgGrid : public fw::Window {
 public:

@@ -1,12 +1,12 @@
-#include "offer_form_dlg.h"
+#include "client/windows/offer_form_dlg.h"
 
 #include <algorithm>
 
-#include "profile.h"
-#include "profile_reader.h"
-#include "program_path.h"
-#include "publish_support.h"
-#include "resource.h"
+#include "fw/profile.h"
+#include "client/core/logic/profile_reader.h"
+#include "fw/program_path.h"
+#include "client/windows/publish_support.h"
+#include "client/res/resource.h"
 
 namespace {
 

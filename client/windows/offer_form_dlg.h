@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "dialog_ex.h"
-#include "text_labels.h"
-#include "xp_button.h"
+#include "client/core/dialog_ex.h"
+#include "client/core/text_labels.h"
+#include "client/core/xp_button.h"
 
 class COfferFormDlg : public CDialogEx {
 public:

@@ -1,11 +1,11 @@
-#include "phrase_lists_dlg.h"
+#include "client/windows/phrase_lists_dlg.h"
 
-#include "phrase_lists.h"
-#include "program_path.h"
-#include "resource.h"
-#include "settings_dialogs.h"
-#include "win_profile_reader.h"
-#include "win_profile_writer.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
+#include "client/windows/logic/settings_dialogs.h"
+#include "client/core/win_profile_reader.h"
+#include "client/windows/win_profile_writer.h"
 
 CDysz::CDysz(HWND parent)
     : CDialogEx(IDD_PHRASE_LISTS, parent), configFile(fw::ProgramFilePath("Config.ini")) {}

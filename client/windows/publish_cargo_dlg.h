@@ -3,8 +3,8 @@
 // cargo offer sentence for the frame's "发布货源" in expert mode.
 #pragma once
 
-#include "offer_form_dlg.h"
-#include "offer_sentence.h"
+#include "client/windows/offer_form_dlg.h"
+#include "client/windows/logic/offer_sentence.h"
 
 class CFabuDlg2 : public COfferFormDlg {
 public:

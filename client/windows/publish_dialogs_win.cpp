@@ -1,4 +1,4 @@
-#include "publish_dialogs_win.h"
+#include "client/windows/publish_dialogs_win.h"
 
 tovan::PublishDialogResult PublishDialogsWin::ShowForm(COfferFormDlg& form,
                                                       const tovan::PublishDialogRequest& request) {

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include "account_state.h"
-#include "publish_cargo_dlg.h"
-#include "publish_free_dlg.h"
-#include "publish_path.h"
-#include "publish_vehicle_dlg.h"
+#include "client/core/logic/account_state.h"
+#include "client/windows/publish_cargo_dlg.h"
+#include "client/windows/publish_free_dlg.h"
+#include "client/core/logic/publish_path.h"
+#include "client/windows/publish_vehicle_dlg.h"
 
 class PublishDialogsWin : public tovan::PublishDialogs {
 public:

@@ -1,11 +1,11 @@
-#include "publish_free_dlg.h"
+#include "client/windows/publish_free_dlg.h"
 
-#include "dialog.h"
-#include "offer_sentence.h"
-#include "program_path.h"
-#include "publish_path.h"
-#include "publish_support.h"
-#include "resource.h"
+#include "fw/dialog.h"
+#include "client/windows/logic/offer_sentence.h"
+#include "fw/program_path.h"
+#include "client/core/logic/publish_path.h"
+#include "client/windows/publish_support.h"
+#include "client/res/resource.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <array>
 #include <string>
 
-#include "keypad_text_dlg.h"
-#include "text_labels.h"
-#include "xp_button.h"
+#include "client/windows/keypad_text_dlg.h"
+#include "client/core/text_labels.h"
+#include "client/core/xp_button.h"
 
 class CHandFabu : public CKeypadTextDlg {
 public:

@@ -1,12 +1,12 @@
-#include "publish_support.h"
+#include "client/windows/publish_support.h"
 
-#include "area_scope.h"
-#include "dialog.h"
-#include "menu_ex.h"
-#include "phrase_lists.h"
-#include "profile.h"
-#include "resend_options_dlg.h"
-#include "resource.h"
+#include "client/core/logic/area_scope.h"
+#include "fw/dialog.h"
+#include "client/core/menu_ex.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "fw/profile.h"
+#include "client/windows/resend_options_dlg.h"
+#include "client/res/resource.h"
 
 namespace publish {
 

@@ -1,8 +1,8 @@
-#include "publish_vehicle_dlg.h"
+#include "client/windows/publish_vehicle_dlg.h"
 
-#include "offer_sentence.h"
-#include "publish_support.h"
-#include "resource.h"
+#include "client/windows/logic/offer_sentence.h"
+#include "client/windows/publish_support.h"
+#include "client/res/resource.h"
 
 CFabuDlg::CFabuDlg()
     : COfferFormDlg(IDD_PUBLISH_VEHICLE,

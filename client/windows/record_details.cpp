@@ -1,9 +1,9 @@
-#include "record_details.h"
+#include "client/windows/record_details.h"
 
 #include <algorithm>
 
-#include "record_cell.h"
-#include "xiangqing_dlg.h"
+#include "client/core/logic/record_cell.h"
+#include "client/windows/xiangqing_dlg.h"
 
 std::string RecordDetailsText(const CViewGrid& grid, const tovan::MsgInfo& record) {
     std::string text = std::string(tovan::FieldText(record.BodyIs)) + " " +

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "view_grid.h"
+#include "client/core/view_grid.h"
 
 // The text the details show: body and time, masked by the user's own switch
 // only (not the limited-rights masking), the masked digits left out.

@@ -1,7 +1,7 @@
-#include "record_dlg.h"
+#include "client/windows/record_dlg.h"
 
-#include "resource.h"
-#include "rich_text.h"
+#include "client/res/resource.h"
+#include "client/windows/rich_text.h"
 
 CRecord::CRecord() : CDialogEx(IDD_CHAT_RECORD) {}
 

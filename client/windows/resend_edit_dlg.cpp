@@ -1,10 +1,10 @@
-#include "resend_edit_dlg.h"
+#include "client/windows/resend_edit_dlg.h"
 
-#include "offer_sentence.h"
-#include "program_path.h"
-#include "publish_support.h"
-#include "resend_options_dlg.h"
-#include "resource.h"
+#include "client/windows/logic/offer_sentence.h"
+#include "fw/program_path.h"
+#include "client/windows/publish_support.h"
+#include "client/windows/resend_options_dlg.h"
+#include "client/res/resource.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <string>
 
-#include "keypad_text_dlg.h"
-#include "xp_button.h"
+#include "client/windows/keypad_text_dlg.h"
+#include "client/core/xp_button.h"
 
 class CChongfabj : public CKeypadTextDlg {
 public:

@@ -1,12 +1,12 @@
-#include "resend_list_dlg.h"
+#include "client/windows/resend_list_dlg.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "resend_edit_dlg.h"
-#include "resource.h"
+#include "client/windows/resend_edit_dlg.h"
+#include "client/res/resource.h"
 
 namespace {
 

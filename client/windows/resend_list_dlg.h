@@ -6,11 +6,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "account_state.h"
-#include "dialog_ex.h"
-#include "resend_schedule.h"
-#include "window.h"
-#include "xp_button.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/dialog_ex.h"
+#include "client/core/logic/resend_schedule.h"
+#include "fw/window.h"
+#include "client/core/xp_button.h"
 
 // Row i is entry i of the schedule; the list keeps no copy of the data.
 class CChongfaGrid : public fw::Window {

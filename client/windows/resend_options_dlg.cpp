@@ -1,10 +1,10 @@
-#include "resend_options_dlg.h"
+#include "client/windows/resend_options_dlg.h"
 
 #include <cstdlib>
 #include <string>
 
-#include "phrase_lists.h"
-#include "resource.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "client/res/resource.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "dialog_ex.h"
-#include "xp_button.h"
+#include "client/core/dialog_ex.h"
+#include "client/core/xp_button.h"
 
 class CChongfa : public CDialogEx {
 public:

@@ -1,4 +1,4 @@
-#include "rich_text.h"
+#include "client/windows/rich_text.h"
 
 #include <richedit.h>
 

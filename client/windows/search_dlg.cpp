@@ -1,11 +1,11 @@
-#include "search_dlg.h"
+#include "client/windows/search_dlg.h"
 
-#include "list_box_text.h"
-#include "program_path.h"
-#include "resource.h"
-#include "search_criteria.h"
-#include "win_profile_reader.h"
-#include "win_profile_writer.h"
+#include "client/windows/list_box_text.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
+#include "client/windows/logic/search_criteria.h"
+#include "client/core/win_profile_reader.h"
+#include "client/windows/win_profile_writer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "text_background_dlg.h"
+#include "client/windows/text_background_dlg.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "display_settings.h"
-#include "resource.h"
-#include "win_profile_reader.h"
-#include "win_profile_writer.h"
+#include "client/core/logic/display_settings.h"
+#include "client/res/resource.h"
+#include "client/core/win_profile_reader.h"
+#include "client/windows/win_profile_writer.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include <functional>
 
-#include "color_btn.h"
-#include "dialog_ex.h"
-#include "settings_dialogs.h"
-#include "xp_button.h"
+#include "client/core/color_btn.h"
+#include "client/core/dialog_ex.h"
+#include "client/windows/logic/settings_dialogs.h"
+#include "client/core/xp_button.h"
 
 class CWenzi : public CDialogEx {
 public:

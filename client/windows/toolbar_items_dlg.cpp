@@ -1,13 +1,13 @@
-#include "toolbar_items_dlg.h"
+#include "client/windows/toolbar_items_dlg.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
-#include "resource.h"
-#include "settings_dialogs.h"
-#include "win_profile_reader.h"
-#include "win_profile_writer.h"
+#include "client/res/resource.h"
+#include "client/windows/logic/settings_dialogs.h"
+#include "client/core/win_profile_reader.h"
+#include "client/windows/win_profile_writer.h"
 
 CGjlsz::CGjlsz(HWND parent) : CDialogEx(IDD_TOOLBAR_ITEMS, parent) {}
 

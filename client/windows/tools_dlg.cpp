@@ -1,15 +1,15 @@
-#include "tools_dlg.h"
+#include "client/windows/tools_dlg.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
 #include <vector>
 
-#include "program_path.h"
-#include "resource.h"
-#include "settings_dialogs.h"
-#include "win_profile_reader.h"
-#include "win_profile_writer.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
+#include "client/windows/logic/settings_dialogs.h"
+#include "client/core/win_profile_reader.h"
+#include "client/windows/win_profile_writer.h"
 
 namespace {
 

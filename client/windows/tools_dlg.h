@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "dialog_ex.h"
-#include "xp_button.h"
+#include "client/core/dialog_ex.h"
+#include "client/core/xp_button.h"
 
 class CToolBj : public CDialogEx {
 public:

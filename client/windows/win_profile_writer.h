@@ -1,8 +1,8 @@
 // ProfileWriter over the platform's private profile functions.
 #pragma once
 
-#include "profile.h"
-#include "profile_writer.h"
+#include "fw/profile.h"
+#include "client/windows/logic/profile_writer.h"
 
 class WinProfileWriter : public tovan::ProfileWriter {
 public:

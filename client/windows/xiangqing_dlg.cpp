@@ -1,8 +1,8 @@
-#include "xiangqing_dlg.h"
+#include "client/windows/xiangqing_dlg.h"
 
 #include <algorithm>
 
-#include "resource.h"
+#include "client/res/resource.h"
 
 CXiangqing::CXiangqing(HWND parent) : CDialogEx(IDD_XIANGQING, parent) {}
 

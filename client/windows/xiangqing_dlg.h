@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "dialog_ex.h"
-#include "no_copy_edit.h"
+#include "client/core/dialog_ex.h"
+#include "client/core/no_copy_edit.h"
 
 class CXiangqing : public CDialogEx {
 public:

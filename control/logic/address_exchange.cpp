@@ -1,8 +1,8 @@
-#include "address_exchange.h"
+#include "control/logic/address_exchange.h"
 
 #include <optional>
 
-#include "peer_datagram.h"
+#include "control/logic/peer_datagram.h"
 
 namespace tovan {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control_ports.h"
+#include "control/logic/control_ports.h"
 
 namespace tovan {
 

@@ -1,13 +1,13 @@
-#include "address_exchange.h"
+#include "control/logic/address_exchange.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "control_test_fakes.h"
-#include "peer_datagram.h"
-#include "peer_protocol.h"
+#include "control/logic/control_test_fakes.h"
+#include "control/logic/peer_datagram.h"
+#include "control/logic/peer_protocol.h"
 
 namespace tovan {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control_ports.h"
+#include "control/logic/control_ports.h"
 
 namespace tovan {
 

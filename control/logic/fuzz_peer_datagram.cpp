@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "peer_protocol.h"
+#include "control/logic/peer_protocol.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "peer_datagram.h"
+#include "control/logic/peer_datagram.h"
 
 #include <limits>
 

@@ -1,10 +1,10 @@
-#include "peer_protocol.h"
+#include "control/logic/peer_protocol.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "peer_datagram.h"
+#include "control/logic/peer_datagram.h"
 
 namespace tovan {
 namespace {

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "address_exchange.h"
-#include "chater_info.h"
-#include "control_ports.h"
+#include "control/logic/address_exchange.h"
+#include "control/logic/chater_info.h"
+#include "control/logic/control_ports.h"
 
 namespace tovan {
 

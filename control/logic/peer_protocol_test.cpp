@@ -1,4 +1,4 @@
-#include "peer_protocol.h"
+#include "control/logic/peer_protocol.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "control_test_fakes.h"
-#include "peer_datagram.h"
+#include "control/logic/control_test_fakes.h"
+#include "control/logic/peer_datagram.h"
 
 namespace tovan {
 namespace {

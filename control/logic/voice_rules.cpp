@@ -1,4 +1,4 @@
-#include "voice_rules.h"
+#include "control/logic/voice_rules.h"
 
 #include <algorithm>
 

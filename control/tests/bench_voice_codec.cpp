@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "voice_codec.h"
+#include "control/voice_codec.h"
 
 int main() {
     const auto formats = vokar::FindVoiceFormats();

@@ -1,4 +1,4 @@
-#include "test_site.h"
+#include "control/tests/test_site.h"
 
 namespace vokar_test {
 

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "test_site.h"
-#include "vokar_ids.h"
+#include "control/tests/test_site.h"
+#include "control/vokar_ids.h"
 
 using namespace vokar_test;
 namespace dispid = vokar::dispid;

@@ -1,4 +1,4 @@
-#include "ini_edit.h"
+#include "fw/logic/ini_edit.h"
 
 #include <vector>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "setup_plan.h"
+#include "updater/logic/setup_plan.h"
 
 namespace {
 

@@ -86,7 +86,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_timing.h"
+#include "tests/e2e/bench_timing.h"
 
 namespace {
 

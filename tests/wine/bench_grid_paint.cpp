@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "grid_painter.h"
-#include "grid_samples.h"
-#include "view_grid.h"
+#include "client/core/grid_painter.h"
+#include "tests/wine/grid_samples.h"
+#include "client/core/view_grid.h"
 
 namespace {
 

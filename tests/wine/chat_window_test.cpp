@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "chat_dlg.h"
-#include "chat_transcript.h"
-#include "gui_test_util.h"
-#include "html_help.h"
-#include "program_path.h"
+#include "client/windows/chat_dlg.h"
+#include "client/windows/logic/chat_transcript.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/html_help.h"
+#include "fw/program_path.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "about_dlg.h"
-#include "controls_dialog.h"
-#include "gui_test_util.h"
-#include "resource.h"
+#include "client/core/about_dlg.h"
+#include "tests/wine/controls_dialog.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/res/resource.h"
 
 namespace {
 

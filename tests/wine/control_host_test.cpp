@@ -19,14 +19,14 @@
 #include <thread>
 #include <vector>
 
-#include "control_host.h"
-#include "control_host_test_ids.h"
-#include "dialog.h"
-#include "dialog_template.h"
-#include "dvokar.h"
-#include "explorer1.h"
-#include "gui_test_util.h"
-#include "scoped_com.h"
+#include "fw/control_host.h"
+#include "tests/wine/control_host_test_ids.h"
+#include "fw/dialog.h"
+#include "fw/dialog_template.h"
+#include "client/windows/dvokar.h"
+#include "client/core/explorer1.h"
+#include "tests/wine/gui_test_util.h"
+#include "fw/scoped_com.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include "close_btn.h"
-#include "color_btn.h"
-#include "dialog_ex.h"
-#include "dialog_test_ids.h"
-#include "no_copy_edit.h"
-#include "send_edit.h"
-#include "text_labels.h"
-#include "xp_button.h"
+#include "client/core/close_btn.h"
+#include "client/core/color_btn.h"
+#include "client/core/dialog_ex.h"
+#include "tests/wine/dialog_test_ids.h"
+#include "client/core/no_copy_edit.h"
+#include "client/core/send_edit.h"
+#include "client/core/text_labels.h"
+#include "client/core/xp_button.h"
 
 class ControlsDialog : public CDialogEx {
 public:

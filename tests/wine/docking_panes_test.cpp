@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "frame_fixture.h"
-#include "gui_test_util.h"
-#include "main_frame.h"
-#include "record_cell.h"
-#include "window.h"
-#include "resource.h"
-#include "server_message.h"
+#include "tests/wine/frame_fixture.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/main_frame.h"
+#include "client/core/logic/record_cell.h"
+#include "fw/window.h"
+#include "client/res/resource.h"
+#include "client/core/logic/server_message.h"
 
 // Rectangles compared and printed whole.
 static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "gui_test_util.h"
-#include "main_frame.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/main_frame.h"
 
 namespace testutil {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "async_socket.h"
+#include "fw/async_socket.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "dialog.h"
-#include "dialog_test_ids.h"
-#include "gui_test_util.h"
-#include "message_box.h"
+#include "fw/dialog.h"
+#include "tests/wine/dialog_test_ids.h"
+#include "tests/wine/gui_test_util.h"
+#include "fw/message_box.h"
 
 namespace {
 

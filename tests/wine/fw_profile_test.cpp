@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "machine_identifier.h"
-#include "profile.h"
-#include "program_path.h"
-#include "session_settings.h"
-#include "win_profile_reader.h"
+#include "client/core/machine_identifier.h"
+#include "fw/profile.h"
+#include "fw/program_path.h"
+#include "client/core/logic/session_settings.h"
+#include "client/core/win_profile_reader.h"
 
 namespace {
 

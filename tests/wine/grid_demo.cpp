@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "grid_samples.h"
-#include "view_grid.h"
+#include "tests/wine/grid_samples.h"
+#include "client/core/view_grid.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "grid_painter.h"
-#include "gui_test_util.h"
-#include "qgrid.h"
-#include "record_cell.h"
-#include "view_grid.h"
+#include "client/core/grid_painter.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/qgrid.h"
+#include "client/core/logic/record_cell.h"
+#include "client/core/view_grid.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog.h"
-#include "window.h"
+#include "fw/dialog.h"
+#include "fw/window.h"
 
 namespace testutil {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "area_tree_pane.h"
-#include "frame_fixture.h"
-#include "gui_test_util.h"
-#include "html_help.h"
-#include "main_frame.h"
-#include "resource.h"
-#include "window.h"
+#include "client/core/area_tree_pane.h"
+#include "tests/wine/frame_fixture.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/html_help.h"
+#include "client/core/main_frame.h"
+#include "client/res/resource.h"
+#include "fw/window.h"
 
 namespace {
 

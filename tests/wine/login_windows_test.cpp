@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "connection_log_dlg.h"
-#include "gui_test_util.h"
-#include "login_dlg.h"
-#include "main_frame.h"
-#include "notice_dlg.h"
-#include "resource.h"
+#include "client/core/connection_log_dlg.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/login_dlg.h"
+#include "client/core/main_frame.h"
+#include "client/core/notice_dlg.h"
+#include "client/res/resource.h"
 
 namespace {
 

@@ -17,14 +17,14 @@
 #include <thread>
 #include <vector>
 
-#include "chat_history_purge.h"
-#include "frame_fixture.h"
-#include "gui_test_util.h"
-#include "login_dlg.h"
-#include "main_frame.h"
-#include "program_path.h"
-#include "resource.h"
-#include "update_check_win.h"
+#include "client/core/chat_history_purge.h"
+#include "tests/wine/frame_fixture.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/core/login_dlg.h"
+#include "client/core/main_frame.h"
+#include "fw/program_path.h"
+#include "client/res/resource.h"
+#include "client/core/update_check_win.h"
 
 namespace {
 

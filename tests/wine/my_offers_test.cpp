@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "gui_test_util.h"
-#include "my_msg_dlg.h"
-#include "record_handlers.h"
-#include "resource.h"
-#include "xiangqing_dlg.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/windows/my_msg_dlg.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/res/resource.h"
+#include "client/windows/xiangqing_dlg.h"
 
 namespace {
 

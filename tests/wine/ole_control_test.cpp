@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "com_server.h"
-#include "control_host.h"
-#include "control_host_test_ids.h"
-#include "dialog.h"
-#include "gui_test_util.h"
-#include "ole_control.h"
-#include "scoped_com.h"
-#include "window.h"
+#include "fw/com_server.h"
+#include "fw/control_host.h"
+#include "tests/wine/control_host_test_ids.h"
+#include "fw/dialog.h"
+#include "tests/wine/gui_test_util.h"
+#include "fw/ole_control.h"
+#include "fw/scoped_com.h"
+#include "fw/window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "profile.h"
+#include "fw/profile.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;

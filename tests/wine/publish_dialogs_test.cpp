@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "gui_test_util.h"
-#include "publish_dialogs_win.h"
-#include "resend_options_dlg.h"
-#include "resource.h"
-#include "session_ports_win.h"
-#include "win_profile_reader.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/windows/publish_dialogs_win.h"
+#include "client/windows/resend_options_dlg.h"
+#include "client/res/resource.h"
+#include "client/core/session_ports_win.h"
+#include "client/core/win_profile_reader.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "account_state.h"
-#include "gui_test_util.h"
-#include "resend_edit_dlg.h"
-#include "resend_list_dlg.h"
-#include "resend_schedule.h"
-#include "resend_test_fakes.h"
-#include "resource.h"
+#include "client/core/logic/account_state.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/windows/resend_edit_dlg.h"
+#include "client/windows/resend_list_dlg.h"
+#include "client/core/logic/resend_schedule.h"
+#include "client/core/logic/resend_test_fakes.h"
+#include "client/res/resource.h"
 
 namespace {
 

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "guanzhu_dlg.h"
-#include "gui_test_util.h"
-#include "list_box_text.h"
-#include "message_box.h"
-#include "record_store.h"
-#include "resource.h"
-#include "row_paging.h"
-#include "search_commands.h"
-#include "search_dlg.h"
+#include "client/windows/guanzhu_dlg.h"
+#include "tests/wine/gui_test_util.h"
+#include "client/windows/list_box_text.h"
+#include "fw/message_box.h"
+#include "client/core/logic/record_store.h"
+#include "client/res/resource.h"
+#include "client/core/logic/row_paging.h"
+#include "client/core/logic/search_commands.h"
+#include "client/windows/search_dlg.h"
 
 namespace {
 

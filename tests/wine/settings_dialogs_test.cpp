@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "dialog.h"
-#include "display_apply.h"
-#include "phrase_lists_dlg.h"
-#include "resource.h"
-#include "text_background_dlg.h"
-#include "toolbar_items_dlg.h"
-#include "tools_dlg.h"
+#include "fw/dialog.h"
+#include "client/windows/display_apply.h"
+#include "client/windows/phrase_lists_dlg.h"
+#include "client/res/resource.h"
+#include "client/windows/text_background_dlg.h"
+#include "client/windows/toolbar_items_dlg.h"
+#include "client/windows/tools_dlg.h"
 
 namespace {
 

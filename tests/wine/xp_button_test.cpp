@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "controls_dialog.h"
-#include "gui_test_util.h"
+#include "tests/wine/controls_dialog.h"
+#include "tests/wine/gui_test_util.h"
 
 namespace {
 

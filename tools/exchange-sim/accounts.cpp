@@ -1,6 +1,6 @@
-#include "accounts.h"
+#include "tools/exchange-sim/accounts.h"
 
-#include "wire.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

@@ -1,6 +1,6 @@
-#include "address_server.h"
+#include "tools/exchange-sim/address_server.h"
 
-#include "wire.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

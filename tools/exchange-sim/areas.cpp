@@ -1,8 +1,8 @@
-#include "areas.h"
+#include "tools/exchange-sim/areas.h"
 
 #include <algorithm>
 
-#include "wire.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "areas.h"
-#include "fake_profile_reader.h"
-#include "offer_store.h"
-#include "store_test_util.h"
-#include "search_commands.h"
-#include "search_queries.h"
+#include "tools/exchange-sim/areas.h"
+#include "client/core/logic/fake_profile_reader.h"
+#include "tools/exchange-sim/offer_store.h"
+#include "tools/exchange-sim/store_test_util.h"
+#include "client/core/logic/search_commands.h"
+#include "client/core/logic/search_queries.h"
 
 namespace exsim {
 namespace {

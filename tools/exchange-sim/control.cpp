@@ -1,13 +1,13 @@
-#include "control.h"
+#include "tools/exchange-sim/control.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "address_server.h"
-#include "exchange.h"
-#include "offer_store.h"
-#include "web.h"
-#include "wire.h"
+#include "tools/exchange-sim/address_server.h"
+#include "tools/exchange-sim/exchange.h"
+#include "tools/exchange-sim/offer_store.h"
+#include "tools/exchange-sim/web.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

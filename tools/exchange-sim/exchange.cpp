@@ -1,11 +1,11 @@
-#include "exchange.h"
+#include "tools/exchange-sim/exchange.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "accounts.h"
-#include "areas.h"
-#include "sample_offers.h"
+#include "tools/exchange-sim/accounts.h"
+#include "tools/exchange-sim/areas.h"
+#include "tools/exchange-sim/sample_offers.h"
 
 namespace exsim {
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "offer_store.h"
-#include "wire.h"
+#include "tools/exchange-sim/offer_store.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

@@ -1,4 +1,4 @@
-#include "exchange.h"
+#include "tools/exchange-sim/exchange.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "accounts.h"
-#include "address_server.h"
-#include "wire.h"
+#include "tools/exchange-sim/accounts.h"
+#include "tools/exchange-sim/address_server.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 namespace {

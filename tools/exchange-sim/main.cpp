@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "options.h"
-#include "sim_server.h"
+#include "tools/exchange-sim/options.h"
+#include "tools/exchange-sim/sim_server.h"
 
 int main(int argc, char** argv) {
     exsim::SimOptions options;

@@ -1,11 +1,11 @@
-#include "offer_store.h"
+#include "tools/exchange-sim/offer_store.h"
 
 #include <sqlite3.h>
 
 #include <cctype>
 #include <cstring>
 
-#include "wire.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

@@ -1,5 +1,5 @@
-#include "offer_store.h"
-#include "store_test_util.h"
+#include "tools/exchange-sim/offer_store.h"
+#include "tools/exchange-sim/store_test_util.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "areas.h"
+#include "tools/exchange-sim/areas.h"
 
 namespace exsim {
 namespace {

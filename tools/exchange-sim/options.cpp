@@ -1,4 +1,4 @@
-#include "options.h"
+#include "tools/exchange-sim/options.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
-#include "sample_offers.h"
+#include "tools/exchange-sim/sample_offers.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "areas.h"
-#include "offer_store.h"
+#include "tools/exchange-sim/areas.h"
+#include "tools/exchange-sim/offer_store.h"
 
 namespace exsim {
 

@@ -1,4 +1,4 @@
-#include "sim_server.h"
+#include "tools/exchange-sim/sim_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "address_server.h"
-#include "control.h"
-#include "exchange.h"
-#include "offer_store.h"
-#include "sample_offers.h"
-#include "web.h"
+#include "tools/exchange-sim/address_server.h"
+#include "tools/exchange-sim/control.h"
+#include "tools/exchange-sim/exchange.h"
+#include "tools/exchange-sim/offer_store.h"
+#include "tools/exchange-sim/sample_offers.h"
+#include "tools/exchange-sim/web.h"
 
 namespace exsim {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "options.h"
+#include "tools/exchange-sim/options.h"
 
 namespace exsim {
 

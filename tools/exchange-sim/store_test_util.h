@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "offer_store.h"
+#include "tools/exchange-sim/offer_store.h"
 
 namespace exsim {
 

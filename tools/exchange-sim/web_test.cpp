@@ -1,4 +1,4 @@
-#include "web.h"
+#include "tools/exchange-sim/web.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "wire.h"
+#include "tools/exchange-sim/wire.h"
 
 namespace exsim {
 

@@ -1,4 +1,4 @@
-#include "wire.h"
+#include "tools/exchange-sim/wire.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "update_check.h"
-#include "update_files.h"
-#include "update_plan.h"
-#include "version_list.h"
+#include "client/core/logic/update_check.h"
+#include "client/core/logic/update_files.h"
+#include "updater/logic/update_plan.h"
+#include "updater/logic/version_list.h"
 
 namespace {
 

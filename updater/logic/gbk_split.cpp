@@ -1,4 +1,4 @@
-#include "gbk_split.h"
+#include "updater/logic/gbk_split.h"
 
 namespace tovan {
 

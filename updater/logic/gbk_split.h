@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "gbk_text_edit.h"  // GbkCharLength
+#include "client/core/logic/gbk_text_edit.h"  // GbkCharLength
 
 namespace tovan {
 

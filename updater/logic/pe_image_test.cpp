@@ -1,4 +1,4 @@
-#include "pe_image.h"
+#include "updater/logic/pe_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "setup_plan.h"
+#include "updater/logic/setup_plan.h"
 
 #include <cstring>
 
-#include "gbk_split.h"
+#include "updater/logic/gbk_split.h"
 
 namespace tovan {
 

@@ -1,4 +1,4 @@
-#include "setup_plan.h"
+#include "updater/logic/setup_plan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "update_plan.h"
+#include "updater/logic/update_plan.h"
 
-#include "update_files.h"
+#include "client/core/logic/update_files.h"
 
 namespace tovan {
 

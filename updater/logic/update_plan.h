@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "update_files.h"
-#include "version_list.h"
+#include "client/core/logic/update_files.h"
+#include "updater/logic/version_list.h"
 
 namespace tovan {
 

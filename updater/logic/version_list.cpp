@@ -1,7 +1,7 @@
-#include "version_list.h"
+#include "updater/logic/version_list.h"
 
-#include "decimal.h"
-#include "gbk_split.h"
+#include "client/core/logic/decimal.h"
+#include "updater/logic/gbk_split.h"
 
 namespace tovan {
 

@@ -1,8 +1,8 @@
-#include "version_list.h"
+#include "updater/logic/version_list.h"
 
 #include <gtest/gtest.h>
 
-#include "update_plan.h"
+#include "updater/logic/update_plan.h"
 
 namespace tovan {
 namespace {

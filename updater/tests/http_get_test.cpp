@@ -2,7 +2,7 @@
 // updater and the client's update check use it, and a failed connection.
 #include <gtest/gtest.h>
 
-#include "http_get.h"
+#include "fw/http_get.h"
 
 namespace {
 

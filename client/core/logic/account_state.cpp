@@ -1,10 +1,10 @@
-#include "account_state.h"
+#include "client/core/logic/account_state.h"
 
 #include <climits>
 #include <cstdlib>
 
-#include "decimal.h"
-#include "server_message.h"
+#include "client/core/logic/decimal.h"
+#include "client/core/logic/server_message.h"
 
 namespace tovan {
 

@@ -1,5 +1,5 @@
-#include "account_state.h"
-#include "decimal.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/logic/decimal.h"
 
 #include <gtest/gtest.h>
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "area_scope.h"
-#include "area_tree.h"
-#include "areas.h"
-#include "fake_profile_reader.h"
+#include "client/core/logic/area_scope.h"
+#include "client/core/logic/area_tree.h"
+#include "tools/exchange-sim/areas.h"
+#include "client/core/logic/fake_profile_reader.h"
 
 namespace tovan {
 namespace {

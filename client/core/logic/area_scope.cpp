@@ -1,4 +1,4 @@
-#include "area_scope.h"
+#include "client/core/logic/area_scope.h"
 
 #include <algorithm>
 

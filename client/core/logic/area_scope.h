@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "profile_reader.h"
+#include "client/core/logic/profile_reader.h"
 
 namespace tovan {
 

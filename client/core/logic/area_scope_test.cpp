@@ -1,9 +1,9 @@
-#include "area_scope.h"
+#include "client/core/logic/area_scope.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fake_profile_reader.h"
+#include "client/core/logic/fake_profile_reader.h"
 
 namespace tovan {
 namespace {

@@ -1,6 +1,6 @@
-#include "area_tree.h"
+#include "client/core/logic/area_tree.h"
 
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 

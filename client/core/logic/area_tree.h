@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "account_state.h"
-#include "area_scope.h"
-#include "search_commands.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/logic/area_scope.h"
+#include "client/core/logic/search_commands.h"
 
 namespace tovan {
 

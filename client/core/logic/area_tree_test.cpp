@@ -1,4 +1,4 @@
-#include "area_tree.h"
+#include "client/core/logic/area_tree.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "fake_profile_reader.h"
-#include "fake_query_ports.h"
-#include "record_test_fakes.h"
+#include "client/core/logic/fake_profile_reader.h"
+#include "client/core/logic/fake_query_ports.h"
+#include "client/core/logic/record_test_fakes.h"
 
 namespace tovan {
 namespace {

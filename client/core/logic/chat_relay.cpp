@@ -1,10 +1,10 @@
-#include "chat_relay.h"
+#include "client/core/logic/chat_relay.h"
 
 #include <utility>
 
-#include "decimal.h"
-#include "gbk_text_edit.h"
-#include "server_message.h"
+#include "client/core/logic/decimal.h"
+#include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/server_message.h"
 
 namespace tovan {
 namespace {

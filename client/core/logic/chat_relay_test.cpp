@@ -1,4 +1,4 @@
-#include "chat_relay.h"
+#include "client/core/logic/chat_relay.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "decimal.h"
+#include "client/core/logic/decimal.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
-#include "display_settings.h"
+#include "client/core/logic/display_settings.h"
 
-#include "decimal.h"
+#include "client/core/logic/decimal.h"
 
 namespace tovan {
 

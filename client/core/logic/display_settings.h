@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "profile_reader.h"
+#include "client/core/logic/profile_reader.h"
 
 namespace tovan {
 

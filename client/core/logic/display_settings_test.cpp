@@ -1,8 +1,8 @@
-#include "display_settings.h"
+#include "client/core/logic/display_settings.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_profile_reader.h"
+#include "client/core/logic/fake_profile_reader.h"
 
 namespace tovan {
 namespace {

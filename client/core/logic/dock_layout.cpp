@@ -1,4 +1,4 @@
-#include "dock_layout.h"
+#include "client/core/logic/dock_layout.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -7,7 +7,7 @@
 #include <string>
 #include <tuple>
 
-#include "profile_reader.h"
+#include "client/core/logic/profile_reader.h"
 
 namespace tovan {
 

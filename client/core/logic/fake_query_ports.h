@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "search_commands.h"
+#include "client/core/logic/search_commands.h"
 
 namespace tovan {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "server_message.h"
+#include "client/core/logic/server_message.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <ctime>
 #include <string>
 
-#include "record_handlers.h"
-#include "row_paging.h"
-#include "server_message.h"
-#include "session.h"
-#include "session_messages.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/core/logic/row_paging.h"
+#include "client/core/logic/server_message.h"
+#include "client/core/logic/session.h"
+#include "client/core/logic/session_messages.h"
 
 namespace {
 

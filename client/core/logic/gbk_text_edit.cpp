@@ -1,4 +1,4 @@
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 

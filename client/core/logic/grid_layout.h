@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "grid_cell.h"
+#include "client/core/logic/grid_cell.h"
 
 namespace tovan {
 

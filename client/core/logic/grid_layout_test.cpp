@@ -1,4 +1,4 @@
-#include "grid_layout.h"
+#include "client/core/logic/grid_layout.h"
 
 #include <gtest/gtest.h>
 

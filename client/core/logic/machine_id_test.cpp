@@ -1,4 +1,4 @@
-#include "machine_id.h"
+#include "client/core/logic/machine_id.h"
 
 #include <gtest/gtest.h>
 

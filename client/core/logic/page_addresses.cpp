@@ -1,4 +1,4 @@
-#include "page_addresses.h"
+#include "client/core/logic/page_addresses.h"
 
 namespace tovan {
 

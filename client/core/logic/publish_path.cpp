@@ -1,6 +1,6 @@
-#include "publish_path.h"
+#include "client/core/logic/publish_path.h"
 
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 

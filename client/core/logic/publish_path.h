@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <string>
 
-#include "account_state.h"
-#include "profile_reader.h"
-#include "resend_schedule.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/logic/profile_reader.h"
+#include "client/core/logic/resend_schedule.h"
 
 namespace tovan {
 

@@ -1,4 +1,4 @@
-#include "publish_path.h"
+#include "client/core/logic/publish_path.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "fake_profile_reader.h"
-#include "gbk_text_edit.h"
-#include "resend_test_fakes.h"
+#include "client/core/logic/fake_profile_reader.h"
+#include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/resend_test_fakes.h"
 
 namespace tovan {
 namespace {

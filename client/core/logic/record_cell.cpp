@@ -1,10 +1,10 @@
-#include "record_cell.h"
+#include "client/core/logic/record_cell.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "grid_layout.h"
+#include "client/core/logic/grid_layout.h"
 
 namespace tovan {
 namespace {

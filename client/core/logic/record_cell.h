@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "grid_cell.h"
-#include "msg_info.h"
+#include "client/core/logic/grid_cell.h"
+#include "client/core/logic/msg_info.h"
 
 namespace tovan {
 

@@ -1,4 +1,4 @@
-#include "record_cell.h"
+#include "client/core/logic/record_cell.h"
 
 #include <gtest/gtest.h>
 

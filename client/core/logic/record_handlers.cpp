@@ -1,6 +1,6 @@
-#include "record_handlers.h"
+#include "client/core/logic/record_handlers.h"
 
-#include "decimal.h"
+#include "client/core/logic/decimal.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "server_message.h"
+#include "client/core/logic/server_message.h"
 
 namespace tovan {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "msg_info.h"
-#include "record_grid_view.h"
-#include "record_store.h"
-#include "row_paging.h"
+#include "client/core/logic/msg_info.h"
+#include "client/core/logic/record_grid_view.h"
+#include "client/core/logic/record_store.h"
+#include "client/core/logic/row_paging.h"
 
 namespace tovan {
 

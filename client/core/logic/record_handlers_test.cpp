@@ -1,4 +1,4 @@
-#include "record_handlers.h"
+#include "client/core/logic/record_handlers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "record_test_fakes.h"
+#include "client/core/logic/record_test_fakes.h"
 
 namespace tovan {
 namespace {

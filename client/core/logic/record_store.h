@@ -19,7 +19,7 @@
 #include <string_view>
 #include <utility>
 
-#include "msg_info.h"
+#include "client/core/logic/msg_info.h"
 
 namespace tovan {
 

@@ -1,4 +1,4 @@
-#include "record_store.h"
+#include "client/core/logic/record_store.h"
 
 #include <gtest/gtest.h>
 

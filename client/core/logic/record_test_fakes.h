@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "record_grid_view.h"
-#include "record_handlers.h"
+#include "client/core/logic/record_grid_view.h"
+#include "client/core/logic/record_handlers.h"
 
 namespace tovan::testing {
 

@@ -1,10 +1,10 @@
-#include "resend_schedule.h"
+#include "client/core/logic/resend_schedule.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 namespace {

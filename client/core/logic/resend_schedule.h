@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "session.h"  // Clock
+#include "client/core/logic/session.h"  // Clock
 
 namespace tovan {
 

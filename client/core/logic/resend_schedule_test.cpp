@@ -1,4 +1,4 @@
-#include "resend_schedule.h"
+#include "client/core/logic/resend_schedule.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resend_test_fakes.h"
+#include "client/core/logic/resend_test_fakes.h"
 
 namespace tovan {
 namespace {

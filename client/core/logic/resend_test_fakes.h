@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "resend_schedule.h"
+#include "client/core/logic/resend_schedule.h"
 
 namespace tovan::testing {
 

@@ -1,4 +1,4 @@
-#include "row_paging.h"
+#include "client/core/logic/row_paging.h"
 
 #include <algorithm>
 

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "msg_info.h"
-#include "record_grid_view.h"
-#include "record_store.h"
+#include "client/core/logic/msg_info.h"
+#include "client/core/logic/record_grid_view.h"
+#include "client/core/logic/record_store.h"
 
 namespace tovan {
 

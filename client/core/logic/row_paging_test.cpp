@@ -1,4 +1,4 @@
-#include "row_paging.h"
+#include "client/core/logic/row_paging.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "record_handlers.h"
-#include "record_test_fakes.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/core/logic/record_test_fakes.h"
 
 namespace tovan {
 namespace {

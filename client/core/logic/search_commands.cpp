@@ -1,4 +1,4 @@
-#include "search_commands.h"
+#include "client/core/logic/search_commands.h"
 
 #include <vector>
 

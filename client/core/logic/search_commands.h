@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "account_state.h"
-#include "area_scope.h"
-#include "profile_reader.h"
-#include "record_store.h"
-#include "row_paging.h"
-#include "search_queries.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/logic/area_scope.h"
+#include "client/core/logic/profile_reader.h"
+#include "client/core/logic/record_store.h"
+#include "client/core/logic/row_paging.h"
+#include "client/core/logic/search_queries.h"
 
 namespace tovan {
 

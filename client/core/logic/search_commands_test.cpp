@@ -1,4 +1,4 @@
-#include "search_commands.h"
+#include "client/core/logic/search_commands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "fake_profile_reader.h"
-#include "fake_query_ports.h"
-#include "record_handlers.h"
-#include "record_test_fakes.h"
+#include "client/core/logic/fake_profile_reader.h"
+#include "client/core/logic/fake_query_ports.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/core/logic/record_test_fakes.h"
 
 namespace tovan {
 namespace {

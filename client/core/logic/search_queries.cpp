@@ -1,6 +1,6 @@
-#include "search_queries.h"
+#include "client/core/logic/search_queries.h"
 
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 namespace {

@@ -1,4 +1,4 @@
-#include "search_queries.h"
+#include "client/core/logic/search_queries.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "send_backlog.h"
+#include "client/core/logic/send_backlog.h"
 
 #include <climits>
 

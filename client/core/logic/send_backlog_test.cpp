@@ -1,4 +1,4 @@
-#include "send_backlog.h"
+#include "client/core/logic/send_backlog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "server_message.h"
+#include "client/core/logic/server_message.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

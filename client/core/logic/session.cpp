@@ -1,4 +1,4 @@
-#include "session.h"
+#include "client/core/logic/session.h"
 
 #include <algorithm>
 #include <cstring>

@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "account_state.h"
-#include "area_scope.h"
-#include "server_message.h"
-#include "session_settings.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/logic/area_scope.h"
+#include "client/core/logic/server_message.h"
+#include "client/core/logic/session_settings.h"
 
 namespace tovan {
 

@@ -3,8 +3,8 @@
 // session, every record message to the record handlers.
 #pragma once
 
-#include "record_handlers.h"
-#include "session.h"
+#include "client/core/logic/record_handlers.h"
+#include "client/core/logic/session.h"
 
 namespace tovan {
 

@@ -1,4 +1,4 @@
-#include "session_settings.h"
+#include "client/core/logic/session_settings.h"
 
 namespace tovan {
 

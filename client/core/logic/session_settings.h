@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "profile_reader.h"
+#include "client/core/logic/profile_reader.h"
 
 namespace tovan {
 

@@ -1,8 +1,8 @@
-#include "session_settings.h"
+#include "client/core/logic/session_settings.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_profile_reader.h"
+#include "client/core/logic/fake_profile_reader.h"
 
 namespace tovan {
 namespace {

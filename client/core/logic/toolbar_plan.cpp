@@ -1,4 +1,4 @@
-#include "toolbar_plan.h"
+#include "client/core/logic/toolbar_plan.h"
 
 namespace tovan {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "profile_reader.h"
+#include "client/core/logic/profile_reader.h"
 
 namespace tovan {
 

@@ -1,10 +1,10 @@
-#include "toolbar_plan.h"
+#include "client/core/logic/toolbar_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "fake_profile_reader.h"
+#include "client/core/logic/fake_profile_reader.h"
 
 namespace tovan {
 namespace {

@@ -1,6 +1,6 @@
-#include "tools_menu.h"
+#include "client/core/logic/tools_menu.h"
 
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 

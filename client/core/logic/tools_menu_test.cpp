@@ -1,4 +1,4 @@
-#include "tools_menu.h"
+#include "client/core/logic/tools_menu.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "update_check.h"
+#include "client/core/logic/update_check.h"
 
-#include "gbk_text_edit.h"
-#include "update_files.h"
+#include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/update_files.h"
 
 namespace tovan {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "profile_reader.h"
-#include "update_files.h"
+#include "client/core/logic/profile_reader.h"
+#include "client/core/logic/update_files.h"
 
 namespace tovan {
 

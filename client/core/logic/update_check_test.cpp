@@ -1,9 +1,9 @@
-#include "update_check.h"
+#include "client/core/logic/update_check.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_profile_reader.h"
-#include "update_files.h"
+#include "client/core/logic/fake_profile_reader.h"
+#include "client/core/logic/update_files.h"
 
 namespace tovan {
 namespace {

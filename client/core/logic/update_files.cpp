@@ -1,7 +1,7 @@
-#include "update_files.h"
+#include "client/core/logic/update_files.h"
 
-#include "decimal.h"
-#include "gbk_text_edit.h"
+#include "client/core/logic/decimal.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 namespace {

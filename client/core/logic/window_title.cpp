@@ -1,4 +1,4 @@
-#include "window_title.h"
+#include "client/core/logic/window_title.h"
 
 #include <cstdio>
 #include <vector>

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "account_state.h"
-#include "profile_reader.h"
+#include "client/core/logic/account_state.h"
+#include "client/core/logic/profile_reader.h"
 
 namespace tovan {
 

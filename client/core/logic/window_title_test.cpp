@@ -1,8 +1,8 @@
-#include "window_title.h"
+#include "client/core/logic/window_title.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_profile_reader.h"
+#include "client/core/logic/fake_profile_reader.h"
 
 namespace tovan {
 namespace {

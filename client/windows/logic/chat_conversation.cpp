@@ -1,4 +1,4 @@
-#include "chat_conversation.h"
+#include "client/windows/logic/chat_conversation.h"
 
 namespace tovan {
 

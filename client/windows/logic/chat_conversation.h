@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "chat_relay.h"
+#include "client/core/logic/chat_relay.h"
 
 namespace tovan {
 

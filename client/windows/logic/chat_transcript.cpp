@@ -1,4 +1,4 @@
-#include "chat_transcript.h"
+#include "client/windows/logic/chat_transcript.h"
 
 #include <cstdio>
 #include <cstring>

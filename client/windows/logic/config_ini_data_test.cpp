@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "phrase_lists.h"
-#include "settings_dialogs.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "client/windows/logic/settings_dialogs.h"
 
 namespace tovan {
 namespace {

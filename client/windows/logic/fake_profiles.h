@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fake_profile_reader.h"
-#include "profile_writer.h"
+#include "client/core/logic/fake_profile_reader.h"
+#include "client/windows/logic/profile_writer.h"
 
 namespace tovan {
 

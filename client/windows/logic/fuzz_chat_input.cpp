@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "chat_conversation.h"
-#include "chat_relay.h"
-#include "chat_transcript.h"
+#include "client/windows/logic/chat_conversation.h"
+#include "client/core/logic/chat_relay.h"
+#include "client/windows/logic/chat_transcript.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "offer_sentence.h"
+#include "client/windows/logic/offer_sentence.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,9 +1,9 @@
-#include "my_offers.h"
+#include "client/windows/logic/my_offers.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "gbk_text_edit.h"
+#include "client/core/logic/gbk_text_edit.h"
 
 namespace tovan {
 

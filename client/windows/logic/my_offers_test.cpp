@@ -1,4 +1,4 @@
-#include "my_offers.h"
+#include "client/windows/logic/my_offers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "offer_sentence.h"
+#include "client/windows/logic/offer_sentence.h"
 
 #include <gtest/gtest.h>
 

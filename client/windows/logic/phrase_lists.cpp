@@ -1,4 +1,4 @@
-#include "phrase_lists.h"
+#include "client/windows/logic/phrase_lists.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "search_criteria.h"
+#include "client/windows/logic/search_criteria.h"
 
 namespace tovan {
 

@@ -1,10 +1,10 @@
-#include "search_criteria.h"
+#include "client/windows/logic/search_criteria.h"
 
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
-#include "fake_profiles.h"
-#include "search_commands.h"
+#include "client/windows/logic/fake_profiles.h"
+#include "client/core/logic/search_commands.h"
 
 namespace tovan {
 namespace {

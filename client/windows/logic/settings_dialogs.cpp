@@ -1,9 +1,9 @@
-#include "settings_dialogs.h"
+#include "client/windows/logic/settings_dialogs.h"
 
-#include "decimal.h"
-#include "display_settings.h"
-#include "phrase_lists.h"
-#include "tools_menu.h"
+#include "client/core/logic/decimal.h"
+#include "client/core/logic/display_settings.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "client/core/logic/tools_menu.h"
 
 namespace tovan {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "profile_reader.h"
-#include "profile_writer.h"
+#include "client/core/logic/profile_reader.h"
+#include "client/windows/logic/profile_writer.h"
 
 namespace tovan {
 

@@ -1,9 +1,9 @@
-#include "settings_dialogs.h"
+#include "client/windows/logic/settings_dialogs.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_profiles.h"
-#include "tools_menu.h"
+#include "client/windows/logic/fake_profiles.h"
+#include "client/core/logic/tools_menu.h"
 
 namespace tovan {
 namespace {

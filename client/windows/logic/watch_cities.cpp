@@ -1,6 +1,6 @@
-#include "watch_cities.h"
+#include "client/windows/logic/watch_cities.h"
 
-#include "area_scope.h"
+#include "client/core/logic/area_scope.h"
 
 namespace tovan {
 

@@ -1,9 +1,9 @@
-#include "watch_cities.h"
+#include "client/windows/logic/watch_cities.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fake_profiles.h"
+#include "client/windows/logic/fake_profiles.h"
 
 namespace tovan {
 namespace {
