@@ -13,6 +13,7 @@
 #include "client/core/browser_status_bar.h"
 #include "client/windows/logic/chat_conversation.h"
 #include "client/core/logic/chat_relay.h"
+#include "client/core/logic/client_model.h"
 #include "client/core/connection_log_dlg.h"
 #include "client/windows/guanzhu_dlg.h"
 #include "client/core/login_dlg.h"
@@ -26,8 +27,8 @@
 #include "client/core/search_pane.h"
 #include "client/core/logic/session.h"
 #include "client/core/logic/session_messages.h"
-#include "client/core/session_ports_win.h"
-#include "client/core/toolbar_ex.h"
+#include "client/controls/session_ports_win.h"
+#include "client/controls/toolbar_ex.h"
 #include "client/core/web_pane.h"
 #include "client/core/tovan_client_view.h"
 #include "fw/window.h"
@@ -57,8 +58,10 @@ public:
     void AttachView(CTovanClientView& view);
 
     tovan::Session& session() { return session_; }
-    tovan::AccountState& account() { return session_.account(); }
-    tovan::RecordLists& lists() { return lists_; }
+    // What the client knows; the frame shows it.
+    tovan::ClientModel& model() { return model_; }
+    tovan::AccountState& account() { return model_.account; }
+    tovan::RecordLists& lists() { return model_.lists; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -92,21 +95,12 @@ public:
     bool TrayIconShown() const { return trayIconShown_; }
 
     // RecordGridFrame.
-    bool UsePictures() const override { return ntFlag != 0; }
-    bool InWatchMode() const override { return watchMode != 0; }
-    std::string SearchText() const override { return searchText; }
-    std::string SearchDestinations() const override { return searchDestinations; }
-    std::string WatchKeywords() const override { return watchKeywords; }
-    std::string WatchDestinations() const override { return watchDestinations; }
-
-    // Frame state other windows read and write.
-    std::string titlePrefix;  // first part of every title (500-byte buffer)
-    std::string searchAreas, searchDestinations, searchClasses, searchText;
-    std::string watchAreas, watchDestinations, watchKeywords, watchClasses;
-    int watchMode = 0;
-    int ntFlag = 0;  // the platform is of the NT family: the grids draw pictures
-    // Queries of the watch and search lists, sent with their row requests.
-    std::string watchRecordQuery, searchRecordQuery;
+    bool UsePictures() const override { return model_.usePictures; }
+    bool InWatchMode() const override { return model_.watchMode != 0; }
+    std::string SearchText() const override { return model_.search.keyword; }
+    std::string SearchDestinations() const override { return model_.search.destinations; }
+    std::string WatchKeywords() const override { return model_.watch.keyword; }
+    std::string WatchDestinations() const override { return model_.watch.destinations; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -130,13 +124,11 @@ private:
         tovan::ChatList& chats;
     };
 
-    // The chat list's reach into the frame: new windows and the session socket.
+    // The chat list's reach into the frame: new windows and the own user id.
     struct ChatPorts : tovan::ChatListPorts {
         explicit ChatPorts(CMainFrame& f) : frame(f) {}
         std::unique_ptr<tovan::ChatWindowLink> CreateChatWindow(const tovan::ChatPeer& peer) override;
         std::string OwnUserId() override { return frame.account().ownUserId; }
-        bool Send(const std::string& line) override { return frame.sessionSocket_.Send(line) != -1; }
-        void QueueUnsent(const std::string& line) override { frame.session_.QueueUnsent(line); }
         CMainFrame& frame;
     };
 
@@ -158,10 +150,7 @@ private:
 
     // The search, watch and area commands reach the frame's windows here.
     struct QueryPorts : tovan::QueryFramePorts {
-        explicit QueryPorts(CMainFrame& f) : frame(f) {}
-        bool Send(const std::string& m) override { return frame.sessionSocket_.Send(m) != -1; }
-        void QueueUnsent(const std::string& m) override { frame.session_.QueueUnsent(m); }
-        void DropQueuedListRequests() override { frame.session_.DropQueuedListRequests(); }
+        explicit QueryPorts(CMainFrame& f) : QueryFramePorts(f.session_), frame(f) {}
         void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
         void ShowCriteriaTooLongBox() override;
         void ShowSearchPane() override { frame.ShowPane(frame.searchPane_, true); }
@@ -173,7 +162,6 @@ private:
     };
 
     tovan::SessionHooks MakeSessionHooks();
-    tovan::QueryFrameState QueryState();
     void ShowLimitedRightsBox();
     void Publish(const char* offerClass);
     void ShowMyOffers();
@@ -181,7 +169,6 @@ private:
     void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
-    tovan::PagingIo MakePagingIo();
     int OnCreate();
     bool CreateBars();
     bool CreatePanes();
@@ -216,22 +203,20 @@ private:
     CNotify noticeWindow_;
     CDlgDlrz logWindow_;
     LogWindowLines logLines_{logWindow_};
+    tovan::ClientModel model_;
     tovan::Session session_;
-    tovan::RecordLists lists_;
-    tovan::RecordFrameState recordState_;
-    tovan::RecordHandlers records_{lists_, recordState_, *this};
+    tovan::RecordHandlers records_{model_, *this};
     // Chat windows: the values they read of the frame (refreshed before each
     // relay step), one voice conversation per client, and the list itself.
     tovan::ChatFrameValues chatValues_;
     int voiceBusy = 0;
     ChatPorts chatPorts_{*this};
-    tovan::ChatList chatWindows_{chatPorts_};
+    tovan::ChatList chatWindows_{chatPorts_, session_};
     ClientMessages messages_{session_, records_, chatWindows_};
     // Offers published with repeats, worked by timer 12.
-    tovan::ResendSchedule resendSchedule_{
-        clock_, tovan::OfferSender{
-                    [this](std::string_view m) { return sessionSocket_.Send(m); },
-                    [this](const std::string& m) { session_.QueueUnsent(m); }}};
+    tovan::ResendSchedule resendSchedule_{clock_, session_};
+    // Row requests go out through the session, each followed by a short pause.
+    const tovan::PagingIo pagingIo_{session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     PublishDialogsWin publishDialogs_{session_.account()};
     CSousuo searchDialog_;
     CGjSousuo quickSearchDialog_;

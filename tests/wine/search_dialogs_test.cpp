@@ -14,7 +14,7 @@
 
 #include "client/windows/guanzhu_dlg.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/windows/list_box_text.h"
+#include "client/controls/list_box_text.h"
 #include "fw/message_box.h"
 #include "client/core/logic/record_store.h"
 #include "client/res/resource.h"
@@ -372,11 +372,11 @@ TEST_F(SearchDialogTest, ReducedDialogSearchesFromTheHomeCityAndNeverWritesTheWa
 
 // ---------------------------------------------------------------- search command
 
-class RecordingPorts : public tovan::QueryFramePorts {
+class RecordingPorts : public tovan::Outbox, public tovan::QueryFramePorts {
 public:
+    RecordingPorts() : QueryFramePorts(static_cast<tovan::Outbox&>(*this)) {}
     std::vector<std::string> sent;
-    bool Send(const std::string& m) override { sent.push_back(m); return true; }
-    void QueueUnsent(const std::string&) override {}
+    void Send(const std::string& m) override { sent.push_back(m); }
     void DropQueuedListRequests() override {}
     void ShowLimitedRightsBox() override {}
     void ShowCriteriaTooLongBox() override {}
@@ -388,19 +388,17 @@ public:
 };
 
 TEST_F(SearchDialogTest, SearchCommandSendsWhatTheDialogChose) {
-    tovan::AccountState account;
+    tovan::ClientModel frame;
+    tovan::AccountState& account = frame.account;
     account.isFullMember = 1;
     account.areaLevel = 2;
     account.homeProvince = "江苏";
     account.homeCity = "南京";
     account.thirdArea = "上海";
-    int watchMode = 0;
-    const std::string titlePrefix = "TovanClient";
-    std::string sa, sd, sc, st, wa, wd, wk, wc, srq, wrq;
-    tovan::RecordStore currentList;
-    const tovan::ListGrid grid;
-    tovan::QueryFrameState frame{account, watchMode, titlePrefix, sa, sd, sc, st, wa, wd,
-                                 wk, wc, srq, wrq, currentList, grid};
+    frame.titlePrefix = "TovanClient";
+    const std::string& sa = frame.search.areas;
+    const std::string& sc = frame.search.classes;
+    const std::string& st = frame.search.keyword;
     RecordingPorts ports;
 
     Scripted<CGjSousuo> d;

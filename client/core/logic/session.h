@@ -16,6 +16,7 @@
 
 #include "client/core/logic/account_state.h"
 #include "client/core/logic/area_scope.h"
+#include "client/core/logic/outbox.h"
 #include "client/core/logic/server_message.h"
 #include "client/core/logic/session_settings.h"
 
@@ -109,9 +110,10 @@ struct SessionPorts {
     NoticeSink& notice;
 };
 
-class Session {
+class Session : public Outbox {
 public:
-    Session(SessionPorts ports, SessionHooks hooks = {});
+    // The logon reply writes `account` (the client model's).
+    Session(SessionPorts ports, AccountState& account, SessionHooks hooks = {});
 
     // Server address and stored user, from frame creation. The machine
     // identifier is asked for at the first logon and kept: reading the
@@ -131,15 +133,10 @@ public:
     // Frame timers 1, 2 and 8; false for any other id.
     bool OnTimer(unsigned id);
 
-    // Sends a message; when the send fails it waits in the unsent queue.
-    void Send(const std::string& message);
-    // A message whose send already failed: it waits for timer 2.
-    void QueueUnsent(const std::string& message) { unsentQueue_.push_back(message); }
+    // Outbox: the one "send, or queue when the send fails" of the client.
+    void Send(const std::string& message) override;
+    void DropQueuedListRequests() override;
     void ClearUnsentQueue() { unsentQueue_.clear(); }
-    // A new list (another area, a new search or watch query, a logon) makes
-    // the queued requests for the old lists stale: they go. What the user did
-    // (offers, closed deals, chat answers) stays queued and goes out later.
-    void DropQueuedListRequests();
 
     // Server messages the session serves (whole text, no terminator).
     void HandleOk(const char* message);
@@ -167,7 +164,7 @@ private:
 
     SessionPorts ports_;
     SessionHooks hooks_;
-    AccountState account_;
+    AccountState& account_;
     std::string serverHost_ = "127.0.0.1";
     int serverPort_ = 8000;
     std::string userName_;
