@@ -5,11 +5,9 @@
 namespace tovan {
 namespace {
 
-using Slot = void (ServerMessageHandler::*)(const char*);
-
 struct CommandWord {
     std::string_view word;
-    Slot slot;
+    ServerMessageHandler::Slot slot;
 };
 
 // Order matters only for documentation: no word is a prefix of another.
@@ -38,7 +36,7 @@ bool DispatchServerMessage(const char* msg, ServerMessageHandler& handler) {
     if (msg[0] != '!') return false;  // every command word starts with "!"
     for (const CommandWord& c : kCommands) {
         if (std::strncmp(msg, c.word.data(), c.word.size()) == 0) {
-            (handler.*c.slot)(msg);
+            handler.Deliver(c.slot, msg);
             return true;
         }
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,9 +19,16 @@ constexpr std::size_t kMaxMessage = 6480;        // longest message / accumulate
 // One operation per server command word. Each gets the whole message text
 // (command word included, terminator excluded), NUL-terminated, valid only for
 // the call. The defaults do nothing, so a handler overrides what it serves.
+// A new server message needs its word in the table (server_message.cpp), its
+// slot here, and the override in the handler that serves it.
 class ServerMessageHandler {
 public:
+    using Slot = void (ServerMessageHandler::*)(const char* msg);
+
     virtual ~ServerMessageHandler() = default;
+    // Runs the slot the message's command word names.
+    virtual void Deliver(Slot slot, const char* msg) { (this->*slot)(msg); }
+
     virtual void OnNewRecord(const char* msg) {}
     virtual void OnErr(const char* msg) {}
     virtual void OnOk(const char* msg) {}
@@ -37,6 +45,19 @@ public:
     virtual void OnMyMsgRecord(const char* msg) {}
     virtual void OnAddChater(const char* msg) {}
     virtual void OnBddChater(const char* msg) {}
+};
+
+// The handlers behind one socket, each overriding only the slots it serves:
+// every message reaches its slot in each of them, in the order given.
+class ServerMessageHandlers : public ServerMessageHandler {
+public:
+    ServerMessageHandlers(std::initializer_list<ServerMessageHandler*> members) : members_(members) {}
+    void Deliver(Slot slot, const char* msg) override {
+        for (ServerMessageHandler* h : members_) h->Deliver(slot, msg);
+    }
+
+private:
+    std::vector<ServerMessageHandler*> members_;
 };
 
 // Hands msg to the handler of the first command word it starts with, in the

@@ -77,6 +77,32 @@ TEST(DispatchTest, CommandWordFollowedDirectlyByTextStillMatches) {
     EXPECT_THAT(r.got, ElementsAre("ok:!OK!garbage"));
 }
 
+// Handlers that serve some slots each, as the session and the lists do, and
+// log into one shared list.
+struct LogonPart : ServerMessageHandler {
+    explicit LogonPart(std::vector<std::string>& l) : log(l) {}
+    void OnOk(const char* m) override { log.push_back("logon " + std::string(m)); }
+    std::vector<std::string>& log;
+};
+struct ListPart : ServerMessageHandler {
+    explicit ListPart(std::vector<std::string>& l) : log(l) {}
+    void OnRecordCount(const char* m) override { log.push_back("list " + std::string(m)); }
+    void OnOk(const char* m) override { log.push_back("list saw " + std::string(m)); }
+    std::vector<std::string>& log;
+};
+
+TEST(DispatchTest, AGroupHandsEachMessageToEveryMemberInOrder) {
+    std::vector<std::string> log;
+    LogonPart logon(log);
+    ListPart list(log);
+    Recorder all;
+    ServerMessageHandlers group{&logon, &list, &all};
+    ServerMessageFramer f;
+    Feed(f, "!OK!|a^!RECORDCOUNT!|k|x|3^!DELETEMSG!|7^", group);
+    EXPECT_THAT(log, ElementsAre("logon !OK!|a", "list saw !OK!|a", "list !RECORDCOUNT!|k|x|3"));
+    EXPECT_THAT(all.got, ElementsAre("ok:!OK!|a", "count:!RECORDCOUNT!|k|x|3", "del:!DELETEMSG!|7"));
+}
+
 TEST(SplitFieldsTest, TokenizerSemantics) {
     struct Case { std::string in; std::vector<std::string> out; };
     const Case cases[] = {
