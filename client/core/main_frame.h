@@ -75,7 +75,7 @@ public:
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
     // Every server message goes through here (the socket's handler).
-    tovan::ServerMessageHandler& messageHandler() { return messages_; }
+    tovan::ServerMessageSink& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
     void LoadAreaTree(const std::string& iniPath);
     // Shows or hides a docked pane and lays the frame out again.

@@ -37,7 +37,7 @@ struct Recorder : ServerMessageHandler {
 };
 
 // Delivers s as the socket would: in receive calls of at most 1024 bytes.
-void Feed(ServerMessageFramer& f, const std::string& s, ServerMessageHandler& h) {
+void Feed(ServerMessageFramer& f, const std::string& s, ServerMessageSink& h) {
     for (std::size_t i = 0; i < s.size(); i += kReceiveChunk)
         f.Feed(s.data() + i, std::min(kReceiveChunk, s.size() - i), h);
 }
