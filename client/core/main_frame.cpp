@@ -356,6 +356,8 @@ void CMainFrame::OnIdle(HWND frame) {
 }
 
 int CMainFrame::OnCreate() {
+    // Read while the windows are made; needed at the first logon.
+    std::function<std::string()> machineId = MachineIdentifierLookup();
     // The service's site, the base of the banner and the web panes' pages.
     siteBase_ = tovan::SiteBase(
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
@@ -375,11 +377,10 @@ int CMainFrame::OnCreate() {
     topWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kTopPage));
     fw::AddIdleHandler(hwnd(), &CMainFrame::OnIdle);
 
-    const std::string machineId = MachineIdentifier();
     WinProfileReader profiles;
     const tovan::SessionSettings settings =
         tovan::ReadSessionSettings(profiles, fw::ProgramFilePath("Config.ini"));
-    session_.Configure(settings, machineId);
+    session_.Configure(settings, std::move(machineId));
     // The login dialog, built without a parent, is owned by the main window.
     fw::SetMainWindow(hwnd());
     publishDialogs_.SetFrame(hwnd());
@@ -396,7 +397,10 @@ int CMainFrame::OnCreate() {
 
     RECT client;
     GetClientRect(hwnd(), &client);
-    if (!view_.Create(*this, client)) return -1;
+    view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
+    if (!view_.Create(hwnd(), *this, client)) return -1;
+    AttachView(view_);
+    StartSession();
     RecalcLayout();
     return 0;
 }
@@ -623,7 +627,7 @@ bool CMainFrame::OnCommand(int id) {
     case ID_USER_LOGIN: session_.LoginCommand(); return true;
     case ID_APP_ABOUT: ShowAboutBox(hwnd()); return true;
     case ID_APP_EXIT: PostMessageA(hwnd(), WM_CLOSE, 0, 0); return true;
-    case ID_TOGGLE_MASK: view_.ToggleMask(); return true;
+    case ID_TOGGLE_MASK: ToggleMask(); return true;
     case ID_PUBLISH_EXPERT: SetPublishMode(1); return true;
     case ID_PUBLISH_FREE: SetPublishMode(0); return true;
     case ID_MINIMISE_TASKBAR: SetMinimiseMode(0); return true;
@@ -699,6 +703,15 @@ bool CMainFrame::OnCommand(int id) {
         return true;
     }
     return false;
+}
+
+void CMainFrame::ToggleMask() {
+    view_.ToggleMask();
+    if (CViewGrid* search = SearchGrid()) {
+        search->maskDigits = !search->maskDigits;
+        // Binding again repaints the search grid from its first row.
+        searchPane_.BindRecords(model_.lists.searchList);
+    }
 }
 
 void CMainFrame::AttachView(CTovanClientView& view) {
