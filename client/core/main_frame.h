@@ -1,6 +1,7 @@
-// The client's main window. It owns the whole client: the server session and
-// its socket, the account values, the three offer lists with their handlers
-// and paging, the search and watch criteria, and the record view.
+// The client's main window: the Win32 shell over the portable client core
+// (the model, the record handlers, the commands and the paging), which it
+// shows through ClientView. It owns the server session and its socket, the
+// record view, the panes, bars, menus and tray icon, and the chat windows.
 #pragma once
 
 #include <initializer_list>
