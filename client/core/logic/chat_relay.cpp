@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "client/core/logic/decimal.h"
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/decimal.h"
+#include "text/gbk.h"
 #include "client/core/logic/server_message.h"
 
 namespace tovan {
@@ -37,14 +37,7 @@ std::string FormatRelayLine(std::string_view word, const std::string& peerId,
     std::string text(word);
     text += "|" + peerId + "|" + publicAddress + "|" + std::to_string(publicPort) + "|" +
             localAddress + "|" + std::to_string(localPort);
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t n = GbkCharLength(text, end);
-        if (end + n > kRelayLineLimit) break;
-        end += n;
-    }
-    text.resize(end);
-    return text + "^";
+    return std::string(GbkCut(text, kRelayLineLimit)) + "^";
 }
 
 // The peer as the relay names it; its id stands for its name until the

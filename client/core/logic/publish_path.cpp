@@ -1,6 +1,6 @@
 #include "client/core/logic/publish_path.h"
 
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/replace.h"
 
 namespace tovan {
 

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/replace.h"
 
 namespace tovan {
 namespace {

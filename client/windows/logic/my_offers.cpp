@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/replace.h"
 
 namespace tovan {
 
