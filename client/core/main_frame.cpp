@@ -28,7 +28,7 @@
 #include "client/core/chat_history_purge.h"
 #include "text/gbk.h"
 #include "client/core/logic/page_addresses.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "client/core/machine_identifier.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
@@ -37,7 +37,7 @@
 #include "client/core/logic/session_settings.h"
 #include "client/core/logic/toolbar_plan.h"
 #include "client/core/logic/tools_menu.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/win_profile_reader.h"
 #include "client/core/logic/window_title.h"
 
 const char kMainFrameClass[] = "TovanClientFrame";

@@ -11,12 +11,12 @@
 #include <ctime>
 
 #include "client/windows/logic/chat_transcript.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
 #include "client/res/resource.h"
 #include "client/windows/rich_text.h"
-#include "client/core/session_ports_win.h"
+#include "client/controls/session_ports_win.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <functional>
 #include <string>
 
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 #include "client/windows/my_msg_grid.h"
 #include "client/core/logic/record_handlers.h"
 #include "client/core/logic/resend_schedule.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 // What the dialog uses of the frame.
 struct MyOffersContext {

@@ -16,7 +16,7 @@
 #include "client/windows/chat_dlg.h"
 #include "client/windows/logic/chat_transcript.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "fw/program_path.h"
 
 namespace {

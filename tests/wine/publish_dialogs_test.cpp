@@ -18,8 +18,8 @@
 #include "client/windows/publish_dialogs_win.h"
 #include "client/windows/resend_options_dlg.h"
 #include "client/res/resource.h"
-#include "client/core/session_ports_win.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/session_ports_win.h"
+#include "client/controls/win_profile_reader.h"
 
 namespace {
 

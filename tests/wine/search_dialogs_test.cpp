@@ -14,7 +14,7 @@
 
 #include "client/windows/guanzhu_dlg.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/windows/list_box_text.h"
+#include "client/controls/list_box_text.h"
 #include "fw/message_box.h"
 #include "client/core/logic/record_store.h"
 #include "client/res/resource.h"
