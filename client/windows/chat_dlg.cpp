@@ -46,7 +46,7 @@ std::tm LocalTm(std::int64_t t) {
 CChat::CChat(const tovan::ChatPeer& peer, const ChatOwner& owner)
     : CDialogEx(IDD_CHAT, owner.frame),
       owner_(owner),
-      conversation_(calls_, *this, *owner.relay, *owner.values, *owner.voiceBusy) {
+      conversation_(calls_, *this, *owner.outbox, *owner.values, *owner.voiceBusy) {
     conversation_.peer = peer;
 }
 

@@ -25,7 +25,7 @@
 // What a chat window shares with the frame.
 struct ChatOwner {
     HWND frame = nullptr;
-    tovan::RelaySender* relay = nullptr;        // the session socket
+    tovan::Outbox* outbox = nullptr;            // the session: the relay lines
     const tovan::ChatFrameValues* values = nullptr;
     int* voiceBusy = nullptr;                   // one voice conversation per client
 };
