@@ -1,6 +1,6 @@
 #include "fw/message_box.h"
 
-#include "fw/dialog.h"
+#include "fw/window.h"
 #include "text/gbk.h"
 
 namespace fw {

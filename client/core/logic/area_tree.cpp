@@ -1,5 +1,6 @@
 #include "client/core/logic/area_tree.h"
 
+#include "client/core/logic/outgoing_messages.h"
 #include "text/gbk.h"
 
 namespace tovan {
@@ -61,7 +62,7 @@ void SwitchToArea(ClientModel& model, QueryFramePorts& ports, const std::string&
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(AreaProcessingTitle(model.titlePrefix, area));
     model.lists.currentList.Reset(0);
-    ports.outbox.Send("!TODAYRECORD!|" + area + "^");
+    ports.outbox.Send(TodayRecordMessage(area));
 }
 
 bool OnAreaTreeSelection(ClientModel& model, QueryFramePorts& ports,

@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "client/core/logic/outgoing_messages.h"
 #include "text/decimal.h"
-#include "text/gbk.h"
 #include "client/core/logic/server_message.h"
 
 namespace tovan {
@@ -26,15 +26,6 @@ bool ReadRelayed(const char* msg, RelayedAddresses& out) {
 }
 
 }  // namespace
-
-std::string FormatRelayLine(std::string_view word, const std::string& peerId,
-                            const std::string& publicAddress, int publicPort,
-                            const std::string& localAddress, int localPort) {
-    std::string text(word);
-    text += "|" + peerId + "|" + publicAddress + "|" + std::to_string(publicPort) + "|" +
-            localAddress + "|" + std::to_string(localPort);
-    return std::string(GbkCut(text, kRelayLineLimit)) + "^";
-}
 
 // The peer as the relay names it; its id stands for its name until the
 // names are exchanged.
@@ -64,7 +55,7 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
         }
         AddBothAddresses(publicAddress, publicPort, localAddress, localPort,
                          [&](const std::string& ip, int port) { window->AddChater(ip, port); });
-        outbox_.Send(FormatRelayLine("!BDDCHATER!", p.peerName, p.ownPublicAddress, p.ownPublicPort,
+        outbox_.Send(BddChaterMessage(p.peerName, p.ownPublicAddress, p.ownPublicPort,
                                       p.ownLocalAddress, p.ownLocalPort));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "client/core/logic/outgoing_messages.h"
 #include "text/quote.h"
 #include "text/replace.h"
 #include "text/split.h"
@@ -153,7 +154,7 @@ QueryCommandResult BackToCurrentInfo(ClientModel& model, QueryFramePorts& ports)
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(model.titlePrefix + "    " + current + "信息处理中");
     model.lists.currentList.Reset(0);
-    ports.outbox.Send("!TODAYRECORD!|" + current + "^");
+    ports.outbox.Send(TodayRecordMessage(current));
     return QueryCommandResult::kSent;
 }
 
