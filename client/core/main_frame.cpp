@@ -204,7 +204,7 @@ bool CMainFrame::CreatePanes() {
     }
 
     searchPane_.horzSize = searchPane_.vertSize = {20, kSearchPaneHeight};
-    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
+    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, model_)) return false;
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
     searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
@@ -387,7 +387,7 @@ int CMainFrame::OnCreate() {
     RECT client;
     GetClientRect(hwnd(), &client);
     view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    if (!view_.Create(hwnd(), *this, client)) return -1;
+    if (!view_.Create(hwnd(), model_, client)) return -1;
     AttachView(view_);
     StartSession();
     RecalcLayout();
@@ -671,8 +671,8 @@ bool CMainFrame::OnCommand(int id) {
     case ID_TEXT_AND_BACKGROUND: {
         CWenzi dlg(hwnd());
         if (dlg.DoModal() == IDOK) {
-            ApplyDisplayChoice(view_.grid(), dlg.choice, UsePictures());
-            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, UsePictures());
+            ApplyDisplayChoice(view_.grid(), dlg.choice, model_.usePictures);
+            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, model_.usePictures);
         }
         return true;
     }
@@ -705,7 +705,7 @@ void CMainFrame::ToggleMask() {
 
 void CMainFrame::AttachView(CTovanClientView& view) {
     CViewGrid& grid = view.grid();
-    grid.mainFrame = this;
+    grid.model = &model_;
     grid.records = &model_.lists.currentList;
     model_.lists.currentGrid = {&grid, &grid.pending};
 }

@@ -19,14 +19,12 @@
 #include "client/core/login_dlg.h"
 #include "client/core/notice_dlg.h"
 #include "client/windows/publish_dialogs_win.h"
-#include "client/core/logic/record_grid_frame.h"
 #include "client/core/logic/record_handlers.h"
 #include "client/core/logic/resend_schedule.h"
 #include "client/core/logic/search_commands.h"
 #include "client/windows/search_dlg.h"
 #include "client/core/search_pane.h"
 #include "client/core/logic/session.h"
-#include "client/core/logic/session_messages.h"
 #include "client/controls/session_ports_win.h"
 #include "client/controls/toolbar_ex.h"
 #include "client/core/web_pane.h"
@@ -43,7 +41,6 @@ constexpr UINT_PTR kTrayBlinkTimer = 7;
 constexpr UINT_PTR kHeldUpdatesTimer = 100;
 
 class CMainFrame : public fw::Window,
-                   public tovan::RecordGridFrame,
                    private tovan::RecordFrameEffects,
                    private ReceiveBatch {
 public:
@@ -62,6 +59,8 @@ public:
     tovan::ClientModel& model() { return model_; }
     tovan::AccountState& account() { return model_.account; }
     tovan::RecordLists& lists() { return model_.lists; }
+    // The platform is of the NT family: the grids draw pictures.
+    bool UsePictures() const { return model_.usePictures; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -76,7 +75,7 @@ public:
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
     // Every server message goes through here (the socket's handler).
-    tovan::ServerMessageHandler& messageHandler() { return messages_; }
+    tovan::ServerMessageSink& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
     void LoadAreaTree(const std::string& iniPath);
     // Shows or hides a docked pane and lays the frame out again.
@@ -94,14 +93,6 @@ public:
     void RestoreFromTray();
     bool TrayIconShown() const { return trayIconShown_; }
 
-    // RecordGridFrame.
-    bool UsePictures() const override { return model_.usePictures; }
-    bool InWatchMode() const override { return model_.watchMode != 0; }
-    std::string SearchText() const override { return model_.search.keyword; }
-    std::string SearchDestinations() const override { return model_.search.destinations; }
-    std::string WatchKeywords() const override { return model_.watch.keyword; }
-    std::string WatchDestinations() const override { return model_.watch.destinations; }
-
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     bool PreTranslateMessage(MSG& m) override;
@@ -115,15 +106,6 @@ private:
         void ShowAndRaise() override { window.ShowAndRaise(); }
         CDlgDlrz& window;
     };
-    // Every server message the client serves, to the session or the lists.
-    struct ClientMessages : tovan::SessionAndRecordMessages {
-        ClientMessages(tovan::Session& s, tovan::RecordHandlers& r, tovan::ChatList& c)
-            : SessionAndRecordMessages(s, r), chats(c) {}
-        void OnAddChater(const char* m) override { chats.OnRelayedAddChater(m); }
-        void OnBddChater(const char* m) override { chats.OnRelayedBddChater(m); }
-        tovan::ChatList& chats;
-    };
-
     // The chat list's reach into the frame: new windows and the own user id.
     struct ChatPorts : tovan::ChatListPorts {
         explicit ChatPorts(CMainFrame& f) : frame(f) {}
@@ -214,7 +196,8 @@ private:
     int voiceBusy = 0;
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};
-    ClientMessages messages_{session_, records_, chatWindows_};
+    // Every server message goes to the session, the offer lists and the chats.
+    tovan::ServerMessageHandlers messages_{&session_, &records_, &chatWindows_};
     // Offers published with repeats, worked by timer 12.
     tovan::ResendSchedule resendSchedule_{clock_, session_};
     // Row requests go out through the session, each followed by a short pause.

@@ -24,17 +24,12 @@ constexpr int kRows = 40;
 
 class Host : public fw::Window {};
 
-// The frame as the record grid reads it: pictures on (or off), no watch.
-class BenchFrame : public tovan::RecordGridFrame {
-public:
-    bool pictures = true;
-    bool UsePictures() const override { return pictures; }
-    bool InWatchMode() const override { return false; }
-    std::string SearchText() const override { return {}; }
-    std::string SearchDestinations() const override { return {}; }
-    std::string WatchKeywords() const override { return {}; }
-    std::string WatchDestinations() const override { return {}; }
-};
+// The client model as the record grid reads it: pictures on (or off), no watch.
+tovan::ClientModel BenchModel() {
+    tovan::ClientModel model;
+    model.usePictures = true;
+    return model;
+}
 
 double Now() {
     static LARGE_INTEGER freq = [] {
@@ -73,8 +68,8 @@ int main(int argc, char** argv) {
     SetWindowPos(host, nullptr, 0, 0, 1000, height, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(grid, nullptr, 0, 0, 1000, height, SWP_NOZORDER | SWP_NOACTIVATE);
     grid.records = &store;
-    BenchFrame frame;
-    grid.mainFrame = &frame;
+    tovan::ClientModel model = BenchModel();
+    grid.model = &model;
     grid.ResetRows(kRows);
 
     HDC screen = GetDC(nullptr);
@@ -180,9 +175,9 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 3; ++round) {
         b = std::min(b, perScreen(baseline));
         g = std::min(g, perScreen(gridPaint));
-        frame.pictures = false;
+        model.usePictures = false;
         t = std::min(t, perScreen(gridPaint));
-        frame.pictures = true;
+        model.usePictures = true;
         ch = std::min(ch, perScreen(charByChar));
     }
     std::printf("screens painted: %d (40 rows x 5 columns, 3 lines a row, %dx%d pixels, %d pictures)\n", repeats,
