@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include <future>
 #include <string>
 
 #include "client/core/main_frame.h"
@@ -33,17 +32,6 @@ void RegisterChatControl(const std::string& path) {
     FreeLibrary(lib);
 }
 
-// The registration runs on a worker thread while the frame is made (loading
-// the control and writing its keys and type library take a while); the chat
-// windows need it only once the message loop runs.
-std::future<void> RegisterChatControlMeanwhile(const std::string& path) {
-    return std::async(std::launch::async, [path] {
-        const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        RegisterChatControl(path);
-        if (com) CoUninitialize();
-    });
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -63,7 +51,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (!LoadLibraryA("riched20.dll")) return Refuse("RichEdit初始化失败");
 
-    std::future<void> chatControl = RegisterChatControlMeanwhile(fw::ProgramFolder() + "Vokar.ocx");
+    RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx");
 
     int exitCode = 0;
     {
@@ -76,7 +64,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
         UpdateWindow(frame.hwnd());
         StartUpdateCheckThread();
-        chatControl.wait();
         exitCode = fw::RunMessageLoop();
     }
     OleUninitialize();

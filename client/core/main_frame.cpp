@@ -26,7 +26,7 @@
 #include "client/core/logic/publish_path.h"
 #include "client/core/logic/record_cell.h"
 #include "client/core/chat_history_purge.h"
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/gbk.h"
 #include "client/core/logic/page_addresses.h"
 #include "client/windows/html_help.h"
 #include "client/core/machine_identifier.h"
@@ -116,17 +116,6 @@ constexpr std::size_t kTrayTipBytes = 60;
 // Positions of "功能设置" and "实用工具" in the menu bar.
 constexpr int kSettingsMenu = 1;
 constexpr int kToolsMenu = 4;
-
-// The first bytes of text that fit into max bytes, never half a character.
-std::string CutGbk(const std::string& text, std::size_t max) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t n = tovan::GbkCharLength(text, end);
-        if (end + n > max) break;
-        end += n;
-    }
-    return text.substr(0, end);
-}
 
 bool PlatformIsNtFamily() {
     OSVERSIONINFOA v = {};
@@ -491,7 +480,7 @@ bool CMainFrame::SetTrayIcon(DWORD action, HICON icon, const std::string& tip) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = icon;
-    const std::string shown = CutGbk(tip, kTrayTipBytes);
+    const std::string shown(tovan::GbkCut(tip, kTrayTipBytes));
     lstrcpynA(data.szTip, shown.c_str(), sizeof data.szTip);
     return Shell_NotifyIconA(action, &data) != FALSE;
 }

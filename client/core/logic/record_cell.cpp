@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "client/core/logic/grid_layout.h"
+#include "text/quote.h"
+#include "text/split.h"
 
 namespace tovan {
 namespace {
@@ -136,14 +138,8 @@ void BuildRunsHighlight(const std::string& text, int status, Colorref phoneColor
     const std::vector<bool> starts = CharStarts(text);
     std::string work = text;
     MarkAll(&work, keyword, starts);
-    std::string list(destinations);
-    list.erase(std::remove(list.begin(), list.end(), '\''), list.end());
-    for (std::size_t b = 0; b <= list.size();) {
-        std::size_t e = list.find(',', b);
-        if (e == std::string::npos) e = list.size();
-        MarkAll(&work, std::string_view(list).substr(b, e - b), starts);
-        b = e + 1;
-    }
+    for (const std::string& name : SplitSkippingEmpty(WithoutSingleQuotes(destinations), ','))
+        MarkAll(&work, name, starts);
     MarkPhones(&work, starts);
     AppendMarkedRuns(text, work, status, phoneColor, font, cell);
 }
