@@ -9,18 +9,24 @@ namespace tovan {
 // The search pane's caption while no search result is counted.
 constexpr const char* kSearchPaneTitle = "搜索结果";
 
-class ClientView {
+// What the list handlers show: the frame's title, the search pane's caption
+// and the notification of a new hit.
+class ListDisplay {
 public:
-    virtual ~ClientView() = default;
+    virtual ~ListDisplay() = default;
     virtual std::string FrameTitle() const = 0;
     virtual void SetFrameTitle(const std::string& title) = 0;
     virtual std::string SearchPaneCaption() const = 0;
     virtual void SetSearchPaneCaption(const std::string& caption) = 0;
     virtual bool SearchPaneVisible() const = 0;
-    virtual void ShowSearchPane() = 0;  // control bar 1000, without delay
-    virtual void RecalcLayout() = 0;
     // A new watch or search hit ("新关注信息", "搜索结果中有新信息").
     virtual void Notify(const std::string& text) = 0;
+};
+
+class ClientView : public ListDisplay {
+public:
+    virtual void ShowSearchPane() = 0;  // control bar 1000, without delay
+    virtual void RecalcLayout() = 0;
     virtual void ShowLimitedRightsBox() = 0;
     // The criteria make a count message longer than its buffer.
     virtual void ShowCriteriaTooLongBox() = 0;

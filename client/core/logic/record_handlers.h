@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "client/core/logic/client_model.h"
+#include "client/core/logic/client_view.h"
 #include "client/core/logic/msg_info.h"
 #include "client/core/logic/record_grid_view.h"
 #include "client/core/logic/record_store.h"
@@ -16,17 +17,10 @@
 
 namespace tovan {
 
-// What the handlers show (the client core passes it on to its view).
-class RecordFrameEffects {
+// What the handlers show (the client core passes it on to its view), and
+// the count replies they report.
+class RecordFrameEffects : public ListDisplay {
 public:
-    virtual ~RecordFrameEffects() = default;
-    virtual std::string FrameTitle() const = 0;
-    virtual void SetFrameTitle(const std::string& title) = 0;
-    virtual std::string SearchPaneCaption() const = 0;
-    virtual void SetSearchPaneCaption(const std::string& caption) = 0;
-    virtual bool SearchPaneVisible() const = 0;
-    // A new watch or search hit ("新关注信息", "搜索结果中有新信息").
-    virtual void Notify(const std::string& text) = 0;
     // A count reply has sized the list: its rows in view are known now, so
     // they can be asked for without waiting for the next paging tick.
     virtual void ListCounted(const RecordStore& /*list*/) {}
