@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "fw/control_host.h"
+#include "fw/scoped_gdi.h"
 
 namespace fw::com {
 namespace {
@@ -114,9 +115,8 @@ HRESULT ControlSite::GetExtendedControl(IDispatch** out) {
 
 HRESULT ControlSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
     if (!himetric || !container) return E_POINTER;
-    HDC screen = GetDC(nullptr);
+    const gdi::WindowDc screen(nullptr);
     const LONG dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
         container->x = static_cast<float>(himetric->x) * static_cast<float>(dpiX) / kHimetricPerInch;
         container->y = static_cast<float>(himetric->y) * static_cast<float>(dpiY) / kHimetricPerInch;
