@@ -113,15 +113,15 @@ struct NoEffects : tovan::RecordFrameEffects {
 };
 
 void BM_NewRecordMessage(benchmark::State& state) {
-    tovan::RecordLists lists;
+    tovan::ClientModel model;
+    tovan::RecordLists& lists = model.lists;
     PushRounds rounds(static_cast<int>(state.range(0)));
     lists.currentList = std::move(rounds.list);
     NoEffects effects;
-    const std::string area = "湖北", empty, prefix = "TovanClient";
-    const int zero = 0, level = 1;
-    tovan::RecordFrameState st{area, zero, area, area, level, prefix, empty, empty, empty, empty,
-                               empty, empty, empty, empty};
-    tovan::RecordHandlers h(lists, st, effects);
+    model.account.currentArea = model.account.homeCity = model.account.homeProvince = "湖北";
+    model.account.areaLevel = 1;
+    model.titlePrefix = "TovanClient";
+    tovan::RecordHandlers h(model, effects);
     const std::string msg =
         "!NEWRECORD!|1234567|货|张师傅|12-09 08:30|武汉|武汉到广州，有9.6米高栏车一辆，"
         "求货，电话138****1234，可长期合作。|湖北|0|江夏区";
@@ -161,15 +161,14 @@ BENCHMARK(BM_RowReplyLookupAndStore);
 // The same through the handler the session calls: field splitting and the
 // record built from the message included.
 void BM_RowReplyMessage(benchmark::State& state) {
-    tovan::RecordLists lists;
+    tovan::ClientModel model;
+    tovan::RecordLists& lists = model.lists;
     tovan::PendingRequests pending;
     lists.currentGrid = {nullptr, &pending};
     NoEffects effects;
-    const std::string area = "湖北", empty;
-    const int zero = 0, level = 1;
-    tovan::RecordFrameState st{area, zero, area, area, level, empty, empty, empty, empty, empty,
-                               empty, empty, empty, empty};
-    tovan::RecordHandlers h(lists, st, effects);
+    model.account.currentArea = model.account.homeCity = model.account.homeProvince = "湖北";
+    model.account.areaLevel = 1;
+    tovan::RecordHandlers h(model, effects);
     lists.currentList.Reset(1'000'000);
     const std::string msg =
         "!SINGLERECORD!|1234567|货|张师傅|2026-12-09 08:30|武汉|武汉到广州，有9.6米高栏车一辆，"

@@ -45,7 +45,8 @@ HRESULT ControlHost::Create(REFCLSID clsid, HWND parent, const RECT& rect, int i
     rect_ = rect;
     id_ = id;
     ole_ = ole;
-    site_ = com::ComPtr<com::ControlSite>(new com::ControlSite(*this, parent, rect, reflectsMessages_));
+    site_ = com::ComPtr<com::ControlSite>(new com::ControlSite(
+        [this](const RECT& r) { Move(r); }, parent, rect, reflectsMessages_));
     IOleClientSite* site = static_cast<IOleClientSite*>(site_.Get());
 
     // Some controls need their site before they initialise, the others after.

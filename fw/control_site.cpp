@@ -2,7 +2,8 @@
 
 #include <olectl.h>
 
-#include "fw/control_host.h"
+#include <utility>
+
 #include "fw/scoped_gdi.h"
 
 namespace fw::com {
@@ -22,8 +23,9 @@ void ReturnLong(VARIANT* result, LONG value) {
 
 }  // namespace
 
-ControlSite::ControlSite(ControlHost& host, HWND parent, const RECT& rect, bool reflectsMessages)
-    : host_(&host), parent_(parent), rect_(rect), reflectsMessages_(reflectsMessages) {}
+ControlSite::ControlSite(std::function<void(const RECT&)> moveTo, HWND parent, const RECT& rect,
+                         bool reflectsMessages)
+    : moveTo_(std::move(moveTo)), parent_(parent), rect_(rect), reflectsMessages_(reflectsMessages) {}
 
 HRESULT ControlSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -99,7 +101,7 @@ HRESULT ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWin
 
 HRESULT ControlSite::OnPosRectChange(LPCRECT rect) {
     if (!rect) return E_POINTER;
-    if (host_) host_->Move(*rect);
+    if (moveTo_) moveTo_(*rect);
     return S_OK;
 }
 

@@ -8,13 +8,12 @@
 #include <ocidl.h>
 #include <ole2.h>
 
+#include <functional>
+
 #include "fw/com_object.h"
 #include "fw/scoped_com.h"
 
 namespace fw {
-
-class ControlHost;
-
 namespace com {
 
 class ControlSite final : public IOleClientSite,
@@ -23,10 +22,12 @@ class ControlSite final : public IOleClientSite,
                           public IOleControlSite,
                           public com::NoTypeInfoDispatch {
 public:
-    ControlSite(ControlHost& host, HWND parent, const RECT& rect, bool reflectsMessages);
+    // moveTo answers a control that asks to be moved (OnPosRectChange).
+    ControlSite(std::function<void(const RECT&)> moveTo, HWND parent, const RECT& rect,
+                bool reflectsMessages);
 
     // The host goes: later calls from the control find no host.
-    void Detach() { host_ = nullptr; }
+    void Detach() { moveTo_ = nullptr; }
     void SetRect(const RECT& rect) { rect_ = rect; }
     bool InPlaceActive() const { return inPlaceActive_; }
 
@@ -91,7 +92,7 @@ private:
     ~ControlSite() = default;
 
     LONG refs_ = 1;
-    ControlHost* host_;
+    std::function<void(const RECT&)> moveTo_;
     HWND parent_;
     RECT rect_;
     bool reflectsMessages_;

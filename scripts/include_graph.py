@@ -25,9 +25,11 @@ from collections import defaultdict
 
 # Longest prefix wins; anything else falls into its top folder.
 FOLDERS = [
-    "fw",
+    "text",
+    "fw/logic", "fw",
     "client/core/logic", "client/core",
     "client/windows/logic", "client/windows",
+    "client/controls",
     "client/res",
     "control/logic", "control",
     "updater/logic", "updater",
@@ -111,9 +113,11 @@ def resolve(name, includer, dirs):
 
 def walk(units, root):
     """Follows every translation unit's includes with its own search folders.
-    Returns the file edges (within root) and the unresolved includes."""
+    Returns the file edges (within root), the unresolved includes, and the
+    includes as written beside what they resolved to."""
     edges = set()
     unresolved = set()
+    named = set()
     for tu, dirs in units:
         seen = {tu}
         stack = [tu]
@@ -127,10 +131,11 @@ def walk(units, root):
                 if not target.startswith(root + os.sep):
                     continue  # a third-party header found through -I
                 edges.add((f, target))
+                named.add((f, name, target))
                 if target not in seen:
                     seen.add(target)
                     stack.append(target)
-    return edges, unresolved
+    return edges, unresolved, named
 
 
 def strongly_connected(nodes, succ):
@@ -230,7 +235,7 @@ def main(argv=None):
               "'cmake --preset native' first", file=sys.stderr)
         return 2
 
-    edges, unresolved = walk(load_units(dbs, root), root)
+    edges, unresolved, named = walk(load_units(dbs, root), root)
     rel = lambda p: os.path.relpath(p, root).replace(os.sep, "/")
     keep = lambda p: args.tests or not is_test(rel(p))
     edges = {(a, b) for a, b in edges if keep(a) and keep(b)}
@@ -274,6 +279,13 @@ def main(argv=None):
     for f, n in bad:
         print(f'{f}: "{n}"')
     if not bad:
+        print("none")
+
+    print("\n## includes that do not name their folder from the root")
+    loose = sorted((rel(f), n) for f, n, t in named if keep(f) and n != rel(t))
+    for f, n in loose:
+        print(f'{f}: "{n}"')
+    if not loose:
         print("none")
 
     if args.dot:

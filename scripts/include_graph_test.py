@@ -21,7 +21,9 @@ TREE = {
     "client/core/frame.h": "",
     "client/core/frame.cpp": '#include "b.h"\n#include "frame.h"\n#include "view.h"\n#include "missing.h"\n',
     "client/windows/view.h": "#include <windows.h>\n",
-    "client/windows/view.cpp": '#include "view.h"\n#include "frame.h"\n#include "x.h"\n',
+    # The same header named from the root and by its bare name: only the bare one is loose.
+    "client/windows/view.cpp": '#include "view.h"\n#include "frame.h"\n#include "x.h"\n'
+                               '#include "client/windows/x.h"\n',
     # x.h <-> y.h include each other: a file cycle.
     "client/windows/x.h": '#include "y.h"\n',
     "client/windows/y.h": '  #  include "x.h"\n',
@@ -35,7 +37,7 @@ class IncludeGraphTest(unittest.TestCase):
                 os.makedirs(os.path.join(root, os.path.dirname(rel)), exist_ok=True)
                 with open(os.path.join(root, rel), "w") as f:
                     f.write(text)
-            flags = f"-I{root}/client/core -I {root}/client/windows -isystem{root}/fw"
+            flags = f"-I{root}/client/core -I {root}/client/windows -isystem{root}/fw -I{root}"
             db = [{"directory": root, "file": src, "command": f"g++ {flags} -c {src}"}
                   for src in ("client/core/frame.cpp", "client/windows/view.cpp")]
             os.makedirs(os.path.join(root, "build", "w"))
@@ -64,6 +66,9 @@ class IncludeGraphTest(unittest.TestCase):
                       self.section(text, "module cycles"))
         self.assertEqual(self.section(text, "unresolved includes"),
                          ['client/core/frame.cpp: "missing.h"'])
+        loose = self.section(text, "includes that do not name their folder from the root")
+        self.assertIn('client/windows/view.cpp: "x.h"', loose)
+        self.assertNotIn('client/windows/view.cpp: "client/windows/x.h"', loose)
 
     def test_self_include_is_a_cycle_and_a_chain_is_not(self):
         self.assertEqual(include_graph.cycles({("a", "a"), ("b", "c")}), [["a"]])

@@ -143,12 +143,7 @@ bool PlatformIsNtFamily() {
 CMainFrame::CMainFrame()
     : session_(tovan::SessionPorts{sessionSocket_, timers_, clock_, loginDialog_, logLines_,
                                    noticeWindow_},
-               MakeSessionHooks()),
-      recordState_{session_.account().currentArea, watchMode,
-                   session_.account().homeCity,    session_.account().homeProvince,
-                   session_.account().areaLevel,   titlePrefix,
-                   watchAreas,  watchClasses,  watchDestinations,  watchKeywords,
-                   searchAreas, searchClasses, searchDestinations, searchText} {
+               model_.account, MakeSessionHooks()) {
     socket_.Attach(&session_, &messages_);
     socket_.SetReceiveBatch(this);
     FILETIME now;
@@ -169,8 +164,7 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
     h.refillShownList = [this] {
-        tovan::QueryFrameState s = QueryState();
-        tovan::RefillWatchAfterLogon(s, queryPorts_);
+        tovan::RefillWatchAfterLogon(model_, queryPorts_);
     };
     h.pagingTick = [this] { PagingTick(); };
     return h;
@@ -208,8 +202,7 @@ bool CMainFrame::CreatePanes() {
     areaTreePane_.onClose = [this] { ShowPane(areaTreePane_, false); };
     areaTreePane_.onSelection = [this](const tovan::AreaTreeSelection& item) {
         treeSelectionRan_ = true;
-        tovan::QueryFrameState s = QueryState();
-        tovan::OnAreaTreeSelection(s, queryPorts_, item);
+        tovan::OnAreaTreeSelection(model_, queryPorts_, item);
     };
 
     rightWebPane_.margins = {0, 0, 4, 0};
@@ -226,8 +219,8 @@ bool CMainFrame::CreatePanes() {
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
     searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    searchPane_.BindRecords(lists_.searchList);
-    lists_.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
+    searchPane_.BindRecords(model_.lists.searchList);
+    model_.lists.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
     return true;
 }
 
@@ -368,7 +361,7 @@ int CMainFrame::OnCreate() {
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
     // Before the panes: the search grid sizes its class and talk columns for
     // the pictures it then draws.
-    ntFlag = PlatformIsNtFamily() ? 1 : 0;
+    model_.usePictures = PlatformIsNtFamily();
     if (!CreateBars()) return -1;
     BuildToolBar();
     // Both panes start hidden: the search pane until a search, the area tree
@@ -447,7 +440,7 @@ void CMainFrame::BuildToolBar() {
     while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
     toolbar_.RemoveAllImages();  // nothing of the old bar is shown any more
     WinProfileReader profiles;
-    const tovan::AccountState& a = session_.account();
+    const tovan::AccountState& a = model_.account;
     const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
         profiles, tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel));
     int position = 0;
@@ -466,7 +459,7 @@ void CMainFrame::BuildToolBar() {
 void CMainFrame::UpdateCurrentInfoButton() {
     const int index = toolbar_.CommandToIndex(tovan::kCurrentInfoCommand);
     if (index < 0) return;
-    const tovan::AccountState& a = session_.account();
+    const tovan::AccountState& a = model_.account;
     const fw::gdi::Bitmap bmp =
         CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
     // Every logon relabels the button: its picture is replaced in place, so
@@ -526,7 +519,7 @@ bool CMainFrame::OnSysCommand(WPARAM id) {
     }
     ShowWindow(hwnd(), SW_HIDE);
     trayIconShown_ =
-        SetTrayIcon(NIM_ADD, LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), titlePrefix);
+        SetTrayIcon(NIM_ADD, LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), model_.titlePrefix);
     return true;
 }
 
@@ -632,26 +625,22 @@ bool CMainFrame::OnCommand(int id) {
     case ID_PUBLISH_VEHICLE: Publish(tovan::kVehicleClass); return true;
     case ID_PUBLISH_CARGO: Publish(tovan::kCargoClass); return true;
     case ID_ADVANCED_SEARCH: {
-        tovan::QueryFrameState s = QueryState();
-        tovan::StartSearch(s, queryPorts_, SearchDialogRunOf(searchDialog_));
+        tovan::StartSearch(model_, queryPorts_, SearchDialogRunOf(searchDialog_));
         return true;
     }
     case ID_SEARCH: {
-        tovan::QueryFrameState s = QueryState();
-        tovan::StartSearch(s, queryPorts_, SearchDialogRunOf(quickSearchDialog_));
+        tovan::StartSearch(model_, queryPorts_, SearchDialogRunOf(quickSearchDialog_));
         return true;
     }
     case ID_WATCH: {
-        tovan::QueryFrameState s = QueryState();
         WinProfileReader profiles;
         const tovan::AreaIni areas(profiles, fw::ProgramFilePath("area.ini"));
-        tovan::StartWatch(s, queryPorts_, profiles, areas);
+        tovan::StartWatch(model_, queryPorts_, profiles, areas);
         return true;
     }
     case ID_WATCH_SETTINGS: watchSettingsDialog_.DoModal(); return true;
     case ID_CURRENT_INFO: {
-        tovan::QueryFrameState s = QueryState();
-        tovan::BackToCurrentInfo(s, queryPorts_);
+        tovan::BackToCurrentInfo(model_, queryPorts_);
         return true;
     }
     case ID_AREA_LIST:
@@ -706,23 +695,23 @@ bool CMainFrame::OnCommand(int id) {
 void CMainFrame::AttachView(CTovanClientView& view) {
     CViewGrid& grid = view.grid();
     grid.mainFrame = this;
-    grid.records = &lists_.currentList;
-    lists_.currentGrid = {&grid, &grid.pending};
+    grid.records = &model_.lists.currentList;
+    model_.lists.currentGrid = {&grid, &grid.pending};
 }
 
 void CMainFrame::ClearRecordLists() {
-    tovan::ClearCurrentAndSearchLists(lists_);
+    tovan::ClearCurrentAndSearchLists(model_.lists);
     // The count of the emptied results would stand over an empty list.
     SetSearchPaneCaption(CGridDialog::kTitle);
 }
 
 void CMainFrame::UpdateTitleAndPages() {
     WinProfileReader profiles;
-    const tovan::AccountState& a = session_.account();
+    const tovan::AccountState& a = model_.account;
     const std::string service =
         tovan::ServiceTitle(profiles, fw::ProgramFilePath("Config.ini"), a.homeCity);
-    titlePrefix = tovan::ComposeTitlePrefix(service, a);
-    SetFrameTitle(tovan::ProcessingTitle(titlePrefix, a.currentArea));
+    model_.titlePrefix = tovan::ComposeTitlePrefix(service, a);
+    SetFrameTitle(tovan::ProcessingTitle(model_.titlePrefix, a.currentArea));
     statusBar_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kBannerPage, a.homeCity));
     rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
 }
@@ -739,17 +728,19 @@ tovan::PagingIo CMainFrame::MakePagingIo() {
 }
 
 void CMainFrame::PagingTick() {
-    tovan::RunPagingTick(lists_.currentList, lists_.currentGrid, lists_.searchList,
-                         lists_.searchGrid, watchMode != 0, session_.account().currentArea,
-                         watchRecordQuery, searchRecordQuery, MakePagingIo());
+    const tovan::RecordLists& lists = model_.lists;
+    tovan::RunPagingTick(lists.currentList, lists.currentGrid, lists.searchList, lists.searchGrid,
+                         model_.watchMode != 0, model_.account.currentArea, model_.watchRecordQuery,
+                         model_.searchRecordQuery, MakePagingIo());
 }
 
 void CMainFrame::ListCounted(const tovan::RecordStore& list) {
-    if (&list == &lists_.currentList) {
-        tovan::RequestCurrentListRows(list, lists_.currentGrid, watchMode != 0,
-                                      session_.account().currentArea, watchRecordQuery, MakePagingIo());
-    } else if (&list == &lists_.searchList) {
-        tovan::RequestSearchListRows(list, lists_.searchGrid, searchRecordQuery, MakePagingIo());
+    const tovan::RecordLists& lists = model_.lists;
+    if (&list == &lists.currentList) {
+        tovan::RequestCurrentListRows(list, lists.currentGrid, model_.watchMode != 0,
+                                      model_.account.currentArea, model_.watchRecordQuery, MakePagingIo());
+    } else if (&list == &lists.searchList) {
+        tovan::RequestSearchListRows(list, lists.searchGrid, model_.searchRecordQuery, MakePagingIo());
     }
 }
 
@@ -875,7 +866,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         if (data && data->dwData == kTestQueryTag) {
-            return AnswerTestQuery(lists_.currentList, view_.grid(), *data);
+            return AnswerTestQuery(model_.lists.currentList, view_.grid(), *data);
         }
         break;
     }
@@ -898,13 +889,6 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return DefaultProc(msg, wp, lp);
-}
-
-tovan::QueryFrameState CMainFrame::QueryState() {
-    return {account(),       watchMode,         titlePrefix,     searchAreas,
-            searchDestinations, searchClasses,  searchText,      watchAreas,
-            watchDestinations,  watchKeywords,  watchClasses,    searchRecordQuery,
-            watchRecordQuery,   lists_.currentList, lists_.currentGrid};
 }
 
 void CMainFrame::ShowLimitedRightsBox() {
@@ -946,8 +930,7 @@ void CMainFrame::QueryPorts::SelectCurrentAreaInTree() {
     // A province has no item to select, and an item already selected raises
     // no change: switch the list here, or it would go on showing the old area.
     if (!frame.treeSelectionRan_) {
-        tovan::QueryFrameState s = frame.QueryState();
-        tovan::SwitchToArea(s, *this, frame.account().currentArea);
+        tovan::SwitchToArea(frame.model_, *this, frame.account().currentArea);
     }
 }
 
@@ -989,11 +972,11 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
 
 void CMainFrame::ShowMyOffers() {
     MyOffersContext c;
-    c.lists = &lists_;
+    c.lists = &model_.lists;
     c.sender = tovan::OfferSender{[this](std::string_view m) { return sessionSocket_.Send(m); },
                                   [this](const std::string& m) { session_.QueueUnsent(m); }};
     c.dropResend = [this](const std::string& body) { resendSchedule_.RemoveByBody(body); };
-    const tovan::AccountState& a = session_.account();
+    const tovan::AccountState& a = model_.account;
     c.userId = a.ownUserId;
     c.contacts = {a.contactName, a.contactPhone, a.contactMobile};
     c.frame = hwnd();

@@ -13,6 +13,7 @@
 #include "client/core/browser_status_bar.h"
 #include "client/windows/logic/chat_conversation.h"
 #include "client/core/logic/chat_relay.h"
+#include "client/core/logic/client_model.h"
 #include "client/core/connection_log_dlg.h"
 #include "client/windows/guanzhu_dlg.h"
 #include "client/core/login_dlg.h"
@@ -58,8 +59,10 @@ public:
     void AttachView(CTovanClientView& view);
 
     tovan::Session& session() { return session_; }
-    tovan::AccountState& account() { return session_.account(); }
-    tovan::RecordLists& lists() { return lists_; }
+    // What the client knows; the frame shows it.
+    tovan::ClientModel& model() { return model_; }
+    tovan::AccountState& account() { return model_.account; }
+    tovan::RecordLists& lists() { return model_.lists; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -93,21 +96,12 @@ public:
     bool TrayIconShown() const { return trayIconShown_; }
 
     // RecordGridFrame.
-    bool UsePictures() const override { return ntFlag != 0; }
-    bool InWatchMode() const override { return watchMode != 0; }
-    std::string SearchText() const override { return searchText; }
-    std::string SearchDestinations() const override { return searchDestinations; }
-    std::string WatchKeywords() const override { return watchKeywords; }
-    std::string WatchDestinations() const override { return watchDestinations; }
-
-    // Frame state other windows read and write.
-    std::string titlePrefix;  // first part of every title (500-byte buffer)
-    std::string searchAreas, searchDestinations, searchClasses, searchText;
-    std::string watchAreas, watchDestinations, watchKeywords, watchClasses;
-    int watchMode = 0;
-    int ntFlag = 0;  // the platform is of the NT family: the grids draw pictures
-    // Queries of the watch and search lists, sent with their row requests.
-    std::string watchRecordQuery, searchRecordQuery;
+    bool UsePictures() const override { return model_.usePictures; }
+    bool InWatchMode() const override { return model_.watchMode != 0; }
+    std::string SearchText() const override { return model_.search.keyword; }
+    std::string SearchDestinations() const override { return model_.search.destinations; }
+    std::string WatchKeywords() const override { return model_.watch.keyword; }
+    std::string WatchDestinations() const override { return model_.watch.destinations; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -174,7 +168,6 @@ private:
     };
 
     tovan::SessionHooks MakeSessionHooks();
-    tovan::QueryFrameState QueryState();
     void ShowLimitedRightsBox();
     void Publish(const char* offerClass);
     void ShowMyOffers();
@@ -217,10 +210,9 @@ private:
     CNotify noticeWindow_;
     CDlgDlrz logWindow_;
     LogWindowLines logLines_{logWindow_};
+    tovan::ClientModel model_;
     tovan::Session session_;
-    tovan::RecordLists lists_;
-    tovan::RecordFrameState recordState_;
-    tovan::RecordHandlers records_{lists_, recordState_, *this};
+    tovan::RecordHandlers records_{model_, *this};
     // Chat windows: the values they read of the frame (refreshed before each
     // relay step), one voice conversation per client, and the list itself.
     tovan::ChatFrameValues chatValues_;

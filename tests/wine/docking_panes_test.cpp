@@ -117,7 +117,7 @@ TEST_F(DockTest, TreeHoldsRootProvincesThenCitiesAndCounties) {
 TEST_F(DockTest, SelectingACityAsksForItsListAndOthersAskNothing) {
     CMainFrame& frame = MakeFrame();
     const HWND tree = frame.areaTreePane().tree();
-    frame.titlePrefix = "前缀";
+    frame.model().titlePrefix = "前缀";
     frame.session().ClearUnsentQueue();
 
     for (const char* nothing : {"全部", "江苏省"}) {

@@ -136,12 +136,10 @@ protected:
     }
 
     HWND frame = nullptr;
-    tovan::RecordLists lists;
-    std::string area, city, province, prefix, e1, e2, e3, e4, e5, e6, e7, e8;
-    int watchMode = 0, level = 0;
-    tovan::RecordFrameState state{area, watchMode, city, province, level, prefix, e1, e2, e3, e4, e5, e6, e7, e8};
+    tovan::ClientModel model;
+    tovan::RecordLists& lists = model.lists;
     NoEffects effects;
-    tovan::RecordHandlers handlers{lists, state, effects};
+    tovan::RecordHandlers handlers{model, effects};
     std::vector<std::string> sent, unsent, dropped;
 };
 

@@ -388,19 +388,17 @@ public:
 };
 
 TEST_F(SearchDialogTest, SearchCommandSendsWhatTheDialogChose) {
-    tovan::AccountState account;
+    tovan::ClientModel frame;
+    tovan::AccountState& account = frame.account;
     account.isFullMember = 1;
     account.areaLevel = 2;
     account.homeProvince = "江苏";
     account.homeCity = "南京";
     account.thirdArea = "上海";
-    int watchMode = 0;
-    const std::string titlePrefix = "TovanClient";
-    std::string sa, sd, sc, st, wa, wd, wk, wc, srq, wrq;
-    tovan::RecordStore currentList;
-    const tovan::ListGrid grid;
-    tovan::QueryFrameState frame{account, watchMode, titlePrefix, sa, sd, sc, st, wa, wd,
-                                 wk, wc, srq, wrq, currentList, grid};
+    frame.titlePrefix = "TovanClient";
+    const std::string& sa = frame.search.areas;
+    const std::string& sc = frame.search.classes;
+    const std::string& st = frame.search.keyword;
     RecordingPorts ports;
 
     Scripted<CGjSousuo> d;

@@ -119,20 +119,17 @@ std::string Statement(const std::string& message, const std::string& word) {
 }
 
 TEST_F(ClientQueryTest, CommandsSendWhatTheStoreAnswers) {
-    tovan::AccountState account;
+    tovan::ClientModel frame;
+    tovan::AccountState& account = frame.account;
     account.homeCity = "石家庄市";
     account.homeProvince = "河北省";
     account.thirdArea = "保定市";
     account.areaLevel = 2;
     account.isFullMember = 1;
     account.currentArea = "石家庄市";
-    int watchMode = 0;
-    const std::string titlePrefix = "T";
-    std::string sa, sd, sc, st, wa, wd, wk, wc, searchRecords, watchRecords;
-    tovan::RecordStore currentList;
-    const tovan::ListGrid grid;
-    tovan::QueryFrameState frame{account, watchMode, titlePrefix, sa, sd, sc, st, wa, wd, wk, wc,
-                                 searchRecords, watchRecords, currentList, grid};
+    frame.titlePrefix = "T";
+    const std::string& searchRecords = frame.searchRecordQuery;
+    const std::string& watchRecords = frame.watchRecordQuery;
     SentMessages ports;
 
     // A level-2 account watching its city, a county of it, a city outside

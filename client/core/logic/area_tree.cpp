@@ -61,22 +61,22 @@ std::string AreaProcessingTitle(const std::string& titlePrefix, const std::strin
     return full.substr(0, end);
 }
 
-void SwitchToArea(QueryFrameState& frame, QueryFramePorts& ports, const std::string& area) {
+void SwitchToArea(ClientModel& model, QueryFramePorts& ports, const std::string& area) {
     ports.DropQueuedListRequests();
-    frame.account.currentArea = area;
-    frame.watchMode = 0;
-    if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
-    ports.SetFrameTitle(AreaProcessingTitle(frame.titlePrefix, area));
-    frame.currentList.Reset(0);
+    model.account.currentArea = area;
+    model.watchMode = 0;
+    if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
+    ports.SetFrameTitle(AreaProcessingTitle(model.titlePrefix, area));
+    model.lists.currentList.Reset(0);
     const std::string request = "!TODAYRECORD!|" + area + "^";
     if (!ports.Send(request)) ports.QueueUnsent(request);
 }
 
-bool OnAreaTreeSelection(QueryFrameState& frame, QueryFramePorts& ports,
+bool OnAreaTreeSelection(ClientModel& model, QueryFramePorts& ports,
                          const AreaTreeSelection& item) {
-    const std::optional<std::string> area = AreaForSelection(frame.account, item);
+    const std::optional<std::string> area = AreaForSelection(model.account, item);
     if (!area) return false;
-    SwitchToArea(frame, ports, *area);
+    SwitchToArea(model, ports, *area);
     return true;
 }
 

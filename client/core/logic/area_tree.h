@@ -64,10 +64,10 @@ std::string AreaProcessingTitle(const std::string& titlePrefix, const std::strin
 // Switches the current list to `area`: queued list requests dropped, current
 // area set, watch mode left, grid and list emptied, title set, and the list
 // asked for (queued when the send fails).
-void SwitchToArea(QueryFrameState& frame, QueryFramePorts& ports, const std::string& area);
+void SwitchToArea(ClientModel& model, QueryFramePorts& ports, const std::string& area);
 
 // The pane's selection handler: true when the list was switched.
-bool OnAreaTreeSelection(QueryFrameState& frame, QueryFramePorts& ports,
+bool OnAreaTreeSelection(ClientModel& model, QueryFramePorts& ports,
                          const AreaTreeSelection& item);
 
 }  // namespace tovan

@@ -137,6 +137,8 @@ TEST(AreaSelectionRuleTest, WhichSelectionsSwitchTheListAtEachAreaLevel) {
 class AreaSwitchTest : public ::testing::Test {
 protected:
     AreaSwitchTest() {
+        watchMode = 1;
+        titlePrefix = "物流网  石家庄市站";
         account.homeCity = "石家庄市";
         account.homeProvince = "河北省";
         account.areaLevel = 1;
@@ -144,22 +146,17 @@ protected:
         currentGrid = {&grid, &pending};
         currentList.Reset(5);
     }
-    bool Select(const AreaTreeSelection& item) {
-        QueryFrameState s{account,           watchMode,     titlePrefix,   unused,
-                          unused,            unused,        unused,        unused,
-                          unused,            unused,        unused,        unused,
-                          unused,            currentList,   currentGrid};
-        return OnAreaTreeSelection(s, ports, item);
-    }
+    bool Select(const AreaTreeSelection& item) { return OnAreaTreeSelection(model, ports, item); }
 
-    AccountState account;
-    int watchMode = 1;
-    std::string titlePrefix = "物流网  石家庄市站";
-    std::string unused;
-    RecordStore currentList;
+    // The client model the selection changes, and its values under short names.
+    ClientModel model;
+    AccountState& account = model.account;
+    int& watchMode = model.watchMode;
+    std::string& titlePrefix = model.titlePrefix;
+    RecordStore& currentList = model.lists.currentList;
     testing::FakeGrid grid;
     PendingRequests pending;
-    ListGrid currentGrid;
+    ListGrid& currentGrid = model.lists.currentGrid;
     FakeQueryPorts ports;
 };
 

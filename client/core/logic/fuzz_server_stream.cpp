@@ -69,7 +69,7 @@ struct NullNotice : tovan::NoticeSink {
 };
 
 struct Frame : tovan::RecordFrameEffects {
-    std::string title, caption, titlePrefix = "T";
+    std::string title, caption;
     bool searchVisible = false;
     std::string FrameTitle() const override { return title; }
     void SetFrameTitle(const std::string& t) override { title = t; }
@@ -86,25 +86,20 @@ struct Client {
     NoLogin login;
     NullLog log;
     NullNotice notice;
-    tovan::RecordLists lists;
+    tovan::ClientModel model;
+    tovan::RecordLists& lists = model.lists;
+    int& watchMode = model.watchMode;
     CountingGrid viewGrid{lists.currentList}, searchGrid{lists.searchList};
     tovan::PendingRequests viewPending, searchPending;
     Frame frame;
-    int watchMode = 0;
-    std::string watchAreas = "'c','p'", watchClasses = "'货','车'", watchDestinations, watchKeywords;
-    std::string searchAreas = "'c'", searchClasses = "'货'", searchDestinations = "'x'", searchText = "k";
     tovan::Session session;
-    tovan::RecordFrameState state;
-    tovan::RecordHandlers records;
+    tovan::RecordHandlers records{model, frame};
     tovan::SessionAndRecordMessages messages{session, records};
 
-    Client()
-        : session(tovan::SessionPorts{socket, timers, clock, login, log, notice}, Hooks()),
-          state{session.account().currentArea, watchMode, session.account().homeCity,
-                session.account().homeProvince, session.account().areaLevel, frame.titlePrefix,
-                watchAreas, watchClasses, watchDestinations, watchKeywords,
-                searchAreas, searchClasses, searchDestinations, searchText},
-          records(lists, state, frame) {
+    Client() : session(tovan::SessionPorts{socket, timers, clock, login, log, notice}, model.account, Hooks()) {
+        model.titlePrefix = "T";
+        model.watch = {"'c','p'", "'货','车'", "", ""};
+        model.search = {"'c'", "'货'", "'x'", "k"};
         lists.currentGrid = {&viewGrid, &viewPending};
         lists.searchGrid = {&searchGrid, &searchPending};
     }

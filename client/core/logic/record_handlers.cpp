@@ -117,15 +117,6 @@ bool MatchesCriteria(const MsgInfo& rec, const RecordCriteria& c) {
     return false;
 }
 
-void ClearCurrentAndSearchLists(RecordLists& lists) {
-    for (auto [list, grid] : {std::pair{&lists.currentList, &lists.currentGrid},
-                              std::pair{&lists.searchList, &lists.searchGrid}}) {
-        list->Reset(0);
-        if (grid->pending != nullptr) grid->pending->Clear();
-        if (grid->view != nullptr) grid->view->ResetRows(0);
-    }
-}
-
 void RecordHandlers::ResetList(RecordStore& list, const ListGrid& grid, std::int64_t rows) {
     list.Reset(rows);
     if (grid.pending != nullptr) grid.pending->Clear();
@@ -136,15 +127,15 @@ void RecordHandlers::ResetList(RecordStore& list, const ListGrid& grid, std::int
 void RecordHandlers::OnRecordCount(const char* msg) {
     const std::vector<std::string> f = SplitFields(msg);
     if (f.size() < 4) return;  // key, label, count
-    if (state_.watchMode != 0 || f[1] != state_.currentArea) return;
-    effects_.SetFrameTitle(state_.titlePrefix + "    " + f[1] + f[2] + "信息" + f[3] + "条");
+    if (model_.watchMode != 0 || f[1] != model_.account.currentArea) return;
+    effects_.SetFrameTitle(model_.titlePrefix + "    " + f[1] + f[2] + "信息" + f[3] + "条");
     ResetList(lists_.currentList, lists_.currentGrid, ParseDecimal(f[3]));
 }
 
 void RecordHandlers::OnGuanzhuCount(const char* msg) {
     const std::vector<std::string> f = SplitFields(msg);
-    if (f.size() < 2 || state_.watchMode == 0) return;
-    effects_.SetFrameTitle(state_.titlePrefix + "    共有关注信息" + f[1] + "条");
+    if (f.size() < 2 || model_.watchMode == 0) return;
+    effects_.SetFrameTitle(model_.titlePrefix + "    共有关注信息" + f[1] + "条");
     ResetList(lists_.currentList, lists_.currentGrid, ParseDecimal(f[1]));
 }
 
@@ -165,14 +156,14 @@ void RecordHandlers::OnMyRecordCount(const char* msg) {
 void RecordHandlers::OnSingleRecord(const char* msg) {
     const std::vector<std::string> f = SplitFields(msg);
     if (f.size() < kRowReplyFields) return;
-    if (state_.watchMode != 0 || RowKey(f) != state_.currentArea || lists_.currentList.Empty()) return;
+    if (model_.watchMode != 0 || RowKey(f) != model_.account.currentArea || lists_.currentList.Empty()) return;
     StoreRequestedRow(lists_.currentList, lists_.currentGrid, RowIndex(f), RowRecord(f));
 }
 
 void RecordHandlers::OnGuanzhuRecord(const char* msg) {
     const std::vector<std::string> f = SplitFields(msg);
     if (f.size() < kRowReplyFields) return;
-    if (state_.watchMode == 0 || lists_.currentList.Empty()) return;
+    if (model_.watchMode == 0 || lists_.currentList.Empty()) return;
     StoreRequestedRow(lists_.currentList, lists_.currentGrid, RowIndex(f), RowRecord(f));
 }
 
@@ -193,14 +184,14 @@ void RecordHandlers::OnMyMsgRecord(const char* msg) {
 }
 
 bool RecordHandlers::WatchAreaAllowed(const MsgInfo& rec) const {
-    if (state_.areaLevel == 0) return true;
-    if (FieldText(rec.Area) == state_.homeCity) return true;
-    return FieldText(rec.Sheng) == state_.homeProvince && state_.areaLevel < 2;
+    if (model_.account.areaLevel == 0) return true;
+    if (FieldText(rec.Area) == model_.account.homeCity) return true;
+    return FieldText(rec.Sheng) == model_.account.homeProvince && model_.account.areaLevel < 2;
 }
 
 bool RecordHandlers::SearchAreaAllowed(const MsgInfo& rec) const {
-    if (state_.areaLevel == 2) return FieldText(rec.Area) == state_.homeCity;
-    if (state_.areaLevel == 1) return FieldText(rec.Sheng) == state_.homeProvince;
+    if (model_.account.areaLevel == 2) return FieldText(rec.Area) == model_.account.homeCity;
+    if (model_.account.areaLevel == 1) return FieldText(rec.Sheng) == model_.account.homeProvince;
     return true;
 }
 
@@ -214,30 +205,30 @@ void RecordHandlers::OnNewRecord(const char* msg) {
     rec.loaded = 1;
 
     RecordStore& current = lists_.currentList;
-    if (state_.watchMode == 0) {
-        if (state_.currentArea == FieldText(rec.Sheng) || state_.currentArea == FieldText(rec.Area)) {
+    if (model_.watchMode == 0) {
+        if (model_.account.currentArea == FieldText(rec.Sheng) || model_.account.currentArea == FieldText(rec.Area)) {
             // A list of return trips keeps its word in the title.
             const std::string shown = effects_.FrameTitle();
             const std::size_t at = shown.find("返程");
             const bool returnTrips = at != std::string::npos && at > 0;
             current.InsertTop(rec);
-            effects_.SetFrameTitle(state_.titlePrefix + "    " + state_.currentArea +
+            effects_.SetFrameTitle(model_.titlePrefix + "    " + model_.account.currentArea +
                                    (returnTrips ? "返程信息" : "当前信息") +
                                    std::to_string(current.Size()) + "条");
             if (lists_.currentGrid.view != nullptr) lists_.currentGrid.view->InsertTopRow();
         }
     } else if (WatchAreaAllowed(rec) &&
-               MatchesCriteria(rec, {state_.watchAreas, state_.watchClasses,
-                                     state_.watchDestinations, state_.watchKeywords})) {
+               MatchesCriteria(rec, {model_.watch.areas, model_.watch.classes,
+                                     model_.watch.destinations, model_.watch.keyword})) {
         current.InsertTop(rec);
-        effects_.SetFrameTitle(state_.titlePrefix + "    关注信息" + std::to_string(current.Size()) + "条");
+        effects_.SetFrameTitle(model_.titlePrefix + "    关注信息" + std::to_string(current.Size()) + "条");
         effects_.Notify("新关注信息");
         if (lists_.currentGrid.view != nullptr) lists_.currentGrid.view->InsertTopRow();
     }
 
     if (effects_.SearchPaneVisible() && SearchAreaAllowed(rec) &&
-        MatchesCriteria(rec, {state_.searchAreas, state_.searchClasses, state_.searchDestinations,
-                              state_.searchText})) {
+        MatchesCriteria(rec, {model_.search.areas, model_.search.classes,
+                              model_.search.destinations, model_.search.keyword})) {
         RecordStore& search = lists_.searchList;
         search.InsertTop(rec);
         effects_.SetSearchPaneCaption("搜索结果        共" + std::to_string(search.Size()) + "条");

@@ -7,32 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "client/core/logic/client_model.h"
 #include "client/core/logic/msg_info.h"
 #include "client/core/logic/record_grid_view.h"
 #include "client/core/logic/record_store.h"
 #include "client/core/logic/row_paging.h"
 
 namespace tovan {
-
-// What the handlers read of the frame, bound to the frame's own members so
-// that it is always current. Criteria are the quoted lists the search and
-// watch commands stored (quotes kept: records are tested as substrings).
-struct RecordFrameState {
-    const std::string& currentArea;   // area key of the current list
-    const int& watchMode;             // 1 while the current list is the watch list
-    const std::string& homeCity;
-    const std::string& homeProvince;
-    const int& areaLevel;             // 0 all areas, 1 province, 2 city
-    const std::string& titlePrefix;   // first part of every frame title
-    const std::string& watchAreas;
-    const std::string& watchClasses;
-    const std::string& watchDestinations;
-    const std::string& watchKeywords;
-    const std::string& searchAreas;
-    const std::string& searchClasses;
-    const std::string& searchDestinations;
-    const std::string& searchText;
-};
 
 // What the handlers do to the frame's windows.
 class RecordFrameEffects {
@@ -49,21 +30,6 @@ public:
     // they can be asked for without waiting for the next paging tick.
     virtual void ListCounted(const RecordStore& /*list*/) {}
 };
-
-// The frame's three offer lists and the my-offers total.
-struct RecordLists {
-    RecordStore currentList;   // shown by the view's grid
-    RecordStore searchList;    // shown by the search pane's grid
-    RecordStore myList;        // shown by the my-offers dialog
-    int myMsgCount = 0;        // -1 while not yet known
-    ListGrid currentGrid;
-    ListGrid searchGrid;
-};
-
-// What a logon reply does to the lists before anything else: the current and
-// the search list are emptied with their grids, and the row requests still
-// pending for them go too (a late reply must not land on a row pushed since).
-void ClearCurrentAndSearchLists(RecordLists& lists);
 
 // True when the closed-deal list (IDs joined by ",") names id as one item.
 bool IdListContains(std::string_view list, std::string_view id);
@@ -85,8 +51,10 @@ bool MatchesCriteria(const MsgInfo& rec, const RecordCriteria& criteria);
 // session's dispatcher forwards to them. Each gets the whole message text.
 class RecordHandlers {
 public:
-    RecordHandlers(RecordLists& lists, const RecordFrameState& state, RecordFrameEffects& effects)
-        : lists_(lists), state_(state), effects_(effects) {}
+    // The handlers read the model's account, watch mode and criteria, and
+    // change its lists.
+    RecordHandlers(ClientModel& model, RecordFrameEffects& effects)
+        : model_(model), lists_(model.lists), effects_(effects) {}
 
     void OnRecordCount(const char* msg);
     void OnGuanzhuCount(const char* msg);
@@ -107,8 +75,8 @@ private:
     bool WatchAreaAllowed(const MsgInfo& rec) const;
     bool SearchAreaAllowed(const MsgInfo& rec) const;
 
+    ClientModel& model_;
     RecordLists& lists_;
-    RecordFrameState state_;
     RecordFrameEffects& effects_;
 };
 

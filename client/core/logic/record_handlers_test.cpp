@@ -17,7 +17,7 @@ using Calls = std::vector<std::string>;
 class RecordHandlersTest : public ::testing::Test {
 protected:
     FakeFrame f;
-    RecordHandlers h{f.lists, f.State(), f};
+    RecordHandlers h{f.model, f};
 
     // A pushed offer: "!NEWRECORD!|ID|Class|ByName|AddTime|Area|BodyIs[|Sheng[|Status[|xian]]]".
     static std::string Push(const std::string& id, const std::string& area, const std::string& body,

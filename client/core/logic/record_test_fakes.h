@@ -25,15 +25,24 @@ public:
 
 class FakeFrame : public RecordFrameEffects {
 public:
-    // State the handlers read (the frame's members).
-    std::string currentArea = "p";
-    int watchMode = 0;
-    std::string homeCity = "c";
-    std::string homeProvince = "p";
-    int areaLevel = 0;
-    std::string titlePrefix = "T";
-    std::string watchAreas, watchClasses, watchDestinations, watchKeywords;
-    std::string searchAreas, searchClasses, searchDestinations, searchText;
+    // State the handlers read and change: the client model, and its values
+    // under short names.
+    ClientModel model;
+    std::string& currentArea = model.account.currentArea;
+    int& watchMode = model.watchMode;
+    std::string& homeCity = model.account.homeCity;
+    std::string& homeProvince = model.account.homeProvince;
+    int& areaLevel = model.account.areaLevel;
+    std::string& titlePrefix = model.titlePrefix;
+    std::string& watchAreas = model.watch.areas;
+    std::string& watchClasses = model.watch.classes;
+    std::string& watchDestinations = model.watch.destinations;
+    std::string& watchKeywords = model.watch.keyword;
+    std::string& searchAreas = model.search.areas;
+    std::string& searchClasses = model.search.classes;
+    std::string& searchDestinations = model.search.destinations;
+    std::string& searchText = model.search.keyword;
+    RecordLists& lists = model.lists;
 
     // Window effects.
     std::string title;
@@ -41,19 +50,16 @@ public:
     bool searchVisible = false;
     std::vector<std::string> notes;
 
-    RecordLists lists;
     FakeGrid viewGrid, searchGrid;
     PendingRequests viewPending, searchPending;
 
     FakeFrame() {
+        currentArea = "p";
+        homeCity = "c";
+        homeProvince = "p";
+        titlePrefix = "T";
         lists.currentGrid = {&viewGrid, &viewPending};
         lists.searchGrid = {&searchGrid, &searchPending};
-    }
-
-    RecordFrameState State() const {
-        return {currentArea, watchMode, homeCity, homeProvince, areaLevel, titlePrefix,
-                watchAreas, watchClasses, watchDestinations, watchKeywords,
-                searchAreas, searchClasses, searchDestinations, searchText};
     }
 
     std::string FrameTitle() const override { return title; }

@@ -163,7 +163,7 @@ TEST(ReplyLookup, OldestMatchingEntryIsConsumedFirst) {
 // and its reply, through the handlers the session forwards to.
 class PagingRoundTrip : public PagingTickTest {
 protected:
-    RecordHandlers h{f.lists, f.State(), f};
+    RecordHandlers h{f.model, f};
     static std::string Reply(const char* id, int row) {
         return std::string("!SINGLERECORD!|") + id + "|货|u|t|c|b|p|0|p|" + std::to_string(row);
     }

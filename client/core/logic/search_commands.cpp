@@ -106,17 +106,17 @@ QueryCriteria WatchCriteria(const WatchSettings& settings, const AreaScope& scop
     return c;
 }
 
-QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
+QueryCommandResult StartSearch(ClientModel& model, QueryFramePorts& ports,
                                const SearchDialogRun& dialog) {
-    if (frame.account.isFullMember == 0) {
+    if (model.account.isFullMember == 0) {
         ports.ShowLimitedRightsBox();
         return QueryCommandResult::kNoRights;
     }
     SearchDialogInputs in;
-    in.homeCity = frame.account.homeCity;
-    in.thirdArea = frame.account.thirdArea;
-    in.areaLevel = frame.account.areaLevel;
-    in.homeProvince = frame.account.homeProvince;
+    in.homeCity = model.account.homeCity;
+    in.thirdArea = model.account.thirdArea;
+    in.areaLevel = model.account.areaLevel;
+    in.homeProvince = model.account.homeProvince;
     SearchDialogResult out;
     if (!dialog || !dialog(in, out)) return QueryCommandResult::kCancelled;
 
@@ -133,11 +133,8 @@ QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
         return QueryCommandResult::kTooLong;
     }
 
-    frame.searchAreas = c.areas;
-    frame.searchDestinations = c.destinations;
-    frame.searchClasses = c.classes;
-    frame.searchText = c.keyword;
-    frame.searchRecordQuery = BuildSearchRecordStatement(c);
+    model.search = c;
+    model.searchRecordQuery = BuildSearchRecordStatement(c);
 
     ports.DropQueuedListRequests();
     ports.ShowSearchPane();
@@ -146,16 +143,16 @@ QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
     return QueryCommandResult::kSent;
 }
 
-QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
+QueryCommandResult StartWatch(ClientModel& model, QueryFramePorts& ports,
                               ProfileReader& profiles, const AreaIni& areas) {
-    if (frame.watchMode == 1) {
+    if (model.watchMode == 1) {
         ports.ScrollViewToTop();  // the paging timer reloads from the top
         return QueryCommandResult::kScrolled;
     }
     // The criteria and the message first: a watch whose message cannot be
     // sent leaves the current list as it was.
     const QueryCriteria c =
-        WatchCriteria(ReadWatchSettings(profiles, frame.account), ScopeOf(frame.account), areas);
+        WatchCriteria(ReadWatchSettings(profiles, model.account), ScopeOf(model.account), areas);
     const std::optional<std::string> message = WatchCountMessage(c);
     if (!message) {
         ports.ShowCriteriaTooLongBox();
@@ -163,46 +160,41 @@ QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
     }
 
     ports.DropQueuedListRequests();
-    if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
-    frame.currentList.Reset(0);
-    frame.watchMode = 1;
+    if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
+    model.lists.currentList.Reset(0);
+    model.watchMode = 1;
 
-    frame.watchAreas = c.areas;
-    frame.watchDestinations = c.destinations;
-    frame.watchKeywords = c.keyword;
-    frame.watchClasses = c.classes;
-    frame.watchRecordQuery = BuildWatchRecordStatement(c);
+    model.watch = c;
+    model.watchRecordQuery = BuildWatchRecordStatement(c);
 
     SendOrQueue(ports, *message);
     return QueryCommandResult::kSent;
 }
 
-bool RefillWatchAfterLogon(QueryFrameState& frame, QueryFramePorts& ports) {
-    if (frame.watchMode != 1) return false;
-    const QueryCriteria c{frame.watchAreas, frame.watchClasses, frame.watchDestinations,
-                          frame.watchKeywords};
-    const std::optional<std::string> message = WatchCountMessage(c);
+bool RefillWatchAfterLogon(ClientModel& model, QueryFramePorts& ports) {
+    if (model.watchMode != 1) return false;
+    const std::optional<std::string> message = WatchCountMessage(model.watch);
     if (!message) return false;  // the watch command itself refused such criteria
     SendOrQueue(ports, *message);
     return true;
 }
 
-QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& ports) {
-    const std::string home = HomeArea(frame.account);
-    std::string& current = frame.account.currentArea;
-    if (current == home && frame.watchMode == 0) {
+QueryCommandResult BackToCurrentInfo(ClientModel& model, QueryFramePorts& ports) {
+    const std::string home = HomeArea(model.account);
+    std::string& current = model.account.currentArea;
+    if (current == home && model.watchMode == 0) {
         ports.ScrollViewToTop();
         return QueryCommandResult::kScrolled;
     }
-    frame.watchMode = 0;
+    model.watchMode = 0;
     if (current != home) {
         current = home;
         ports.SelectCurrentAreaInTree();
         return QueryCommandResult::kAreaSelected;
     }
-    if (frame.currentGrid.view != nullptr) frame.currentGrid.view->ResetRows(0);
-    ports.SetFrameTitle(frame.titlePrefix + "    " + current + "信息处理中");
-    frame.currentList.Reset(0);
+    if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
+    ports.SetFrameTitle(model.titlePrefix + "    " + current + "信息处理中");
+    model.lists.currentList.Reset(0);
     SendOrQueue(ports, "!TODAYRECORD!|" + current + "^");
     return QueryCommandResult::kSent;
 }

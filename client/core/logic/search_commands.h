@@ -10,6 +10,7 @@
 
 #include "client/core/logic/account_state.h"
 #include "client/core/logic/area_scope.h"
+#include "client/core/logic/client_model.h"
 #include "client/core/logic/profile_reader.h"
 #include "client/core/logic/record_store.h"
 #include "client/core/logic/row_paging.h"
@@ -65,27 +66,6 @@ struct SearchDialogResult {
 // its four results filled in.
 using SearchDialogRun = std::function<bool(const SearchDialogInputs&, SearchDialogResult&)>;
 
-// The frame's members these commands read and write.
-struct QueryFrameState {
-    AccountState& account;  // currentArea is written by BackToCurrentInfo
-    int& watchMode;         // 1 while the view's list is the watch list
-    const std::string& titlePrefix;
-    std::string& searchAreas;
-    std::string& searchDestinations;
-    std::string& searchClasses;
-    std::string& searchText;
-    std::string& watchAreas;
-    std::string& watchDestinations;
-    std::string& watchKeywords;
-    std::string& watchClasses;
-    // The record statements the paging timer sends with its row requests,
-    // kept in step with the criteria.
-    std::string& searchRecordQuery;
-    std::string& watchRecordQuery;
-    RecordStore& currentList;
-    const ListGrid& currentGrid;  // the view's grid
-};
-
 // What the commands do through the frame's windows and session.
 class QueryFramePorts {
 public:
@@ -121,22 +101,22 @@ enum class QueryCommandResult {
 };
 
 // Commands 32779 and 32820 (the same steps, with the full or the reduced dialog).
-QueryCommandResult StartSearch(QueryFrameState& frame, QueryFramePorts& ports,
+QueryCommandResult StartSearch(ClientModel& model, QueryFramePorts& ports,
                                const SearchDialogRun& dialog);
 
 // Command 32776: enters watch mode with the criteria of dmr.ini [关注];
 // pressed again in watch mode it only scrolls back to the top.
-QueryCommandResult StartWatch(QueryFrameState& frame, QueryFramePorts& ports,
+QueryCommandResult StartWatch(ClientModel& model, QueryFramePorts& ports,
                               ProfileReader& profiles, const AreaIni& areas);
 
 // After a logon reply in watch mode: the reply emptied the list the user
 // sees and the server answers its area request only outside watch mode, so
 // the watch count is asked for again with the stored criteria. False (and
 // nothing sent) outside watch mode.
-bool RefillWatchAfterLogon(QueryFrameState& frame, QueryFramePorts& ports);
+bool RefillWatchAfterLogon(ClientModel& model, QueryFramePorts& ports);
 
 // Command 11005: back to the home area's current list.
-QueryCommandResult BackToCurrentInfo(QueryFrameState& frame, QueryFramePorts& ports);
+QueryCommandResult BackToCurrentInfo(ClientModel& model, QueryFramePorts& ports);
 
 // The home area: the home city at area level 2 and above, else the province.
 const std::string& HomeArea(const AccountState& account);

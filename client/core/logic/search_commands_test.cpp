@@ -23,6 +23,8 @@ using ::testing::IsEmpty;
 class QueryCommandsTest : public ::testing::Test {
 protected:
     QueryCommandsTest() {
+        titlePrefix = "物流网 石家庄市";
+        searchAreas = searchDestinations = searchClasses = searchText = searchRecordQuery = "old";
         account.homeCity = "石家庄市";
         account.homeProvince = "河北省";
         account.thirdArea = "辛集市";
@@ -37,36 +39,36 @@ protected:
         currentList.Store(0, row);
     }
 
-    QueryFrameState State() {
-        return {account,       watchMode,         titlePrefix,   searchAreas,
-                searchDestinations, searchClasses, searchText,   watchAreas,
-                watchDestinations,  watchKeywords, watchClasses, searchRecordQuery,
-                watchRecordQuery,   currentList,   currentGrid};
-    }
     void SetWatch(const char* key, const std::string& value) { profiles.Set("dmr.ini", "关注", key, value); }
     QueryCommandResult Watch() {
-        QueryFrameState s = State();
-        return StartWatch(s, ports, profiles, areaIni);
+        return StartWatch(model, ports, profiles, areaIni);
     }
     QueryCommandResult Search(const SearchDialogRun& dialog) {
-        QueryFrameState s = State();
-        return StartSearch(s, ports, dialog);
+        return StartSearch(model, ports, dialog);
     }
     QueryCommandResult Current() {
-        QueryFrameState s = State();
-        return BackToCurrentInfo(s, ports);
+        return BackToCurrentInfo(model, ports);
     }
 
-    AccountState account;
-    int watchMode = 0;
-    std::string titlePrefix = "物流网 石家庄市";
-    std::string searchAreas = "old", searchDestinations = "old", searchClasses = "old", searchText = "old";
-    std::string watchAreas, watchDestinations, watchKeywords, watchClasses;
-    std::string searchRecordQuery = "old", watchRecordQuery;
-    RecordStore currentList;
+    // The client model the commands change, and its values under short names.
+    ClientModel model;
+    AccountState& account = model.account;
+    int& watchMode = model.watchMode;
+    std::string& titlePrefix = model.titlePrefix;
+    std::string& searchAreas = model.search.areas;
+    std::string& searchDestinations = model.search.destinations;
+    std::string& searchClasses = model.search.classes;
+    std::string& searchText = model.search.keyword;
+    std::string& watchAreas = model.watch.areas;
+    std::string& watchDestinations = model.watch.destinations;
+    std::string& watchKeywords = model.watch.keyword;
+    std::string& watchClasses = model.watch.classes;
+    std::string& searchRecordQuery = model.searchRecordQuery;
+    std::string& watchRecordQuery = model.watchRecordQuery;
+    RecordStore& currentList = model.lists.currentList;
     testing::FakeGrid grid;
     PendingRequests pending;
-    ListGrid currentGrid;
+    ListGrid& currentGrid = model.lists.currentGrid;
     FakeProfileReader profiles;
     AreaIni areaIni{profiles, "area.ini"};
     FakeQueryPorts ports;
@@ -172,7 +174,7 @@ TEST_F(QueryCommandsTest, WatchTakesItsCriteriaFromSettingsAndEmptiesTheCurrentL
 
 TEST_F(QueryCommandsTest, LogonInWatchModeAsksForTheWatchListAgain) {
     // Outside watch mode the area request of the logon refills the list.
-    QueryFrameState s = State();
+    ClientModel& s = model;
     EXPECT_FALSE(RefillWatchAfterLogon(s, ports));
     EXPECT_THAT(ports.calls, IsEmpty());
 

@@ -32,8 +32,8 @@ std::string FormatLogLine(const char* pattern, const std::tm& now, const std::st
     return line;
 }
 
-Session::Session(SessionPorts ports, SessionHooks hooks)
-    : ports_(ports), hooks_(std::move(hooks)) {}
+Session::Session(SessionPorts ports, AccountState& account, SessionHooks hooks)
+    : ports_(ports), hooks_(std::move(hooks)), account_(account) {}
 
 void Session::Configure(const SessionSettings& settings, const std::string& machineId) {
     serverHost_ = Cut(settings.serverHost, kNameBufferSize);

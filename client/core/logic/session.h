@@ -110,7 +110,8 @@ struct SessionPorts {
 
 class Session {
 public:
-    Session(SessionPorts ports, SessionHooks hooks = {});
+    // The logon reply writes `account` (the client model's).
+    Session(SessionPorts ports, AccountState& account, SessionHooks hooks = {});
 
     // Server address, stored user and machine identifier, from frame creation.
     void Configure(const SessionSettings& settings, const std::string& machineId);
@@ -164,7 +165,7 @@ private:
 
     SessionPorts ports_;
     SessionHooks hooks_;
-    AccountState account_;
+    AccountState& account_;
     std::string serverHost_ = "127.0.0.1";
     int serverPort_ = 8000;
     std::string userName_;

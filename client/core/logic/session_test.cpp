@@ -94,7 +94,8 @@ const std::string kMid = "0123456789ABCDEF0123456789ABCDEF-001A2BC3D4E5";
 
 class SessionTest : public ::testing::Test {
 protected:
-    SessionTest() : session_(SessionPorts{socket_, timers_, clock_, login_, log_, notice_}, Hooks()) {
+    SessionTest()
+        : session_(SessionPorts{socket_, timers_, clock_, login_, log_, notice_}, account_, Hooks()) {
         SessionSettings s;
         s.serverHost = "10.0.0.5";
         s.serverPort = 8000;
@@ -138,6 +139,7 @@ protected:
     FakeLog log_;
     FakeNotice notice_;
     std::vector<std::string> hookCalls_;
+    AccountState account_;
     Session session_;
 };
 
@@ -500,7 +502,8 @@ TEST(SessionMessageHandlerTest, DispatchReachesTheSession) {
     FakeLogin login;
     FakeLog log;
     FakeNotice notice;
-    Session session(SessionPorts{socket, timers, clock, login, log, notice});
+    AccountState account;
+    Session session(SessionPorts{socket, timers, clock, login, log, notice}, account);
     SessionMessageHandler handler(session);
     ServerMessageFramer framer;
     const std::string stream = "!SENDNOTIFY!|hi^!ERR!|no^!OK!|c|p|u|2|n|-|-|1|1^";
