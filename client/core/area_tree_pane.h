@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "client/core/logic/area_tree.h"
-#include "client/core/sizing_bar.h"
+#include "client/controls/sizing_bar.h"
 #include "fw/scoped_gdi.h"
 
 // The text of a tree view item.

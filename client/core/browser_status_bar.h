@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "client/core/explorer1.h"
+#include "client/controls/explorer1.h"
 #include "fw/window.h"
 
 class CBrowserStatusBar : public fw::Window {

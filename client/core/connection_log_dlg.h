@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 #include "client/core/logic/session.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 class CDlgDlrz : public CDialogEx, public tovan::LogWindowSink {
 public:

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "client/core/logic/display_settings.h"
-#include "client/core/qgrid.h"
+#include "client/controls/qgrid.h"
 
 inline void ApplyDisplaySettings(CQGrid& grid, const tovan::DisplaySettings& d) {
     grid.linesPerRow = d.lineSpacing;

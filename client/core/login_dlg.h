@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 #include "client/core/logic/session.h"
-#include "client/core/text_labels.h"
-#include "client/core/xp_button.h"
+#include "client/controls/text_labels.h"
+#include "client/controls/xp_button.h"
 
 // dmr.ini is named without a folder: it lives in the Windows directory.
 extern const char kUserIniFile[];

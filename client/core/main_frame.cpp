@@ -28,7 +28,7 @@
 #include "client/core/chat_history_purge.h"
 #include "client/core/logic/gbk_text_edit.h"
 #include "client/core/logic/page_addresses.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "client/core/machine_identifier.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
@@ -37,7 +37,7 @@
 #include "client/core/logic/session_settings.h"
 #include "client/core/logic/toolbar_plan.h"
 #include "client/core/logic/tools_menu.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/win_profile_reader.h"
 #include "client/core/logic/window_title.h"
 
 const char kMainFrameClass[] = "TovanClientFrame";
@@ -249,7 +249,7 @@ void CMainFrame::ToggleAreaTree() {
 void CMainFrame::SelectOwnAreaInTree() {
     const std::optional<tovan::AreaTreePlace> place =
         tovan::SelectOwnArea(areaTreePane_.root(), account().currentArea,
-                             [this] { queryPorts_.DropQueuedListRequests(); });
+                             [this] { session_.DropQueuedListRequests(); });
     if (place) areaTreePane_.Select(*place);
 }
 
@@ -716,31 +716,20 @@ void CMainFrame::UpdateTitleAndPages() {
     rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
 }
 
-tovan::PagingIo CMainFrame::MakePagingIo() {
-    tovan::PagingIo io;
-    io.send = [this](const std::string& m) {
-        session_.Send(m);  // a failed send waits in the unsent queue
-        return true;
-    };
-    io.queueUnsent = [](const std::string&) {};
-    io.sleepMs = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
-    return io;
-}
-
 void CMainFrame::PagingTick() {
     const tovan::RecordLists& lists = model_.lists;
     tovan::RunPagingTick(lists.currentList, lists.currentGrid, lists.searchList, lists.searchGrid,
                          model_.watchMode != 0, model_.account.currentArea, model_.watchRecordQuery,
-                         model_.searchRecordQuery, MakePagingIo());
+                         model_.searchRecordQuery, pagingIo_);
 }
 
 void CMainFrame::ListCounted(const tovan::RecordStore& list) {
     const tovan::RecordLists& lists = model_.lists;
     if (&list == &lists.currentList) {
         tovan::RequestCurrentListRows(list, lists.currentGrid, model_.watchMode != 0,
-                                      model_.account.currentArea, model_.watchRecordQuery, MakePagingIo());
+                                      model_.account.currentArea, model_.watchRecordQuery, pagingIo_);
     } else if (&list == &lists.searchList) {
-        tovan::RequestSearchListRows(list, lists.searchGrid, model_.searchRecordQuery, MakePagingIo());
+        tovan::RequestSearchListRows(list, lists.searchGrid, model_.searchRecordQuery, pagingIo_);
     }
 }
 
@@ -902,10 +891,7 @@ void CMainFrame::ShowLimitedRightsBox() {
 
 void CMainFrame::Publish(const char* offerClass) {
     WinProfileReader profiles;
-    tovan::PublishPorts ports{profiles, publishDialogs_, clock_,
-                              tovan::OfferSender{
-                                  [this](std::string_view m) { return sessionSocket_.Send(m); },
-                                  [this](const std::string& m) { session_.QueueUnsent(m); }}};
+    tovan::PublishPorts ports{profiles, publishDialogs_, clock_, session_};
     if (tovan::PublishOffer(offerClass, account(), ports, resendSchedule_) ==
         tovan::PublishOutcome::NotFullMember) {
         ShowLimitedRightsBox();
@@ -952,7 +938,7 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
     frame.RefreshChatValues();
     ChatOwner owner;
     owner.frame = frame.hwnd();
-    owner.relay = this;
+    owner.outbox = &frame.session_;
     owner.values = &frame.chatValues_;
     owner.voiceBusy = &frame.voiceBusy;
     auto window = std::make_unique<CChat>(peer, owner);
@@ -973,8 +959,7 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
 void CMainFrame::ShowMyOffers() {
     MyOffersContext c;
     c.lists = &model_.lists;
-    c.sender = tovan::OfferSender{[this](std::string_view m) { return sessionSocket_.Send(m); },
-                                  [this](const std::string& m) { session_.QueueUnsent(m); }};
+    c.outbox = &session_;
     c.dropResend = [this](const std::string& body) { resendSchedule_.RemoveByBody(body); };
     const tovan::AccountState& a = model_.account;
     c.userId = a.ownUserId;

@@ -27,8 +27,8 @@
 #include "client/core/search_pane.h"
 #include "client/core/logic/session.h"
 #include "client/core/logic/session_messages.h"
-#include "client/core/session_ports_win.h"
-#include "client/core/toolbar_ex.h"
+#include "client/controls/session_ports_win.h"
+#include "client/controls/toolbar_ex.h"
 #include "client/core/web_pane.h"
 #include "client/core/tovan_client_view.h"
 #include "fw/scoped_gdi.h"
@@ -125,13 +125,11 @@ private:
         tovan::ChatList& chats;
     };
 
-    // The chat list's reach into the frame: new windows and the session socket.
+    // The chat list's reach into the frame: new windows and the own user id.
     struct ChatPorts : tovan::ChatListPorts {
         explicit ChatPorts(CMainFrame& f) : frame(f) {}
         std::unique_ptr<tovan::ChatWindowLink> CreateChatWindow(const tovan::ChatPeer& peer) override;
         std::string OwnUserId() override { return frame.account().ownUserId; }
-        bool Send(const std::string& line) override { return frame.sessionSocket_.Send(line) != -1; }
-        void QueueUnsent(const std::string& line) override { frame.session_.QueueUnsent(line); }
         CMainFrame& frame;
     };
 
@@ -153,10 +151,7 @@ private:
 
     // The search, watch and area commands reach the frame's windows here.
     struct QueryPorts : tovan::QueryFramePorts {
-        explicit QueryPorts(CMainFrame& f) : frame(f) {}
-        bool Send(const std::string& m) override { return frame.sessionSocket_.Send(m) != -1; }
-        void QueueUnsent(const std::string& m) override { frame.session_.QueueUnsent(m); }
-        void DropQueuedListRequests() override { frame.session_.DropQueuedListRequests(); }
+        explicit QueryPorts(CMainFrame& f) : QueryFramePorts(f.session_), frame(f) {}
         void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
         void ShowCriteriaTooLongBox() override;
         void ShowSearchPane() override { frame.ShowPane(frame.searchPane_, true); }
@@ -175,7 +170,6 @@ private:
     void ClearRecordLists();
     void UpdateTitleAndPages();
     void PagingTick();
-    tovan::PagingIo MakePagingIo();
     int OnCreate();
     bool CreateBars();
     bool CreatePanes();
@@ -218,13 +212,12 @@ private:
     tovan::ChatFrameValues chatValues_;
     int voiceBusy = 0;
     ChatPorts chatPorts_{*this};
-    tovan::ChatList chatWindows_{chatPorts_};
+    tovan::ChatList chatWindows_{chatPorts_, session_};
     ClientMessages messages_{session_, records_, chatWindows_};
     // Offers published with repeats, worked by timer 12.
-    tovan::ResendSchedule resendSchedule_{
-        clock_, tovan::OfferSender{
-                    [this](std::string_view m) { return sessionSocket_.Send(m); },
-                    [this](const std::string& m) { session_.QueueUnsent(m); }}};
+    tovan::ResendSchedule resendSchedule_{clock_, session_};
+    // Row requests go out through the session, each followed by a short pause.
+    const tovan::PagingIo pagingIo_{session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     PublishDialogsWin publishDialogs_{session_.account()};
     CSousuo searchDialog_;
     CGjSousuo quickSearchDialog_;

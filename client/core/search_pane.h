@@ -7,7 +7,7 @@
 
 #include "client/core/logic/record_grid_frame.h"
 #include "client/core/logic/record_store.h"
-#include "client/core/sizing_bar.h"
+#include "client/controls/sizing_bar.h"
 #include "client/core/view_grid.h"
 
 class CGridDialog : public CSizingControlBar {

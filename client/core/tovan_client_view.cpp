@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <string>
 
-#include "client/windows/record_details.h"
+#include "client/core/record_details.h"
 
-#include "client/core/bitmap_width.h"
+#include "client/controls/bitmap_width.h"
 #include "client/core/logic/display_settings.h"
 #include "client/core/grid_display_settings.h"
 #include "client/core/logic/record_cell.h"
 #include "client/res/resource.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/win_profile_reader.h"
 
 namespace {
 

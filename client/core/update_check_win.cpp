@@ -7,7 +7,7 @@
 #include "fw/program_path.h"
 #include "client/core/logic/update_check.h"
 #include "client/core/logic/update_files.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/win_profile_reader.h"
 
 namespace {
 

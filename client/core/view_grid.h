@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "client/core/qgrid.h"
+#include "client/controls/qgrid.h"
 #include "client/core/logic/record_cell.h"
 #include "client/core/logic/record_grid_frame.h"
 #include "client/core/logic/record_grid_view.h"

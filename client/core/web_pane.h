@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "client/core/close_btn.h"
-#include "client/core/explorer1.h"
-#include "client/core/sizing_bar.h"
+#include "client/controls/close_btn.h"
+#include "client/controls/explorer1.h"
+#include "client/controls/sizing_bar.h"
 
 class CIEBar : public CSizingControlBar {
 public:

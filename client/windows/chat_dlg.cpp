@@ -11,12 +11,12 @@
 #include <ctime>
 
 #include "client/windows/logic/chat_transcript.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
 #include "client/res/resource.h"
 #include "client/windows/rich_text.h"
-#include "client/core/session_ports_win.h"
+#include "client/controls/session_ports_win.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ std::tm LocalTm(std::int64_t t) {
 CChat::CChat(const tovan::ChatPeer& peer, const ChatOwner& owner)
     : CDialogEx(IDD_CHAT, owner.frame),
       owner_(owner),
-      conversation_(calls_, *this, *owner.relay, *owner.values, *owner.voiceBusy) {
+      conversation_(calls_, *this, *owner.outbox, *owner.values, *owner.voiceBusy) {
     conversation_.peer = peer;
 }
 

@@ -15,17 +15,17 @@
 
 #include "client/windows/logic/chat_conversation.h"
 #include "client/core/logic/chat_relay.h"
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 #include "client/windows/dvokar.h"
 #include "client/windows/record_dlg.h"
-#include "client/core/send_edit.h"
-#include "client/core/text_labels.h"
-#include "client/core/xp_button.h"
+#include "client/controls/send_edit.h"
+#include "client/controls/text_labels.h"
+#include "client/controls/xp_button.h"
 
 // What a chat window shares with the frame.
 struct ChatOwner {
     HWND frame = nullptr;
-    tovan::RelaySender* relay = nullptr;        // the session socket
+    tovan::Outbox* outbox = nullptr;            // the session: the relay lines
     const tovan::ChatFrameValues* values = nullptr;
     int* voiceBusy = nullptr;                   // one voice conversation per client
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "client/core/bitmap_width.h"
+#include "client/controls/bitmap_width.h"
 #include "client/core/logic/record_cell.h"
 #include "client/res/resource.h"
 #include "fw/window.h"

@@ -4,7 +4,7 @@
 // grid repaints with its background.
 #pragma once
 
-#include "client/core/qgrid.h"
+#include "client/controls/qgrid.h"
 #include "client/windows/logic/settings_dialogs.h"
 
 // classPictures: the grid draws the class as a picture (the NT platform), so

@@ -1,13 +1,13 @@
 #include "client/windows/guanzhu_dlg.h"
 
 #include "client/core/logic/area_scope.h"
-#include "client/windows/list_box_text.h"
+#include "client/controls/list_box_text.h"
 #include "fw/program_path.h"
 #include "client/res/resource.h"
 #include "client/windows/logic/search_criteria.h"
 #include "client/windows/logic/watch_cities.h"
-#include "client/core/win_profile_reader.h"
-#include "client/windows/win_profile_writer.h"
+#include "client/controls/win_profile_reader.h"
+#include "client/controls/win_profile_writer.h"
 
 namespace {
 constexpr WPARAM kWatchedColumnWidth = 60;  // pixels

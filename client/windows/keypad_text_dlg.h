@@ -10,8 +10,8 @@
 #include <array>
 #include <string>
 
-#include "client/core/dialog_ex.h"
-#include "client/core/menu_ex.h"
+#include "client/controls/dialog_ex.h"
+#include "client/controls/menu_ex.h"
 
 class CKeypadTextDlg : public CDialogEx {
 public:

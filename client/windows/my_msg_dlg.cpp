@@ -52,7 +52,7 @@ BOOL CMyMsg::OnInitDialog() {
     list_.SetRecords(&lists.myList);
     lists.myMsgCount = -1;
 
-    ctx_.sender.SendOrQueue(tovan::MakeMyRecordCountRequest(ctx_.userId));
+    ctx_.outbox->Send(tovan::MakeMyRecordCountRequest(ctx_.userId));
     SetTimer(hwnd(), kPagingTimer, kPagingMs, nullptr);
     return TRUE;
 }
@@ -125,7 +125,7 @@ void CMyMsg::OnTimer() {
     const tovan::MyPagingStep step = tovan::StepMyPaging(lists.myList, top, perPage);
     for (int row : step.redraw) list_.RedrawRow(row);
     for (const tovan::MyRowRequest& r : step.requests) {
-        ctx_.sender.SendOrQueue(tovan::MakeMyMsgRecordRequest(r.first, r.count, ctx_.userId));
+        ctx_.outbox->Send(tovan::MakeMyMsgRecordRequest(r.first, r.count, ctx_.userId));
         Sleep(5);
     }
     UpdateWindow(list);

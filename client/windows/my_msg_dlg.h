@@ -9,16 +9,17 @@
 #include <functional>
 #include <string>
 
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 #include "client/windows/my_msg_grid.h"
+#include "client/core/logic/outbox.h"
 #include "client/core/logic/record_handlers.h"
 #include "client/core/logic/resend_schedule.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 // What the dialog uses of the frame.
 struct MyOffersContext {
     tovan::RecordLists* lists = nullptr;  // myList and the my-offers total
-    tovan::OfferSender sender;            // the session socket, failed sends queued
+    tovan::Outbox* outbox = nullptr;      // the session
     // Drops the resend entries whose body is this (an offer now closed).
     std::function<void(const std::string&)> dropResend;
     std::string userId;

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "client/core/dialog_ex.h"
-#include "client/core/text_labels.h"
-#include "client/core/xp_button.h"
+#include "client/controls/dialog_ex.h"
+#include "client/controls/text_labels.h"
+#include "client/controls/xp_button.h"
 
 class COfferFormDlg : public CDialogEx {
 public:

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "client/windows/keypad_text_dlg.h"
-#include "client/core/text_labels.h"
-#include "client/core/xp_button.h"
+#include "client/controls/text_labels.h"
+#include "client/controls/xp_button.h"
 
 class CHandFabu : public CKeypadTextDlg {
 public:

@@ -2,7 +2,7 @@
 
 #include "client/core/logic/area_scope.h"
 #include "fw/dialog.h"
-#include "client/core/menu_ex.h"
+#include "client/controls/menu_ex.h"
 #include "client/windows/logic/phrase_lists.h"
 #include "fw/profile.h"
 #include "client/windows/resend_options_dlg.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 
 class CRecord : public CDialogEx {
 public:

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "client/windows/keypad_text_dlg.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 class CChongfabj : public CKeypadTextDlg {
 public:

@@ -7,10 +7,10 @@
 #include <commctrl.h>
 
 #include "client/core/logic/account_state.h"
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 #include "client/core/logic/resend_schedule.h"
 #include "fw/window.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 // Row i is entry i of the schedule; the list keeps no copy of the data.
 class CChongfaGrid : public fw::Window {

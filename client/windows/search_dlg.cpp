@@ -1,11 +1,11 @@
 #include "client/windows/search_dlg.h"
 
-#include "client/windows/list_box_text.h"
+#include "client/controls/list_box_text.h"
 #include "fw/program_path.h"
 #include "client/res/resource.h"
 #include "client/windows/logic/search_criteria.h"
-#include "client/core/win_profile_reader.h"
-#include "client/windows/win_profile_writer.h"
+#include "client/controls/win_profile_reader.h"
+#include "client/controls/win_profile_writer.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 #include "client/core/logic/area_scope.h"
-#include "client/core/dialog_ex.h"
-#include "client/windows/list_box_text.h"
+#include "client/controls/dialog_ex.h"
+#include "client/controls/list_box_text.h"
 #include "client/core/logic/search_commands.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 class CSearchDialogBase : public CDialogEx {
 public:

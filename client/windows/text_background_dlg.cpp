@@ -10,8 +10,8 @@
 
 #include "client/core/logic/display_settings.h"
 #include "client/res/resource.h"
-#include "client/core/win_profile_reader.h"
-#include "client/windows/win_profile_writer.h"
+#include "client/controls/win_profile_reader.h"
+#include "client/controls/win_profile_writer.h"
 
 namespace {
 

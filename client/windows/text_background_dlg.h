@@ -8,10 +8,10 @@
 
 #include <functional>
 
-#include "client/core/color_btn.h"
-#include "client/core/dialog_ex.h"
+#include "client/controls/color_btn.h"
+#include "client/controls/dialog_ex.h"
 #include "client/windows/logic/settings_dialogs.h"
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 #include "fw/scoped_gdi.h"
 
 class CWenzi : public CDialogEx {

@@ -6,8 +6,8 @@
 
 #include "client/res/resource.h"
 #include "client/windows/logic/settings_dialogs.h"
-#include "client/core/win_profile_reader.h"
-#include "client/windows/win_profile_writer.h"
+#include "client/controls/win_profile_reader.h"
+#include "client/controls/win_profile_writer.h"
 
 CGjlsz::CGjlsz(HWND parent) : CDialogEx(IDD_TOOLBAR_ITEMS, parent) {}
 

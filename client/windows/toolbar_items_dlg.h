@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "client/core/dialog_ex.h"
-#include "client/core/xp_button.h"
+#include "client/controls/dialog_ex.h"
+#include "client/controls/xp_button.h"
 
 class CGjlsz : public CDialogEx {
 public:

@@ -8,8 +8,8 @@
 #include "fw/program_path.h"
 #include "client/res/resource.h"
 #include "client/windows/logic/settings_dialogs.h"
-#include "client/core/win_profile_reader.h"
-#include "client/windows/win_profile_writer.h"
+#include "client/controls/win_profile_reader.h"
+#include "client/controls/win_profile_writer.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "client/core/dialog_ex.h"
-#include "client/core/xp_button.h"
+#include "client/controls/dialog_ex.h"
+#include "client/controls/xp_button.h"
 
 class CToolBj : public CDialogEx {
 public:

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "client/core/dialog_ex.h"
-#include "client/core/no_copy_edit.h"
+#include "client/controls/dialog_ex.h"
+#include "client/controls/no_copy_edit.h"
 #include "fw/scoped_gdi.h"
 
 class CXiangqing : public CDialogEx {

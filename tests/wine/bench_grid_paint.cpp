@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "client/core/grid_painter.h"
+#include "client/controls/grid_painter.h"
 #include "tests/wine/grid_samples.h"
 #include "client/core/view_grid.h"
 

@@ -16,18 +16,15 @@
 #include "client/windows/chat_dlg.h"
 #include "client/windows/logic/chat_transcript.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "fw/program_path.h"
 
 namespace {
 
-struct RecordingRelay : tovan::RelaySender {
-    bool Send(const std::string& line) override {
-        lines.push_back(line);
-        return true;
-    }
-    void QueueUnsent(const std::string& line) override { queued.push_back(line); }
-    std::vector<std::string> lines, queued;
+struct RecordingRelay : tovan::Outbox {
+    void Send(const std::string& line) override { lines.push_back(line); }
+    void DropQueuedListRequests() override {}
+    std::vector<std::string> lines;
 };
 
 class ChatWindowTest : public testing::Test {
@@ -44,7 +41,7 @@ protected:
         values.ownUserId = "test";
         values.serverHost = "127.0.0.1";
         ChatOwner o;
-        o.relay = &relay;
+        o.outbox = &relay;
         o.values = &values;
         o.voiceBusy = &voiceBusy;
         return o;

@@ -24,7 +24,7 @@
 #include "fw/dialog.h"
 #include "fw/dialog_template.h"
 #include "client/windows/dvokar.h"
-#include "client/core/explorer1.h"
+#include "client/controls/explorer1.h"
 #include "tests/wine/gui_test_util.h"
 #include "fw/scoped_com.h"
 

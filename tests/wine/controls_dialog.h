@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include "client/core/close_btn.h"
-#include "client/core/color_btn.h"
-#include "client/core/dialog_ex.h"
+#include "client/controls/close_btn.h"
+#include "client/controls/color_btn.h"
+#include "client/controls/dialog_ex.h"
 #include "tests/wine/dialog_test_ids.h"
-#include "client/core/no_copy_edit.h"
-#include "client/core/send_edit.h"
-#include "client/core/text_labels.h"
-#include "client/core/xp_button.h"
+#include "client/controls/no_copy_edit.h"
+#include "client/controls/send_edit.h"
+#include "client/controls/text_labels.h"
+#include "client/controls/xp_button.h"
 
 class ControlsDialog : public CDialogEx {
 public:

@@ -13,7 +13,7 @@
 #include "fw/profile.h"
 #include "fw/program_path.h"
 #include "client/core/logic/session_settings.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/win_profile_reader.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "client/core/grid_painter.h"
+#include "client/controls/grid_painter.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/core/qgrid.h"
+#include "client/controls/qgrid.h"
 #include "client/core/logic/record_cell.h"
 #include "client/core/view_grid.h"
 

@@ -14,7 +14,7 @@
 #include "client/core/area_tree_pane.h"
 #include "tests/wine/frame_fixture.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 #include "client/core/main_frame.h"
 #include "client/res/resource.h"
 #include "fw/window.h"

@@ -86,7 +86,7 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(h, msg, wp, lp);
 }
 
-class MyOffersTest : public ::testing::Test {
+class MyOffersTest : public ::testing::Test, public tovan::Outbox {
 protected:
     void SetUp() override {
         WNDCLASSA wc = {};
@@ -103,17 +103,18 @@ protected:
     MyOffersContext Context() {
         MyOffersContext c;
         c.lists = &lists;
-        c.sender.send = [this](std::string_view m) {
-            sent.emplace_back(m);
-            return static_cast<int>(m.size());
-        };
-        c.sender.queueUnsent = [this](const std::string& m) { unsent.push_back(m); };
+        c.outbox = this;
         c.dropResend = [this](const std::string& body) { dropped.push_back(body); };
         c.userId = "u1";
         c.contacts = {"王五", "0101234", "139000"};
         c.frame = frame;
         return c;
     }
+    // The session's outbox: every send fails while `down`, and the message waits.
+    void Send(const std::string& m) override { (down ? unsent : sent).push_back(m); }
+    void DropQueuedListRequests() override {}
+    bool down = false;
+
     bool Sent(const std::string& prefix) const {
         for (const std::string& m : sent)
             if (m.compare(0, prefix.size(), prefix) == 0) return true;
@@ -239,9 +240,8 @@ TEST_F(MyOffersTest, TimeColumnFitsItsText) {
 }
 
 TEST_F(MyOffersTest, FailedSendsWaitInTheUnsentQueue) {
-    MyOffersContext c = Context();
-    c.sender.send = [](std::string_view) { return -1; };
-    MyMsg dlg(frame, std::move(c));
+    down = true;
+    MyMsg dlg(frame, Context());
     dlg.steps = {[this](MyMsg&) { return !unsent.empty(); }, PostClick(IDCANCEL)};
     dlg.DoModal();
     ASSERT_FALSE(unsent.empty());

@@ -18,8 +18,8 @@
 #include "client/windows/publish_dialogs_win.h"
 #include "client/windows/resend_options_dlg.h"
 #include "client/res/resource.h"
-#include "client/core/session_ports_win.h"
-#include "client/core/win_profile_reader.h"
+#include "client/controls/session_ports_win.h"
+#include "client/controls/win_profile_reader.h"
 
 namespace {
 
@@ -799,14 +799,14 @@ TEST_F(PublishFiles, PublishOfferTakesTheChosenDialogsResult) {
 
     WinProfileReader profile;
     LocalClock clock;
-    std::vector<std::string> sent;
-    tovan::OfferSender sender{[&](std::string_view m) {
-                                  sent.emplace_back(m);
-                                  return static_cast<int>(m.size());
-                              },
-                              [](const std::string&) {}};
-    tovan::ResendSchedule schedule(clock, sender);
-    tovan::PublishPorts ports{profile, dialogs, clock, sender};
+    struct SentMessages : tovan::Outbox {
+        void Send(const std::string& m) override { sent.push_back(m); }
+        void DropQueuedListRequests() override {}
+        std::vector<std::string> sent;
+    } outbox;
+    std::vector<std::string>& sent = outbox.sent;
+    tovan::ResendSchedule schedule(clock, outbox);
+    tovan::PublishPorts ports{profile, dialogs, clock, outbox};
 
     // Expert mode, cargo: the cargo form, whose resend box is hidden.
     WritePrivateProfileStringA("Publish", "Kind", "1", "dmr.ini");

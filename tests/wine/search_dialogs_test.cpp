@@ -14,7 +14,7 @@
 
 #include "client/windows/guanzhu_dlg.h"
 #include "tests/wine/gui_test_util.h"
-#include "client/windows/list_box_text.h"
+#include "client/controls/list_box_text.h"
 #include "fw/message_box.h"
 #include "client/core/logic/record_store.h"
 #include "client/res/resource.h"
@@ -372,11 +372,11 @@ TEST_F(SearchDialogTest, ReducedDialogSearchesFromTheHomeCityAndNeverWritesTheWa
 
 // ---------------------------------------------------------------- search command
 
-class RecordingPorts : public tovan::QueryFramePorts {
+class RecordingPorts : public tovan::Outbox, public tovan::QueryFramePorts {
 public:
+    RecordingPorts() : QueryFramePorts(static_cast<tovan::Outbox&>(*this)) {}
     std::vector<std::string> sent;
-    bool Send(const std::string& m) override { sent.push_back(m); return true; }
-    void QueueUnsent(const std::string&) override {}
+    void Send(const std::string& m) override { sent.push_back(m); }
     void DropQueuedListRequests() override {}
     void ShowLimitedRightsBox() override {}
     void ShowCriteriaTooLongBox() override {}

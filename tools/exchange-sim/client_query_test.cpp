@@ -94,13 +94,10 @@ TEST_F(ClientQueryTest, StatementsCountAndListWhatTheCriteriaSay) {
 }
 
 // The ports of the frame: what the commands send.
-struct SentMessages : tovan::QueryFramePorts {
+struct SentMessages : tovan::Outbox, tovan::QueryFramePorts {
+    SentMessages() : QueryFramePorts(static_cast<tovan::Outbox&>(*this)) {}
     std::vector<std::string> sent;
-    bool Send(const std::string& m) override {
-        sent.push_back(m);
-        return true;
-    }
-    void QueueUnsent(const std::string&) override {}
+    void Send(const std::string& m) override { sent.push_back(m); }
     void DropQueuedListRequests() override {}
     void ShowLimitedRightsBox() override {}
     void ShowCriteriaTooLongBox() override {}

@@ -62,14 +62,13 @@ std::string AreaProcessingTitle(const std::string& titlePrefix, const std::strin
 }
 
 void SwitchToArea(ClientModel& model, QueryFramePorts& ports, const std::string& area) {
-    ports.DropQueuedListRequests();
+    ports.outbox.DropQueuedListRequests();
     model.account.currentArea = area;
     model.watchMode = 0;
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(AreaProcessingTitle(model.titlePrefix, area));
     model.lists.currentList.Reset(0);
-    const std::string request = "!TODAYRECORD!|" + area + "^";
-    if (!ports.Send(request)) ports.QueueUnsent(request);
+    ports.outbox.Send("!TODAYRECORD!|" + area + "^");
 }
 
 bool OnAreaTreeSelection(ClientModel& model, QueryFramePorts& ports,

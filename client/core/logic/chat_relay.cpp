@@ -27,10 +27,6 @@ bool ReadRelayed(const char* msg, RelayedAddresses& out) {
 
 }  // namespace
 
-void SendOrQueue(RelaySender& sender, const std::string& line) {
-    if (!sender.Send(line)) sender.QueueUnsent(line);
-}
-
 std::string FormatRelayLine(std::string_view word, const std::string& peerId,
                             const std::string& publicAddress, int publicPort,
                             const std::string& localAddress, int localPort) {
@@ -75,8 +71,8 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
         }
         AddBothAddresses(publicAddress, publicPort, localAddress, localPort,
                          [&](const std::string& ip, int port) { window->AddChater(ip, port); });
-        SendOrQueue(ports_, FormatRelayLine("!BDDCHATER!", p.peerName, p.ownPublicAddress,
-                                            p.ownPublicPort, p.ownLocalAddress, p.ownLocalPort));
+        outbox_.Send(FormatRelayLine("!BDDCHATER!", p.peerName, p.ownPublicAddress, p.ownPublicPort,
+                                      p.ownLocalAddress, p.ownLocalPort));
         return;
     }
     ChatPeer peer;

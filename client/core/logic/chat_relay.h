@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "client/core/logic/outbox.h"
+
 namespace tovan {
 
 // Frame timer of the sweep of closed chat windows.
@@ -37,19 +39,6 @@ struct ChatPeer {
     std::string ownLocalAddress;
     int ownLocalPort = 0;
 };
-
-// The session socket as the relay sees it.
-class RelaySender {
-public:
-    virtual ~RelaySender() = default;
-    // One send of the whole line; false when it failed.
-    virtual bool Send(const std::string& line) = 0;
-    // A line whose send failed waits for the unsent-queue timer.
-    virtual void QueueUnsent(const std::string& line) = 0;
-};
-
-// Sends the line, or queues it when the send fails.
-void SendOrQueue(RelaySender& sender, const std::string& line);
 
 // "<word>|<peer id>|<public address>|<public port>|<local address>|<local port>^",
 // the text before "^" cut to 248 bytes. The cut never splits a double-byte
@@ -81,8 +70,9 @@ public:
     virtual void AddChater(const std::string& ip, int port) = 0;
 };
 
-class ChatListPorts : public RelaySender {
+class ChatListPorts {
 public:
+    virtual ~ChatListPorts() = default;
     // Creates and shows the window for a new peer (the frame keeps the focus);
     // null when it cannot be made, after the user was told why.
     virtual std::unique_ptr<ChatWindowLink> CreateChatWindow(const ChatPeer& peer) = 0;
@@ -91,7 +81,8 @@ public:
 
 class ChatList {
 public:
-    explicit ChatList(ChatListPorts& ports) : ports_(ports) {}
+    // The relay lines go out through the session's outbox.
+    ChatList(ChatListPorts& ports, Outbox& outbox) : ports_(ports), outbox_(outbox) {}
 
     // Opens a chat with user `id`, or points the unconnected window of that
     // peer at the given addresses. initiated is 1 for the user's own double-click.
@@ -109,6 +100,7 @@ public:
 
 private:
     ChatListPorts& ports_;
+    Outbox& outbox_;
     std::vector<std::unique_ptr<ChatWindowLink>> windows_;
 };
 

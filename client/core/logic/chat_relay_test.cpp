@@ -31,7 +31,7 @@ struct FakeWindow : ChatWindowLink {
     std::vector<std::string>& log;
 };
 
-struct FakePorts : ChatListPorts {
+struct FakePorts : ChatListPorts, Outbox {
     std::unique_ptr<ChatWindowLink> CreateChatWindow(const ChatPeer& p) override {
         log.push_back("open " + p.peerUserId + " initiated " + std::to_string(p.initiatedLocally));
         if (refuse) return nullptr;
@@ -40,11 +40,12 @@ struct FakePorts : ChatListPorts {
         return w;
     }
     std::string OwnUserId() override { return "me"; }
-    bool Send(const std::string& line) override {
+    // The session's outbox: every send is tried, a failed one is queued.
+    void Send(const std::string& line) override {
         sent.push_back(line);
-        return sendWorks;
+        if (!sendWorks) queued.push_back(line);
     }
-    void QueueUnsent(const std::string& line) override { queued.push_back(line); }
+    void DropQueuedListRequests() override {}
 
     std::vector<std::string> log, sent, queued;
     std::vector<FakeWindow*> made;
@@ -59,7 +60,7 @@ protected:
         return *ports.made.back();
     }
     FakePorts ports;
-    ChatList list{ports};
+    ChatList list{ports, ports};
 };
 
 TEST(RelayLineTest, FormatsAndCutsAtACharacterBelow248Bytes) {

@@ -10,16 +10,18 @@
 
 namespace tovan {
 
-class FakeQueryPorts : public QueryFramePorts {
+class FakeQueryPorts : public Outbox, public QueryFramePorts {
 public:
+    FakeQueryPorts() : QueryFramePorts(static_cast<Outbox&>(*this)) {}
+
     bool sendWorks = true;
     std::vector<std::string> calls;
 
-    bool Send(const std::string& m) override {
+    // The session's outbox: a message whose send fails is queued.
+    void Send(const std::string& m) override {
         calls.push_back("send " + m);
-        return sendWorks;
+        if (!sendWorks) calls.push_back("queue " + m);
     }
-    void QueueUnsent(const std::string& m) override { calls.push_back("queue " + m); }
     void DropQueuedListRequests() override { calls.push_back("drop"); }
     void ShowLimitedRightsBox() override { calls.push_back("rights"); }
     void ShowCriteriaTooLongBox() override { calls.push_back("toolong"); }

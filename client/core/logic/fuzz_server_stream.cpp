@@ -163,11 +163,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             i += 2;
             c.viewGrid.firstVisible = first;
             c.searchGrid.firstVisible = first / 2;
-            tovan::PagingIo io;
-            io.send = [&](const std::string& m) {
-                CheckRequest(m, c.lists.currentList, c.lists.searchList);
-                return true;
-            };
+            struct CheckedRequests : tovan::Outbox {
+                explicit CheckedRequests(Client& client) : c(client) {}
+                void Send(const std::string& m) override {
+                    CheckRequest(m, c.lists.currentList, c.lists.searchList);
+                }
+                void DropQueuedListRequests() override {}
+                Client& c;
+            } requests{c};
+            const tovan::PagingIo io{requests, {}};
             tovan::RunPagingTick(c.lists.currentList, c.lists.currentGrid, c.lists.searchList,
                                  c.lists.searchGrid, c.watchMode != 0, c.session.account().currentArea,
                                  "w", "s", io);

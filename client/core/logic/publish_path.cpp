@@ -38,7 +38,7 @@ PublishOutcome PublishOffer(const std::string& offerClass, const AccountState& a
     const std::string text = CompleteOfferText(result.offerText, request.contacts, result.sendMobile);
     const std::string message = MakeAddMsg(offerClass, text);
     // No reply is awaited: the offer comes back through the server's broadcast.
-    ports.sender.SendOrQueue(message);
+    ports.outbox.Send(message);
 
     // The entry is made whether the send went out or waits in the queue.
     if (result.resendCount != 0 && result.resendInterval != 0) {

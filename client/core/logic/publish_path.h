@@ -56,7 +56,7 @@ struct PublishPorts {
     ProfileReader& profile;
     PublishDialogs& dialogs;
     Clock& clock;
-    OfferSender sender;
+    Outbox& outbox;  // the session
 };
 
 // Publishing command 32778 ("车") or 32781 ("货").

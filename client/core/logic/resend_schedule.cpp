@@ -70,11 +70,6 @@ std::string ResendTime::ClockText() const {
     return text;
 }
 
-void OfferSender::SendOrQueue(const std::string& message) const {
-    const int sent = send ? send(message) : -1;
-    if (sent == -1 && queueUnsent) queueUnsent(message);
-}
-
 std::string MakeAddMsg(std::string_view offerClass, std::string_view text) {
     std::string m = "!ADDMSG!|";
     m += offerClass;
@@ -84,8 +79,7 @@ std::string MakeAddMsg(std::string_view offerClass, std::string_view text) {
     return m;
 }
 
-ResendSchedule::ResendSchedule(Clock& clock, OfferSender sender)
-    : clock_(clock), sender_(std::move(sender)) {}
+ResendSchedule::ResendSchedule(Clock& clock, Outbox& outbox) : clock_(clock), outbox_(outbox) {}
 
 void ResendSchedule::AddOrReplace(const ChongfaXinxi& entry) {
     for (ChongfaXinxi& e : entries_) {
@@ -123,7 +117,7 @@ void ResendSchedule::Tick() {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (!entries_[i].next.Before(now) || entries_[i].remaining < 1) continue;
         const std::string message = entries_[i].message;
-        sender_.SendOrQueue(message);
+        outbox_.Send(message);
         if (i >= entries_.size()) break;
         ChongfaXinxi& e = entries_[i];
         --e.remaining;

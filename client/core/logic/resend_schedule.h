@@ -10,12 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "client/core/logic/outbox.h"
 #include "client/core/logic/session.h"  // Clock
 
 namespace tovan {
@@ -66,15 +66,6 @@ struct ChongfaXinxi {
     std::string created;     // "%H:%M:%S" of creation; the resend list's key
 };
 
-// Where offers go out: one send call (bytes taken, or -1), and the unsent
-// queue that takes a message whose send failed.
-struct OfferSender {
-    std::function<int(std::string_view)> send;
-    std::function<void(const std::string&)> queueUnsent;
-
-    void SendOrQueue(const std::string& message) const;
-};
-
 // The contact details the frame appends to offers (logon reply E, F, G).
 struct ContactDetails {
     std::string name;
@@ -87,7 +78,8 @@ std::string MakeAddMsg(std::string_view offerClass, std::string_view text);
 
 class ResendSchedule {
 public:
-    ResendSchedule(Clock& clock, OfferSender sender);
+    // Due entries go out through the session's outbox.
+    ResendSchedule(Clock& clock, Outbox& outbox);
 
     const std::vector<ChongfaXinxi>& entries() const { return entries_; }
     std::vector<ChongfaXinxi>& entries() { return entries_; }
@@ -122,7 +114,7 @@ public:
 
 private:
     Clock& clock_;
-    OfferSender sender_;
+    Outbox& outbox_;
     std::vector<ChongfaXinxi> entries_;
 };
 

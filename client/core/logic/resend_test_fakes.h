@@ -4,7 +4,6 @@
 
 #include <ctime>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "client/core/logic/resend_schedule.h"
@@ -29,20 +28,16 @@ struct FakeClock : Clock {
     void Set(int h, int m, int s) { now = At(h, m, s); }
 };
 
-// The socket's send and the unsent queue; every send fails while `down`.
-struct FakeOfferLine {
+// The session's outbox: what went out, and what waits in the unsent queue
+// because every send fails while `down`.
+struct FakeOfferLine : Outbox {
     std::vector<std::string> sent;
     std::vector<std::string> queued;
     bool down = false;
 
-    OfferSender Sender() {
-        return {[this](std::string_view m) {
-                    if (down) return -1;
-                    sent.emplace_back(m);
-                    return static_cast<int>(m.size());
-                },
-                [this](const std::string& m) { queued.push_back(m); }};
-    }
+    void Send(const std::string& m) override { (down ? queued : sent).push_back(m); }
+    void DropQueuedListRequests() override {}
+    Outbox& Sender() { return *this; }
 };
 
 inline ResendTime Time(int h, int m, int s, int day = 9) {

@@ -49,9 +49,7 @@ bool RequestVisibleRun(const RecordStore& list, const ListGrid& grid, const char
     msg += '|';
     msg.append(selector.data(), selector.size());
     msg += '^';
-    if (!io.send || !io.send(msg)) {
-        if (io.queueUnsent) io.queueUnsent(msg);
-    }
+    io.outbox.Send(msg);
     if (io.sleepMs) io.sleepMs(5);  // lets the server take one request at a time
     return true;
 }

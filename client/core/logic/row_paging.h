@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "client/core/logic/msg_info.h"
+#include "client/core/logic/outbox.h"
 #include "client/core/logic/record_grid_view.h"
 #include "client/core/logic/record_store.h"
 
@@ -82,9 +83,8 @@ int StoreRequestedRow(RecordStore& list, const ListGrid& grid, std::int32_t r, c
 
 // What one paging tick sends through, supplied by the frame.
 struct PagingIo {
-    std::function<bool(const std::string&)> send;         // one send call; false when it failed
-    std::function<void(const std::string&)> queueUnsent;  // keeps a failed send for the resend timer
-    std::function<void(int)> sleepMs;                     // the short pause after each request
+    Outbox& outbox;                    // the session: a failed send waits in its queue
+    std::function<void(int)> sleepMs;  // the short pause after each request
 };
 
 // The first unloaded run in view of the current list, asked for with the

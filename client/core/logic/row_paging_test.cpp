@@ -68,12 +68,21 @@ TEST(PagingWindow, FirstUnloadedRunInsideTheVisibleWindow) {
 class PagingTickTest : public ::testing::Test {
 protected:
     FakeFrame f;
-    Strings sent, queued;
+    // The session's outbox: every send is tried, a failed one is queued.
+    struct Line : Outbox {
+        Strings sent, queued;
+        bool sendWorks = true;
+        void Send(const std::string& m) override {
+            sent.push_back(m);
+            if (!sendWorks) queued.push_back(m);
+        }
+        void DropQueuedListRequests() override {}
+    } line;
+    Strings& sent = line.sent;
+    Strings& queued = line.queued;
+    bool& sendWorks = line.sendWorks;
     std::vector<int> pauses;
-    bool sendWorks = true;
-    PagingIo io{[this](const std::string& m) { sent.push_back(m); return sendWorks; },
-                [this](const std::string& m) { queued.push_back(m); },
-                [this](int ms) { pauses.push_back(ms); }};
+    PagingIo io{line, [this](int ms) { pauses.push_back(ms); }};
 
     void Tick() {
         RunPagingTick(f.lists.currentList, f.lists.currentGrid, f.lists.searchList, f.lists.searchGrid,

@@ -58,10 +58,6 @@ AreaScope ScopeOf(const AccountState& a) {
     return s;
 }
 
-void SendOrQueue(QueryFramePorts& ports, const std::string& message) {
-    if (!ports.Send(message)) ports.QueueUnsent(message);
-}
-
 }  // namespace
 
 const std::string& HomeArea(const AccountState& account) {
@@ -136,9 +132,9 @@ QueryCommandResult StartSearch(ClientModel& model, QueryFramePorts& ports,
     model.search = c;
     model.searchRecordQuery = BuildSearchRecordStatement(c);
 
-    ports.DropQueuedListRequests();
+    ports.outbox.DropQueuedListRequests();
     ports.ShowSearchPane();
-    SendOrQueue(ports, *message);
+    ports.outbox.Send(*message);
     ports.RecalcLayout();
     return QueryCommandResult::kSent;
 }
@@ -159,7 +155,7 @@ QueryCommandResult StartWatch(ClientModel& model, QueryFramePorts& ports,
         return QueryCommandResult::kTooLong;
     }
 
-    ports.DropQueuedListRequests();
+    ports.outbox.DropQueuedListRequests();
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     model.lists.currentList.Reset(0);
     model.watchMode = 1;
@@ -167,7 +163,7 @@ QueryCommandResult StartWatch(ClientModel& model, QueryFramePorts& ports,
     model.watch = c;
     model.watchRecordQuery = BuildWatchRecordStatement(c);
 
-    SendOrQueue(ports, *message);
+    ports.outbox.Send(*message);
     return QueryCommandResult::kSent;
 }
 
@@ -175,7 +171,7 @@ bool RefillWatchAfterLogon(ClientModel& model, QueryFramePorts& ports) {
     if (model.watchMode != 1) return false;
     const std::optional<std::string> message = WatchCountMessage(model.watch);
     if (!message) return false;  // the watch command itself refused such criteria
-    SendOrQueue(ports, *message);
+    ports.outbox.Send(*message);
     return true;
 }
 
@@ -195,7 +191,7 @@ QueryCommandResult BackToCurrentInfo(ClientModel& model, QueryFramePorts& ports)
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(model.titlePrefix + "    " + current + "信息处理中");
     model.lists.currentList.Reset(0);
-    SendOrQueue(ports, "!TODAYRECORD!|" + current + "^");
+    ports.outbox.Send("!TODAYRECORD!|" + current + "^");
     return QueryCommandResult::kSent;
 }
 

@@ -11,6 +11,7 @@
 #include "client/core/logic/account_state.h"
 #include "client/core/logic/area_scope.h"
 #include "client/core/logic/client_model.h"
+#include "client/core/logic/outbox.h"
 #include "client/core/logic/profile_reader.h"
 #include "client/core/logic/record_store.h"
 #include "client/core/logic/row_paging.h"
@@ -69,13 +70,9 @@ using SearchDialogRun = std::function<bool(const SearchDialogInputs&, SearchDial
 // What the commands do through the frame's windows and session.
 class QueryFramePorts {
 public:
+    explicit QueryFramePorts(Outbox& out) : outbox(out) {}
     virtual ~QueryFramePorts() = default;
-    // One send of the whole message; false when it failed.
-    virtual bool Send(const std::string& message) = 0;
-    // A message whose send failed waits for the keep-alive timer.
-    virtual void QueueUnsent(const std::string& message) = 0;
-    // A new list makes the queued requests for the old lists stale.
-    virtual void DropQueuedListRequests() = 0;
+    Outbox& outbox;  // the session: requests go out or wait in its queue
     virtual void ShowLimitedRightsBox() = 0;
     // The criteria make a count message longer than its buffer: the user is
     // told, and nothing is sent.

@@ -15,6 +15,7 @@
 
 #include "client/core/logic/account_state.h"
 #include "client/core/logic/area_scope.h"
+#include "client/core/logic/outbox.h"
 #include "client/core/logic/server_message.h"
 #include "client/core/logic/session_settings.h"
 
@@ -108,7 +109,7 @@ struct SessionPorts {
     NoticeSink& notice;
 };
 
-class Session {
+class Session : public Outbox {
 public:
     // The logon reply writes `account` (the client model's).
     Session(SessionPorts ports, AccountState& account, SessionHooks hooks = {});
@@ -129,15 +130,10 @@ public:
     // Frame timers 1, 2 and 8; false for any other id.
     bool OnTimer(unsigned id);
 
-    // Sends a message; when the send fails it waits in the unsent queue.
-    void Send(const std::string& message);
-    // A message whose send already failed: it waits for timer 2.
-    void QueueUnsent(const std::string& message) { unsentQueue_.push_back(message); }
+    // Outbox: the one "send, or queue when the send fails" of the client.
+    void Send(const std::string& message) override;
+    void DropQueuedListRequests() override;
     void ClearUnsentQueue() { unsentQueue_.clear(); }
-    // A new list (another area, a new search or watch query, a logon) makes
-    // the queued requests for the old lists stale: they go. What the user did
-    // (offers, closed deals, chat answers) stays queued and goes out later.
-    void DropQueuedListRequests();
 
     // Server messages the session serves (whole text, no terminator).
     void HandleOk(const char* message);

@@ -27,9 +27,9 @@ std::string ChatTextLine(const std::string& name, const std::string& text, const
     return "[" + name + "]" + text + " (" + time + ")\r\n";
 }
 
-ChatConversation::ChatConversation(ChatControl& control, ChatSurface& surface, RelaySender& relay,
+ChatConversation::ChatConversation(ChatControl& control, ChatSurface& surface, Outbox& outbox,
                                    const ChatFrameValues& frame, int& voiceBusy)
-    : control_(control), surface_(surface), relay_(relay), frame_(frame), voiceBusy_(voiceBusy),
+    : control_(control), surface_(surface), outbox_(outbox), frame_(frame), voiceBusy_(voiceBusy),
       voiceButton_(kVoiceIdleCaption) {}
 
 void ChatConversation::Line(const std::string& text, std::uint32_t colour) {
@@ -75,8 +75,8 @@ void ChatConversation::Start() {
 }
 
 void ChatConversation::SendAddChater() {
-    SendOrQueue(relay_, FormatRelayLine("!ADDCHATER!", peer.peerUserId, peer.ownPublicAddress,
-                                        peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
+    outbox_.Send(FormatRelayLine("!ADDCHATER!", peer.peerUserId, peer.ownPublicAddress,
+                                  peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
 }
 
 void ChatConversation::AddPeerAddresses() {
@@ -98,8 +98,8 @@ void ChatConversation::OnNotifyAddress(const std::string& ip, long port) {
     AddBothAddresses(peer.peerPublicAddress, peer.peerPublicPort, peer.peerLocalAddress,
                      peer.peerLocalPort,
                      [&](const std::string& a, int p) { control_.AddChater(a, p); });
-    SendOrQueue(relay_, FormatRelayLine("!BDDCHATER!", peer.peerUserId, peer.ownPublicAddress,
-                                        peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
+    outbox_.Send(FormatRelayLine("!BDDCHATER!", peer.peerUserId, peer.ownPublicAddress,
+                                  peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
 }
 
 void ChatConversation::OnPeerAdd(const std::string& ip, long port) {

@@ -83,7 +83,7 @@ struct ChatFrameValues {
 class ChatConversation {
 public:
     // voiceBusy is the frame's: one voice conversation in the whole client.
-    ChatConversation(ChatControl& control, ChatSurface& surface, RelaySender& relay,
+    ChatConversation(ChatControl& control, ChatSurface& surface, Outbox& outbox,
                      const ChatFrameValues& frame, int& voiceBusy);
 
     ChatPeer peer;  // set by the frame before Start
@@ -129,7 +129,7 @@ private:
 
     ChatControl& control_;
     ChatSurface& surface_;
-    RelaySender& relay_;
+    Outbox& outbox_;  // the session: the relay lines
     const ChatFrameValues& frame_;
     int& voiceBusy_;
     std::string voiceButton_;

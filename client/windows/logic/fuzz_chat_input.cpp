@@ -14,7 +14,7 @@
 
 namespace {
 
-struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts {
+struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts, tovan::Outbox {
     void Bind(long) override {}
     void AddChater(const std::string&, long) override {}
     void AcceptChater(const std::string&, long) override {}
@@ -37,11 +37,10 @@ struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts {
     void AppendTranscript(const std::string&, std::uint32_t) override {}
     void ShowError(const std::string&) override {}
     std::string Now() override { return "26-12-08 10:00:00"; }
-    bool Send(const std::string& line) override {
+    void Send(const std::string& line) override {
         if (line.size() > tovan::kRelayLineLimit + 1 || line.back() != '^') std::abort();
-        return false;
     }
-    void QueueUnsent(const std::string&) override {}
+    void DropQueuedListRequests() override {}
     std::unique_ptr<tovan::ChatWindowLink> CreateChatWindow(const tovan::ChatPeer& peer) override;
     std::string OwnUserId() override { return "me"; }
 };
@@ -66,7 +65,7 @@ std::unique_ptr<tovan::ChatWindowLink> Quiet::CreateChatWindow(const tovan::Chat
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     Quiet q;
-    tovan::ChatList list(q);
+    tovan::ChatList list(q, q);
     list.OnRelayedAddChater(("!ADDCHATER!|" + text).c_str());
     list.OnRelayedBddChater(("!BDDCHATER!|" + text).c_str());
     for (std::size_t i = 0; i < list.size(); ++i) {

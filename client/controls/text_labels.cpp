@@ -1,4 +1,4 @@
-#include "client/core/text_labels.h"
+#include "client/controls/text_labels.h"
 
 #include <cstring>
 #include <string>

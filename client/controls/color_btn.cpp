@@ -1,4 +1,4 @@
-#include "client/core/color_btn.h"
+#include "client/controls/color_btn.h"
 
 LRESULT CColorBtn::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {

@@ -1,4 +1,4 @@
-#include "client/core/toolbar_ex.h"
+#include "client/controls/toolbar_ex.h"
 
 CToolBarEx::~CToolBarEx() {
     Destroy();

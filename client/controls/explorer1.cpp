@@ -1,4 +1,4 @@
-#include "client/core/explorer1.h"
+#include "client/controls/explorer1.h"
 
 namespace {
 constexpr DISPID kNavigate = 104;

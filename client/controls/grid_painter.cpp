@@ -1,8 +1,8 @@
-#include "client/core/grid_painter.h"
+#include "client/controls/grid_painter.h"
 
 #include <cstring>
 
-#include "client/core/picture_cache.h"
+#include "client/controls/picture_cache.h"
 
 LOGFONTA ToLogFont(const tovan::GridFont& f) {
     LOGFONTA lf = {};

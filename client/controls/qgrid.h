@@ -13,8 +13,8 @@
 
 #include "client/core/logic/grid_cell.h"
 #include "client/core/logic/grid_layout.h"
-#include "client/core/grid_painter.h"
-#include "client/core/grid_text_drawer.h"
+#include "client/controls/grid_painter.h"
+#include "client/controls/grid_text_drawer.h"
 #include "fw/window.h"
 
 class CQGrid : public fw::Window {

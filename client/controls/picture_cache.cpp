@@ -1,4 +1,4 @@
-#include "client/core/picture_cache.h"
+#include "client/controls/picture_cache.h"
 
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "client/core/sizing_bar.h"
+#include "client/controls/sizing_bar.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

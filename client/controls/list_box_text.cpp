@@ -1,4 +1,4 @@
-#include "client/windows/list_box_text.h"
+#include "client/controls/list_box_text.h"
 
 namespace listbox {
 namespace {

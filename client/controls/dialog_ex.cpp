@@ -1,4 +1,4 @@
-#include "client/core/dialog_ex.h"
+#include "client/controls/dialog_ex.h"
 
 #include "client/res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "client/core/html_help.h"
+#include "client/windows/html_help.h"
 
 #include <htmlhelp.h>
 

@@ -10,7 +10,7 @@
 
 #include "client/core/logic/grid_cell.h"
 #include "client/core/logic/grid_layout.h"
-#include "client/core/picture_cache.h"
+#include "client/controls/picture_cache.h"
 
 // Holds a dc's saved state and restores it when it goes out of scope.
 class CSaveDC {

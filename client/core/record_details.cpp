@@ -1,4 +1,4 @@
-#include "client/windows/record_details.h"
+#include "client/core/record_details.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "client/core/qgrid.h"
+#include "client/controls/qgrid.h"
 
 #include <windowsx.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "client/core/logic/grid_layout.h"
-#include "client/core/grid_painter.h"
+#include "client/controls/grid_painter.h"
 
 namespace {
 

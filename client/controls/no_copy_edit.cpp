@@ -1,4 +1,4 @@
-#include "client/core/no_copy_edit.h"
+#include "client/controls/no_copy_edit.h"
 
 bool CNoCopyEdit::PreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.hwnd != hwnd()) return false;

@@ -1,4 +1,4 @@
-#include "client/core/xp_button.h"
+#include "client/controls/xp_button.h"
 
 #include "fw/dialog.h"
 

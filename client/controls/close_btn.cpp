@@ -1,4 +1,4 @@
-#include "client/core/close_btn.h"
+#include "client/controls/close_btn.h"
 
 #include "client/res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "client/core/grid_text_drawer.h"
+#include "client/controls/grid_text_drawer.h"
 
 void GridTextDrawer::UseColor(COLORREF color) {
     if (colorKnown_ && color == color_) return;
