@@ -9,8 +9,6 @@
 namespace fw {
 namespace {
 
-HWND g_mainWindow = nullptr;
-
 // The dialog whose template the dialog manager is creating on this thread:
 // the dialog procedure binds it to the new window on the first message.
 thread_local Dialog* g_creating = nullptr;
@@ -35,9 +33,6 @@ HWND TopLevel(HWND h) {
 }
 
 }  // namespace
-
-HWND MainWindow() { return g_mainWindow && IsWindow(g_mainWindow) ? g_mainWindow : nullptr; }
-void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
 
 std::string GetText(HWND hwnd) {
     if (!hwnd) return {};

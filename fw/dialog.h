@@ -44,11 +44,6 @@ namespace fw {
 // a dialog sends kReflect + WM_DRAWITEM to an owner-drawn fw control.
 constexpr UINT kReflect = WM_USER + 0x1C00;
 
-// The application's main window: the owner of a modal dialog built without a
-// parent, and of message boxes shown without one. Null until set.
-HWND MainWindow();
-void SetMainWindow(HWND hwnd);
-
 // Window text as GBK bytes.
 std::string GetText(HWND hwnd);
 void SetText(HWND hwnd, const std::string& text);

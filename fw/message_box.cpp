@@ -1,6 +1,6 @@
 #include "fw/message_box.h"
 
-#include "fw/dialog.h"
+#include "fw/window.h"
 
 namespace fw {
 namespace {

@@ -20,6 +20,7 @@ const char* ObjectProp() {
     return name.c_str();
 }
 HINSTANCE g_instance = nullptr;
+HWND g_mainWindow = nullptr;
 std::vector<HWND>& Modeless() {
     static std::vector<HWND> list;
     return list;
@@ -29,6 +30,9 @@ std::vector<HWND>& Modeless() {
 
 HINSTANCE Instance() { return g_instance ? g_instance : GetModuleHandleA(nullptr); }
 void SetInstance(HINSTANCE h) { g_instance = h; }
+
+HWND MainWindow() { return g_mainWindow && IsWindow(g_mainWindow) ? g_mainWindow : nullptr; }
+void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
 
 Window::~Window() { Destroy(); }
 

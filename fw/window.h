@@ -9,6 +9,11 @@ namespace fw {
 HINSTANCE Instance();            // the module that holds our resources
 void SetInstance(HINSTANCE h);   // set once by a DLL's DllMain; EXEs need not
 
+// The application's main window: the owner of a modal dialog built without a
+// parent, and of message boxes shown without one. Null until set.
+HWND MainWindow();
+void SetMainWindow(HWND hwnd);
+
 class Window {
 public:
     Window() = default;

@@ -396,7 +396,10 @@ int CMainFrame::OnCreate() {
 
     RECT client;
     GetClientRect(hwnd(), &client);
-    if (!view_.Create(*this, client)) return -1;
+    view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
+    if (!view_.Create(hwnd(), *this, client)) return -1;
+    AttachView(view_);
+    StartSession();
     RecalcLayout();
     return 0;
 }
@@ -614,7 +617,7 @@ bool CMainFrame::OnCommand(int id) {
     case ID_USER_LOGIN: session_.LoginCommand(); return true;
     case ID_APP_ABOUT: ShowAboutBox(hwnd()); return true;
     case ID_APP_EXIT: PostMessageA(hwnd(), WM_CLOSE, 0, 0); return true;
-    case ID_TOGGLE_MASK: view_.ToggleMask(); return true;
+    case ID_TOGGLE_MASK: ToggleMask(); return true;
     case ID_PUBLISH_EXPERT: SetPublishMode(1); return true;
     case ID_PUBLISH_FREE: SetPublishMode(0); return true;
     case ID_MINIMISE_TASKBAR: SetMinimiseMode(0); return true;
@@ -690,6 +693,15 @@ bool CMainFrame::OnCommand(int id) {
         return true;
     }
     return false;
+}
+
+void CMainFrame::ToggleMask() {
+    view_.ToggleMask();
+    if (CViewGrid* search = SearchGrid()) {
+        search->maskDigits = !search->maskDigits;
+        // Binding again repaints the search grid from its first row.
+        searchPane_.BindRecords(model_.lists.searchList);
+    }
 }
 
 void CMainFrame::AttachView(CTovanClientView& view) {

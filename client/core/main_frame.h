@@ -51,9 +51,9 @@ public:
     CMainFrame();
 
     // Creates the window; WM_CREATE reads the settings and the machine
-    // identifier, and the record view makes the first connection.
+    // identifier, creates the record view and makes the first connection.
     bool CreateFrame();
-    // The first, silent connection (the view asks for it).
+    // The first, silent connection, once the record view exists.
     void StartSession() { session_.Connect(); }
     // The record view, once it exists; its grid then shows currentList.
     void AttachView(CTovanClientView& view);
@@ -183,6 +183,8 @@ private:
     // Idle work: the panes' captions follow the keyboard focus.
     static void OnIdle(HWND frame);
     bool OnCommand(int id);
+    // The user's masking switch, for the record view and the search grid alike.
+    void ToggleMask();
     void OnInitMenuPopup(HMENU popup);
     bool OnSysCommand(WPARAM id);
     void OnTrayNotify(LPARAM event);

@@ -1,4 +1,3 @@
-#include "client/core/main_frame.h"  // winsock2.h before windows.h
 #include "client/core/tovan_client_view.h"
 
 #include <algorithm>
@@ -21,20 +20,20 @@ constexpr int kColumnLines = 4;  // the one-pixel lines between the five columns
 
 }  // namespace
 
-bool CTovanClientView::Create(CMainFrame& frame, const RECT& rect) {
-    frame_ = &frame;
+bool CTovanClientView::Create(HWND parent, const tovan::RecordGridFrame& frame, const RECT& rect) {
+    owner_ = parent;
     if (!fw::Window::Create(kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, rect.left,
-                            rect.top, rect.right - rect.left, rect.bottom - rect.top, frame.hwnd(),
+                            rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                             nullptr)) {
         return false;
     }
-    OnInitialUpdate();
+    OnInitialUpdate(frame);
     return true;
 }
 
 int CTovanClientView::PlaceColumnWidth() { return grid_.MeasureText("北京").cx + 4; }
 
-void CTovanClientView::OnInitialUpdate() {
+void CTovanClientView::OnInitialUpdate(const tovan::RecordGridFrame& frame) {
     RECT client;
     GetClientRect(hwnd(), &client);
     grid_.Create(hwnd(), 0, client);
@@ -48,7 +47,7 @@ void CTovanClientView::OnInitialUpdate() {
     int w1 = grid_.MeasureText("车").cx + 4;
     const int w3 = PlaceColumnWidth();
     int w4 = w3;
-    if (frame_->UsePictures()) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
+    if (frame.UsePictures()) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
     const int scroll = GetSystemMetrics(SM_CXVSCROLL);
 
     grid_.SetRowCount(0);
@@ -58,19 +57,11 @@ void CTovanClientView::OnInitialUpdate() {
     grid_.SetColumnWidth(tovan::kBodyColumn, client.right - (w1 + w3 + w4 + scroll + kColumnLines));
     grid_.SetColumnWidth(tovan::kPlaceColumn, w3);
     grid_.SetColumnWidth(tovan::kChatColumn, w4);
-
-    frame_->AttachView(*this);
-    frame_->StartSession();
 }
 
 void CTovanClientView::ToggleMask() {
     grid_.maskDigits = !grid_.maskDigits;
     InvalidateRect(grid_.hwnd(), nullptr, TRUE);
-    if (CViewGrid* search = frame_->SearchGrid()) {
-        search->maskDigits = !search->maskDigits;
-        // Binding again repaints the search grid from its first row.
-        frame_->searchPane().BindRecords(frame_->lists().searchList);
-    }
 }
 
 void CTovanClientView::OnSize(int cx, int cy) {
@@ -100,8 +91,8 @@ void CTovanClientView::OnGridCellDblClk(int row, int column) {
     const tovan::MsgInfo& rec = grid_.records->At(row);
     // The talk column opens a chat with the author, every other column the details.
     if (column == tovan::kChatColumn) {
-        frame_->OpenChat(std::string(tovan::FieldText(rec.ByName)), "", 0, "", 0, 1);
+        if (onTalk) onTalk(std::string(tovan::FieldText(rec.ByName)));
         return;
     }
-    ShowRecordDetails(frame_->hwnd(), grid_, row);
+    ShowRecordDetails(owner_, grid_, row);
 }

@@ -1,34 +1,40 @@
 // The record view: a child of the main frame that only hosts the record grid
 // over the current list (or the watch list), applies the user's text and
-// colour settings, lays out the five columns and makes the first connection.
+// colour settings and lays out the five columns. It knows the frame only as
+// its parent window and as the grid's RecordGridFrame.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
+#include "client/core/logic/record_grid_frame.h"
 #include "client/core/view_grid.h"
 #include "fw/window.h"
 
-class CMainFrame;
-
 class CTovanClientView : public fw::Window {
 public:
-    // Creates the view over the frame's client area, then does the first
-    // update: the grid, its settings and columns, the first connection.
-    bool Create(CMainFrame& frame, const RECT& rect);
+    // A double-click on the talk column: a chat with the offer's author.
+    std::function<void(const std::string& author)> onTalk;
+
+    // Creates the view over the parent's client area, then does the first
+    // update: the grid, its settings and columns (pictures as frame says).
+    bool Create(HWND parent, const tovan::RecordGridFrame& frame, const RECT& rect);
 
     CViewGrid& grid() { return grid_; }
-    // The user's masking switch, for this grid and the search grid alike.
+    // The user's masking switch on this grid.
     void ToggleMask();
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void OnInitialUpdate();
+    void OnInitialUpdate(const tovan::RecordGridFrame& frame);
     void OnSize(int cx, int cy);
     void OnGridCellDblClk(int row, int column);
     int PlaceColumnWidth();  // a two-character place name and its margins
 
-    CMainFrame* frame_ = nullptr;
+    HWND owner_ = nullptr;  // of the details dialog
     CViewGrid grid_;
 };

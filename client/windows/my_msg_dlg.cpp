@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "client/core/logic/outgoing_messages.h"
 #include "client/windows/logic/my_offers.h"
 #include "client/res/resource.h"
 #include "client/windows/xiangqing_dlg.h"
@@ -52,7 +53,7 @@ BOOL CMyMsg::OnInitDialog() {
     list_.SetRecords(&lists.myList);
     lists.myMsgCount = -1;
 
-    ctx_.outbox->Send(tovan::MakeMyRecordCountRequest(ctx_.userId));
+    ctx_.outbox->Send(tovan::MyRecordCountMessage(ctx_.userId));
     SetTimer(hwnd(), kPagingTimer, kPagingMs, nullptr);
     return TRUE;
 }
@@ -125,7 +126,7 @@ void CMyMsg::OnTimer() {
     const tovan::MyPagingStep step = tovan::StepMyPaging(lists.myList, top, perPage);
     for (int row : step.redraw) list_.RedrawRow(row);
     for (const tovan::MyRowRequest& r : step.requests) {
-        ctx_.outbox->Send(tovan::MakeMyMsgRecordRequest(r.first, r.count, ctx_.userId));
+        ctx_.outbox->Send(tovan::MyMsgRecordMessage(r.first, r.count, ctx_.userId));
         Sleep(5);
     }
     UpdateWindow(list);

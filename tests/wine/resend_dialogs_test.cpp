@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "client/core/logic/account_state.h"
+#include "client/core/logic/outgoing_messages.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/windows/resend_edit_dlg.h"
 #include "client/windows/resend_list_dlg.h"
@@ -89,7 +90,7 @@ protected:
              int remaining = 3, int interval = 10) {
         tovan::ChongfaXinxi e;
         e.body = text + " 联系人:张三 电话:024-1234 手机:13800001111 ";
-        e.message = tovan::MakeAddMsg(cls, e.body);
+        e.message = tovan::AddMsgMessage(cls, e.body);
         e.offerClass = cls;
         e.remaining = remaining;
         e.interval = interval;

@@ -1,6 +1,7 @@
 #include "client/core/logic/area_tree.h"
 
 #include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/outgoing_messages.h"
 
 namespace tovan {
 
@@ -68,7 +69,7 @@ void SwitchToArea(ClientModel& model, QueryFramePorts& ports, const std::string&
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(AreaProcessingTitle(model.titlePrefix, area));
     model.lists.currentList.Reset(0);
-    ports.outbox.Send("!TODAYRECORD!|" + area + "^");
+    ports.outbox.Send(TodayRecordMessage(area));
 }
 
 bool OnAreaTreeSelection(ClientModel& model, QueryFramePorts& ports,

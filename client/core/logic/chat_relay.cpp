@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "client/core/logic/decimal.h"
-#include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/outgoing_messages.h"
 #include "client/core/logic/server_message.h"
 
 namespace tovan {
@@ -26,22 +26,6 @@ bool ReadRelayed(const char* msg, RelayedAddresses& out) {
 }
 
 }  // namespace
-
-std::string FormatRelayLine(std::string_view word, const std::string& peerId,
-                            const std::string& publicAddress, int publicPort,
-                            const std::string& localAddress, int localPort) {
-    std::string text(word);
-    text += "|" + peerId + "|" + publicAddress + "|" + std::to_string(publicPort) + "|" +
-            localAddress + "|" + std::to_string(localPort);
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t n = GbkCharLength(text, end);
-        if (end + n > kRelayLineLimit) break;
-        end += n;
-    }
-    text.resize(end);
-    return text + "^";
-}
 
 // The peer as the relay names it; its id stands for its name until the
 // names are exchanged.
@@ -71,7 +55,7 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
         }
         AddBothAddresses(publicAddress, publicPort, localAddress, localPort,
                          [&](const std::string& ip, int port) { window->AddChater(ip, port); });
-        outbox_.Send(FormatRelayLine("!BDDCHATER!", p.peerName, p.ownPublicAddress, p.ownPublicPort,
+        outbox_.Send(BddChaterMessage(p.peerName, p.ownPublicAddress, p.ownPublicPort,
                                       p.ownLocalAddress, p.ownLocalPort));
         return;
     }

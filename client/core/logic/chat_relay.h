@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "client/core/logic/outbox.h"
@@ -19,9 +18,6 @@ namespace tovan {
 // Frame timer of the sweep of closed chat windows.
 constexpr unsigned kChatSweepTimer = 9;
 constexpr unsigned kChatSweepPeriodMs = 200;
-
-// A relay line is formatted into 250 bytes with room for at most 248.
-constexpr std::size_t kRelayLineLimit = 248;
 
 // The values of one chat window that the relay reads and writes.
 struct ChatPeer {
@@ -39,14 +35,6 @@ struct ChatPeer {
     std::string ownLocalAddress;
     int ownLocalPort = 0;
 };
-
-// "<word>|<peer id>|<public address>|<public port>|<local address>|<local port>^",
-// the text before "^" cut to 248 bytes. The cut never splits a double-byte
-// character: its lead byte before "^" would make the server read "^" as the
-// character's second byte and run this line into the next one.
-std::string FormatRelayLine(std::string_view word, const std::string& peerId,
-                            const std::string& publicAddress, int publicPort,
-                            const std::string& localAddress, int localPort);
 
 // Asks the control for the peer at its local address, and at its public
 // address too when that differs.

@@ -63,22 +63,6 @@ protected:
     ChatList list{ports, ports};
 };
 
-TEST(RelayLineTest, FormatsAndCutsAtACharacterBelow248Bytes) {
-    EXPECT_EQ(FormatRelayLine("!BDDCHATER!", "peer", "1.2.3.4", 5000, "10.0.0.2", 5001),
-              "!BDDCHATER!|peer|1.2.3.4|5000|10.0.0.2|5001^");
-    const std::string longAscii(300, 'a');
-    const std::string cut = FormatRelayLine("!ADDCHATER!", longAscii, "x", 1, "y", 2);
-    EXPECT_EQ(cut.size(), 249u);
-    EXPECT_EQ(cut.substr(0, 12 + 236), "!ADDCHATER!|" + longAscii.substr(0, 236));
-    // A double-byte character that the limit would cut is left out whole.
-    std::string wide = "a";
-    for (int i = 0; i < 150; ++i) wide += "\xB1\xED";
-    const std::string line = FormatRelayLine("!ADDCHATER!", wide, "x", 1, "y", 2);
-    EXPECT_EQ(line.size(), 247u + 1u);
-    EXPECT_EQ(line.back(), '^');
-    EXPECT_EQ(line[line.size() - 2], '\xED');
-}
-
 TEST_F(ChatListTest, OwnDoubleClickOpensOneWindowPerPeerAndIgnoresTheUserHimself) {
     list.OpenChat("me", "", 0, "", 0, 1);
     EXPECT_EQ(list.size(), 0u);

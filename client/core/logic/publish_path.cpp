@@ -1,6 +1,7 @@
 #include "client/core/logic/publish_path.h"
 
 #include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/outgoing_messages.h"
 
 namespace tovan {
 
@@ -36,7 +37,7 @@ PublishOutcome PublishOffer(const std::string& offerClass, const AccountState& a
     if (result.offerText.empty()) return PublishOutcome::EmptyText;
 
     const std::string text = CompleteOfferText(result.offerText, request.contacts, result.sendMobile);
-    const std::string message = MakeAddMsg(offerClass, text);
+    const std::string message = AddMsgMessage(offerClass, text);
     // No reply is awaited: the offer comes back through the server's broadcast.
     ports.outbox.Send(message);
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/outgoing_messages.h"
 
 namespace tovan {
 namespace {
@@ -70,15 +71,6 @@ std::string ResendTime::ClockText() const {
     return text;
 }
 
-std::string MakeAddMsg(std::string_view offerClass, std::string_view text) {
-    std::string m = "!ADDMSG!|";
-    m += offerClass;
-    m += '|';
-    m += text;
-    m += '^';
-    return m;
-}
-
 ResendSchedule::ResendSchedule(Clock& clock, Outbox& outbox) : clock_(clock), outbox_(outbox) {}
 
 void ResendSchedule::AddOrReplace(const ChongfaXinxi& entry) {
@@ -92,7 +84,7 @@ void ResendSchedule::AddOrReplace(const ChongfaXinxi& entry) {
 }
 
 void ResendSchedule::QueueResend(const std::string& body, const std::string& offerClass) {
-    const std::string message = MakeAddMsg(offerClass, body);
+    const std::string message = AddMsgMessage(offerClass, body);
     for (ChongfaXinxi& e : entries_) {
         if (e.message == message) {
             if (e.remaining < INT_MAX) ++e.remaining;
@@ -171,7 +163,7 @@ std::optional<std::size_t> ResendSchedule::ApplyEdit(const std::string& key,
     e->remaining = count;
     e->interval = interval;
     e->next = ResendTime::FromTm(clock_.LocalNow()).PlusMinutes(interval);
-    e->message = MakeAddMsg(e->offerClass, text);
+    e->message = AddMsgMessage(e->offerClass, text);
     return static_cast<std::size_t>(e - entries_.data());
 }
 

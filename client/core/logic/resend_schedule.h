@@ -12,7 +12,6 @@
 #include <ctime>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "client/core/logic/outbox.h"
@@ -72,9 +71,6 @@ struct ContactDetails {
     std::string phone;
     std::string mobile;
 };
-
-// "!ADDMSG!|class|text^".
-std::string MakeAddMsg(std::string_view offerClass, std::string_view text);
 
 class ResendSchedule {
 public:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "client/core/logic/outgoing_messages.h"
+
 namespace tovan {
 
 RowRun FindUnloadedRun(const RecordStore& list, int firstVisible) {
@@ -34,22 +36,15 @@ namespace {
 
 // Asks for the first unloaded run in view of one list; true when a request
 // went out (or was queued).
-bool RequestVisibleRun(const RecordStore& list, const ListGrid& grid, const char* word,
+bool RequestVisibleRun(const RecordStore& list, const ListGrid& grid,
+                       std::string (*request)(int first, int count, std::string_view selector),
                        std::string_view selector, const PagingIo& io) {
     if (list.Empty() || grid.view == nullptr || grid.pending == nullptr) return false;
     const RowRun run = FindUnloadedRun(list, grid.view->FirstVisibleRow());
     for (int i = 0; i < run.count; ++i) grid.pending->Append(run.first + i, list.Size());
     if (run.count == 0) return false;
 
-    std::string msg = word;
-    msg += '|';
-    msg += std::to_string(run.first);
-    msg += '|';
-    msg += std::to_string(run.count);
-    msg += '|';
-    msg.append(selector.data(), selector.size());
-    msg += '^';
-    io.outbox.Send(msg);
+    io.outbox.Send(request(run.first, run.count, selector));
     if (io.sleepMs) io.sleepMs(5);  // lets the server take one request at a time
     return true;
 }
@@ -59,13 +54,13 @@ bool RequestVisibleRun(const RecordStore& list, const ListGrid& grid, const char
 bool RequestCurrentListRows(const RecordStore& currentList, const ListGrid& currentGrid, bool watchMode,
                             std::string_view currentArea, std::string_view watchRecordQuery,
                             const PagingIo& io) {
-    return watchMode ? RequestVisibleRun(currentList, currentGrid, "!GUANZHURECORD!", watchRecordQuery, io)
-                     : RequestVisibleRun(currentList, currentGrid, "!SINGLERECORD!", currentArea, io);
+    return watchMode ? RequestVisibleRun(currentList, currentGrid, GuanzhuRecordMessage, watchRecordQuery, io)
+                     : RequestVisibleRun(currentList, currentGrid, SingleRecordMessage, currentArea, io);
 }
 
 bool RequestSearchListRows(const RecordStore& searchList, const ListGrid& searchGrid,
                            std::string_view searchRecordQuery, const PagingIo& io) {
-    return RequestVisibleRun(searchList, searchGrid, "!SOUSUORECORD!", searchRecordQuery, io);
+    return RequestVisibleRun(searchList, searchGrid, SousuoRecordMessage, searchRecordQuery, io);
 }
 
 void RunPagingTick(const RecordStore& currentList, const ListGrid& currentGrid,

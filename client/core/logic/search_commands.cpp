@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "client/core/logic/outgoing_messages.h"
+
 namespace tovan {
 namespace {
 
@@ -191,7 +193,7 @@ QueryCommandResult BackToCurrentInfo(ClientModel& model, QueryFramePorts& ports)
     if (model.lists.currentGrid.view != nullptr) model.lists.currentGrid.view->ResetRows(0);
     ports.SetFrameTitle(model.titlePrefix + "    " + current + "信息处理中");
     model.lists.currentList.Reset(0);
-    ports.outbox.Send("!TODAYRECORD!|" + current + "^");
+    ports.outbox.Send(TodayRecordMessage(current));
     return QueryCommandResult::kSent;
 }
 

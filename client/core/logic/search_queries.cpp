@@ -63,15 +63,6 @@ std::string Where(const char* head, const QueryCriteria& c, const char* open) {
     return s;
 }
 
-std::optional<std::string> CountMessage(const char* word, const std::string& statement) {
-    std::string m = word;
-    m += '|';
-    m += statement;
-    m += '^';
-    if (m.size() >= kCountMessageBufferSize) return std::nullopt;
-    return m;
-}
-
 }  // namespace
 
 std::string CleanQueryText(std::string_view raw) {
@@ -126,11 +117,11 @@ std::string BuildWatchRecordStatement(const QueryCriteria& c) {
 }
 
 std::optional<std::string> SearchCountMessage(const QueryCriteria& c) {
-    return CountMessage("!SOUSUOCOUNT!", BuildSearchCountStatement(c));
+    return SousuoCountMessage(BuildSearchCountStatement(c));
 }
 
 std::optional<std::string> WatchCountMessage(const QueryCriteria& c) {
-    return CountMessage("!GUANZHUCOUNT!", BuildWatchCountStatement(c));
+    return GuanzhuCountMessage(BuildWatchCountStatement(c));
 }
 
 }  // namespace tovan

@@ -14,10 +14,9 @@
 #include <string>
 #include <string_view>
 
-namespace tovan {
+#include "client/core/logic/outgoing_messages.h"  // kCountMessageBufferSize
 
-// Both count messages are formatted into a buffer of this size, NUL included.
-constexpr std::size_t kCountMessageBufferSize = 4000;
+namespace tovan {
 
 struct QueryCriteria {
     std::string areas;         // quoted list of province, city or county names

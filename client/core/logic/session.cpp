@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "client/core/logic/outgoing_messages.h"
+
 namespace tovan {
 namespace {
 
@@ -101,7 +103,7 @@ void Session::OnConnect(int error) {
         ports_.log.ShowAndRaise();
         return;
     }
-    SendUnqueued("!LOGON!|" + userName_ + "|" + password_ + "|" + machineId_ + "^");
+    SendUnqueued(LogonMessage(userName_, password_, machineId_));
     ports_.timers.Start(kPagingTimer, kPagingPeriodMs);
     pagingArmed_ = true;
     ports_.timers.Start(kKeepAliveTimer, kKeepAlivePeriodMs);
@@ -151,7 +153,7 @@ void Session::PagingTick() {
 
 void Session::KeepAliveTick() {
     if (unsentQueue_.empty()) {
-        SendUnqueued("LOOP^");
+        SendUnqueued(kKeepAliveMessage);
         return;
     }
     // Oldest first; what fails stays in its place for the next tick.
@@ -204,7 +206,7 @@ void Session::HandleOk(const char* message) {
     a.accountTitle = reply->accountTitle;
     if (hooks_.updateTitleAndPages) hooks_.updateTitleAndPages();
 
-    SendUnqueued("!TODAYRECORD!|" + a.currentArea + "^");
+    SendUnqueued(TodayRecordMessage(a.currentArea));
     if (hooks_.refillShownList) hooks_.refillShownList();
     if (hooks_.updateCurrentInfoButton) hooks_.updateCurrentInfoButton();
     Log(logline::kLoggedOn);
@@ -224,17 +226,6 @@ void Session::HandleErr(const char* message) {
 void Session::HandleSendNotify(const char* message) {
     const std::vector<std::string> f = SplitFields(message);
     ports_.notice.ShowNotice(f.size() > 1 ? f[1] : std::string());
-}
-
-bool IsListRequest(std::string_view message) {
-    static constexpr std::string_view kListWords[] = {
-        "!TODAYRECORD!",  "!SINGLERECORD!", "!GUANZHUCOUNT!",  "!GUANZHURECORD!",
-        "!SOUSUOCOUNT!",  "!SOUSUORECORD!", "!MYRECORDCOUNT!", "!MYMSGRECORD!",
-    };
-    for (std::string_view word : kListWords) {
-        if (message.substr(0, word.size()) == word) return true;
-    }
-    return false;
 }
 
 void Session::DropQueuedListRequests() {

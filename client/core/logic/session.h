@@ -176,9 +176,6 @@ private:
     std::vector<std::string> logLines_;  // every line since start-up, for the log window
 };
 
-// True for the messages that ask for a list's size or rows.
-bool IsListRequest(std::string_view message);
-
 // Routes "!OK!", "!ERR!" and "!SENDNOTIFY!" to the session.
 class SessionMessageHandler : public ServerMessageHandler {
 public:

@@ -349,18 +349,6 @@ TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectP
     EXPECT_THAT(login_.shown, ElementsAre("停用"));
 }
 
-TEST(ListRequestTest, OnlyListQueriesCountAsStale) {
-    for (const char* m : {"!TODAYRECORD!|长沙^", "!SINGLERECORD!|0|80|长沙^", "!GUANZHUCOUNT!|q^",
-                          "!GUANZHURECORD!|0|1|q^", "!SOUSUOCOUNT!|q^", "!SOUSUORECORD!|0|1|q^",
-                          "!MYRECORDCOUNT!|u^", "!MYMSGRECORD!|0|1|q^"}) {
-        EXPECT_TRUE(IsListRequest(m)) << m;
-    }
-    for (const char* m : {"!ADDMSG!|货|x^", "!CHENGJIAO!|1,2^", "!ADDCHATER!|u|a|1|b|2^",
-                          "!BDDCHATER!|u|a|1|b|2^", "", "LOOP^"}) {
-        EXPECT_FALSE(IsListRequest(m)) << m;
-    }
-}
-
 TEST_F(SessionTest, PagingTimerStopsRunsTheHookAndRearms) {
     EXPECT_FALSE(session_.OnTimer(9));
     GoOnline();

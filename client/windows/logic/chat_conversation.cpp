@@ -1,5 +1,7 @@
 #include "client/windows/logic/chat_conversation.h"
 
+#include "client/core/logic/outgoing_messages.h"
+
 namespace tovan {
 
 const char kVoiceIdleCaption[] = "语音交谈";
@@ -75,8 +77,8 @@ void ChatConversation::Start() {
 }
 
 void ChatConversation::SendAddChater() {
-    outbox_.Send(FormatRelayLine("!ADDCHATER!", peer.peerUserId, peer.ownPublicAddress,
-                                  peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
+    outbox_.Send(AddChaterMessage(peer.peerUserId, peer.ownPublicAddress, peer.ownPublicPort,
+                                 peer.ownLocalAddress, peer.ownLocalPort));
 }
 
 void ChatConversation::AddPeerAddresses() {
@@ -98,8 +100,8 @@ void ChatConversation::OnNotifyAddress(const std::string& ip, long port) {
     AddBothAddresses(peer.peerPublicAddress, peer.peerPublicPort, peer.peerLocalAddress,
                      peer.peerLocalPort,
                      [&](const std::string& a, int p) { control_.AddChater(a, p); });
-    outbox_.Send(FormatRelayLine("!BDDCHATER!", peer.peerUserId, peer.ownPublicAddress,
-                                  peer.ownPublicPort, peer.ownLocalAddress, peer.ownLocalPort));
+    outbox_.Send(BddChaterMessage(peer.peerUserId, peer.ownPublicAddress, peer.ownPublicPort,
+                                 peer.ownLocalAddress, peer.ownLocalPort));
 }
 
 void ChatConversation::OnPeerAdd(const std::string& ip, long port) {

@@ -10,6 +10,7 @@
 
 #include "client/windows/logic/chat_conversation.h"
 #include "client/core/logic/chat_relay.h"
+#include "client/core/logic/outgoing_messages.h"
 #include "client/windows/logic/chat_transcript.h"
 
 namespace {

@@ -4,18 +4,9 @@
 #include <cstdint>
 
 #include "client/core/logic/gbk_text_edit.h"
+#include "client/core/logic/outgoing_messages.h"
 
 namespace tovan {
-
-std::string MakeMyRecordCountRequest(std::string_view user) {
-    return "!MYRECORDCOUNT!|" + std::string(user) + "^";
-}
-
-std::string MakeMyMsgRecordRequest(int first, int count, std::string_view user) {
-    return "!MYMSGRECORD!|" + std::to_string(first) + "|" + std::to_string(count) +
-           "|SELECT [ID],[Class],[ByName],[AddTime],[Area],[Sheng],[Status],[BodyIs],[xian] FROM msgis WHERE Byname='" +
-           std::string(user) + "' ORDER BY ID DESC^";
-}
 
 MyPagingStep StepMyPaging(RecordStore& myList, int topIndex, int perPage) {
     MyPagingStep step;
@@ -71,7 +62,7 @@ std::string ComposeClosedDeal(RecordStore& myList, const std::function<void(cons
     });
     if (ids.empty()) return {};
     ids.pop_back();
-    return "!CHENGJIAO!|" + ids + "^";
+    return ChengjiaoMessage(ids);
 }
 
 std::string MyOfferCopyText(std::string_view body, std::string_view name, std::string_view phone,

@@ -1,6 +1,6 @@
-// The my-offers list without its window: the requests that fill it page by
-// page, the column texts, the check column, the closed-deal message and the
-// text put on the clipboard.
+// The my-offers list without its window: which rows to ask for page by page,
+// the column texts, the check column, the closed-deal message and the text
+// put on the clipboard.
 #pragma once
 
 #include <functional>
@@ -12,11 +12,6 @@
 #include "client/core/logic/record_store.h"
 
 namespace tovan {
-
-// "!MYRECORDCOUNT!|user^".
-std::string MakeMyRecordCountRequest(std::string_view user);
-// "!MYMSGRECORD!|first|count|<query for the user's own offers, newest first>^".
-std::string MakeMyMsgRecordRequest(int first, int count, std::string_view user);
 
 // One run of consecutive rows to ask the server for.
 struct MyRowRequest {

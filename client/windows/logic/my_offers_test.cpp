@@ -17,13 +17,6 @@ MsgInfo Row(const char* id, const char* body, int status) {
     return rec;
 }
 
-TEST(MyOffersRequests, CountAndRowTexts) {
-    EXPECT_EQ(MakeMyRecordCountRequest("u1"), "!MYRECORDCOUNT!|u1^");
-    EXPECT_EQ(MakeMyMsgRecordRequest(30, 12, "u1"),
-              "!MYMSGRECORD!|30|12|SELECT [ID],[Class],[ByName],[AddTime],[Area],[Sheng],[Status],[BodyIs],[xian] "
-              "FROM msgis WHERE Byname='u1' ORDER BY ID DESC^");
-}
-
 TEST(MyOffersPaging, AsksEachRowOnceAndRedrawsArrivedRows) {
     RecordStore list;
     list.Reset(100);
