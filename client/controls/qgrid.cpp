@@ -166,7 +166,12 @@ void CQGrid::ReleaseWindowUpdates() {
         si.nPos = firstVisibleRow;
         SetScrollInfo(hwnd(), SB_VERT, &si, TRUE);
     }
-    if (hwnd() && heldInvalid_) InvalidateRect(hwnd(), &heldArea_, heldErase_ ? TRUE : FALSE);
+    if (hwnd() && heldInvalid_) {
+        InvalidateRect(hwnd(), &heldArea_, heldErase_ ? TRUE : FALSE);
+        // Drawn now: left to the queue, the rows would wait for every other
+        // window's paint (after a logon reply the toolbar, tree and panes).
+        UpdateWindow(hwnd());
+    }
     heldScroll_ = heldInvalid_ = heldErase_ = false;
 }
 

@@ -52,9 +52,10 @@ public:
     void InvalidateRow(int row);
 
     // While held, the window side of row changes (scroll bar, repaint
-    // areas) waits and is done once at the last release: a burst of pushed
-    // rows then costs one scroll-bar redraw instead of one per row. The
-    // grid's own state (rows, first visible row, selection) is always current.
+    // areas) waits and is done once at the last release, which also paints
+    // what changed: a burst of pushed rows then costs one scroll-bar redraw
+    // instead of one per row. The grid's own state (rows, first visible row,
+    // selection) is always current.
     void HoldWindowUpdates() { ++holds_; }
     void ReleaseWindowUpdates();
 

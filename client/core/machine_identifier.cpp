@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <future>
 #include <vector>
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -31,3 +32,8 @@ std::string AdapterText() {
 }
 
 std::string MachineIdentifier() { return tovan::ComposeMachineId(ProcessorText(), AdapterText()); }
+
+std::function<std::string()> MachineIdentifierLookup() {
+    std::shared_future<std::string> reading = std::async(std::launch::async, MachineIdentifier).share();
+    return [reading] { return reading.get(); };
+}

@@ -356,6 +356,8 @@ void CMainFrame::OnIdle(HWND frame) {
 }
 
 int CMainFrame::OnCreate() {
+    // Read while the windows are made; needed at the first logon.
+    std::function<std::string()> machineId = MachineIdentifierLookup();
     // The service's site, the base of the banner and the web panes' pages.
     siteBase_ = tovan::SiteBase(
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
@@ -375,11 +377,10 @@ int CMainFrame::OnCreate() {
     topWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kTopPage));
     fw::AddIdleHandler(hwnd(), &CMainFrame::OnIdle);
 
-    const std::string machineId = MachineIdentifier();
     WinProfileReader profiles;
     const tovan::SessionSettings settings =
         tovan::ReadSessionSettings(profiles, fw::ProgramFilePath("Config.ini"));
-    session_.Configure(settings, machineId);
+    session_.Configure(settings, std::move(machineId));
     // The login dialog, built without a parent, is owned by the main window.
     fw::SetMainWindow(hwnd());
     publishDialogs_.SetFrame(hwnd());

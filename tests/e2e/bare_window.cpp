@@ -35,9 +35,12 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     if (commandLine && std::strstr(commandLine, "/dlls")) {
-        static const char* const kClientImports[] = {
-            "advapi32.dll", "comctl32.dll", "comdlg32.dll", "iphlpapi.dll", "ole32.dll", "oleaut32.dll",
-            "shell32.dll",  "wininet.dll",  "winmm.dll",    "ws2_32.dll",   "riched20.dll"};
+        // What the client loads before its WinMain draws anything (its
+        // imports, rich edit); the dialogs, adapter list and sound libraries
+        // it loads only at their first use.
+        static const char* const kClientImports[] = {"advapi32.dll", "comctl32.dll", "ole32.dll",
+                                                     "oleaut32.dll", "shell32.dll",  "wininet.dll",
+                                                     "ws2_32.dll",   "riched20.dll"};
         for (const char* name : kClientImports) LoadLibraryA(name);
     }
     WNDCLASSA wc = {};

@@ -71,8 +71,13 @@ def main():
     print("client: %s" % args.client)
     user_ini = "[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n".encode("gbk")
     with Display(), simctl.Simulator(binary) as sim:
-        client = Client(args.client, args.driver, sim.tcp_port, user_ini,
-                        app_files=[(args.bare, "bare_window.exe")], start=False)
+        # The program folder as installed: the chat control beside the client,
+        # which registers it at every start.
+        app_files = [(args.bare, "bare_window.exe")]
+        ocx = os.path.join(os.path.dirname(args.client), "Vokar.ocx")
+        if os.path.exists(ocx):
+            app_files.append((ocx, "Vokar.ocx"))
+        client = Client(args.client, args.driver, sim.tcp_port, user_ini, app_files=app_files, start=False)
         server = None
         try:
             # The wineserver stays up for the whole run, as on a desktop where

@@ -37,12 +37,18 @@ std::string FormatLogLine(const char* pattern, const std::tm& now, const std::st
 Session::Session(SessionPorts ports, AccountState& account, SessionHooks hooks)
     : ports_(ports), hooks_(std::move(hooks)), account_(account) {}
 
-void Session::Configure(const SessionSettings& settings, const std::string& machineId) {
+void Session::Configure(const SessionSettings& settings, std::function<std::string()> machineId) {
     serverHost_ = Cut(settings.serverHost, kNameBufferSize);
     serverPort_ = settings.serverPort;
     userName_ = Cut(settings.userName, kNameBufferSize);
     password_ = Cut(settings.password, kNameBufferSize);
-    machineId_ = Cut(machineId, kNameBufferSize);
+    machineIdSource_ = std::move(machineId);
+    machineId_.reset();
+}
+
+const std::string& Session::MachineId() {
+    if (!machineId_) machineId_ = Cut(machineIdSource_ ? machineIdSource_() : std::string(), kNameBufferSize);
+    return *machineId_;
 }
 
 AreaScope Session::areaScope() const {
@@ -103,7 +109,7 @@ void Session::OnConnect(int error) {
         ports_.log.ShowAndRaise();
         return;
     }
-    SendUnqueued(LogonMessage(userName_, password_, machineId_));
+    SendUnqueued(LogonMessage(userName_, password_, MachineId()));
     ports_.timers.Start(kPagingTimer, kPagingPeriodMs);
     pagingArmed_ = true;
     ports_.timers.Start(kKeepAliveTimer, kKeepAlivePeriodMs);

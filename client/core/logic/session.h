@@ -9,6 +9,7 @@
 
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,8 +115,10 @@ public:
     // The logon reply writes `account` (the client model's).
     Session(SessionPorts ports, AccountState& account, SessionHooks hooks = {});
 
-    // Server address, stored user and machine identifier, from frame creation.
-    void Configure(const SessionSettings& settings, const std::string& machineId);
+    // Server address and stored user, from frame creation. The machine
+    // identifier is asked for at the first logon and kept: reading the
+    // network adapters can take long, so the frame looks it up meanwhile.
+    void Configure(const SessionSettings& settings, std::function<std::string()> machineId);
 
     // Opens (or re-opens) the session; first shows the login dialog when the
     // flag is set.
@@ -151,10 +154,10 @@ public:
     const std::string& password() const { return password_; }
     const std::string& serverHost() const { return serverHost_; }
     int serverPort() const { return serverPort_; }
-    const std::string& machineId() const { return machineId_; }
 
 private:
     void Log(const char* pattern, const std::string& text = std::string());
+    const std::string& MachineId();
     void SendUnqueued(const std::string& message);
     void KeepAliveTick();
     void PagingTick();
@@ -166,7 +169,8 @@ private:
     int serverPort_ = 8000;
     std::string userName_;
     std::string password_;
-    std::string machineId_;
+    std::function<std::string()> machineIdSource_;
+    std::optional<std::string> machineId_;
     bool showLoginFirst_ = false;
     bool loginShowing_ = false;   // the modal dialog is up
     bool pagingArmed_ = false;

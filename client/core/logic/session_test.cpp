@@ -101,7 +101,10 @@ protected:
         s.serverPort = 8000;
         s.userName = "zhang";
         s.password = "-";
-        session_.Configure(s, kMid);
+        session_.Configure(s, [this] {
+            ++machineIdLookups_;
+            return kMid;
+        });
     }
 
     SessionHooks Hooks() {
@@ -139,6 +142,7 @@ protected:
     FakeLog log_;
     FakeNotice notice_;
     std::vector<std::string> hookCalls_;
+    int machineIdLookups_ = 0;
     AccountState account_;
     Session session_;
 };
@@ -155,6 +159,16 @@ TEST_F(SessionTest, FirstConnectLogsOnSilentlyAndStartsPagingAndKeepAlive) {
     EXPECT_THAT(log_.lines, ElementsAre("09:05:07 正在连接服务器...", "09:05:07 连接服务器成功"));
     EXPECT_EQ(log_.raised, 0);
     EXPECT_EQ(session_.logLines(), log_.lines);  // kept for a log window opened later
+}
+
+TEST_F(SessionTest, MachineIdIsLookedUpAtTheFirstLogonOnly) {
+    session_.Connect();
+    EXPECT_EQ(machineIdLookups_, 0);  // the frame may still be reading the adapters
+    session_.OnConnect(0);
+    session_.OnClose(0);
+    session_.OnConnect(0);
+    EXPECT_EQ(machineIdLookups_, 1);
+    EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|zhang|-|" + kMid + "^", "!LOGON!|zhang|-|" + kMid + "^"));
 }
 
 TEST_F(SessionTest, FailedConnectRetriesEvery1500msWithoutTheDialog) {
