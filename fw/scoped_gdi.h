@@ -56,10 +56,12 @@ using Pen = Owned<HPEN>;
 using Bitmap = Owned<HBITMAP>;
 using Region = Owned<HRGN>;
 
-// The device context of a window's client area (of the screen for nullptr).
+// The device context of a window's client area (of the screen for nullptr),
+// or one the caller took by GetWindowDC or GetDCEx; released by ReleaseDC.
 class WindowDc {
 public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(HWND window, HDC taken) : window_(window), dc_(taken) {}
     ~WindowDc() {
         if (dc_) ReleaseDC(window_, dc_);
     }
@@ -110,11 +112,11 @@ private:
 };
 
 // `object` (not a region: selecting one replaces nothing) selected into `dc`
-// for a scope; the object it replaced comes back at the end. Select() swaps
-// in another object of the same kind meanwhile.
+// for a scope; the object it replaced comes back at the end. A null object
+// selects nothing. Select() swaps in another object of the same kind meanwhile.
 class Selection {
 public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
     ~Selection() {
         if (old_) SelectObject(dc_, old_);
     }
@@ -142,6 +144,14 @@ private:
     WindowDc dc_;
     Selection font_;
 };
+
+// Hands `region` to `window`, which deletes it when done with it; a region
+// the window refuses is deleted here. False when refused (or no region).
+inline bool GiveWindowRegion(HWND window, Region region, bool redraw) {
+    if (!region || !SetWindowRgn(window, region, redraw ? TRUE : FALSE)) return false;
+    region.Detach();
+    return true;
+}
 
 // The whole state of a dc (selections, colours, modes, clipping) saved for a
 // scope and restored at its end.
