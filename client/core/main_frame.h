@@ -26,7 +26,6 @@
 #include "client/windows/search_dlg.h"
 #include "client/core/search_pane.h"
 #include "client/core/logic/session.h"
-#include "client/core/logic/session_messages.h"
 #include "client/controls/session_ports_win.h"
 #include "client/controls/toolbar_ex.h"
 #include "client/core/web_pane.h"
@@ -77,7 +76,7 @@ public:
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
     // Every server message goes through here (the socket's handler).
-    tovan::ServerMessageHandler& messageHandler() { return messages_; }
+    tovan::ServerMessageSink& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
     void LoadAreaTree(const std::string& iniPath);
     // Shows or hides a docked pane and lays the frame out again.
@@ -116,15 +115,6 @@ private:
         void ShowAndRaise() override { window.ShowAndRaise(); }
         CDlgDlrz& window;
     };
-    // Every server message the client serves, to the session or the lists.
-    struct ClientMessages : tovan::SessionAndRecordMessages {
-        ClientMessages(tovan::Session& s, tovan::RecordHandlers& r, tovan::ChatList& c)
-            : SessionAndRecordMessages(s, r), chats(c) {}
-        void OnAddChater(const char* m) override { chats.OnRelayedAddChater(m); }
-        void OnBddChater(const char* m) override { chats.OnRelayedBddChater(m); }
-        tovan::ChatList& chats;
-    };
-
     // The chat list's reach into the frame: new windows and the own user id.
     struct ChatPorts : tovan::ChatListPorts {
         explicit ChatPorts(CMainFrame& f) : frame(f) {}
@@ -215,7 +205,8 @@ private:
     int voiceBusy = 0;
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};
-    ClientMessages messages_{session_, records_, chatWindows_};
+    // Every server message goes to the session, the offer lists and the chats.
+    tovan::ServerMessageHandlers messages_{&session_, &records_, &chatWindows_};
     // Offers published with repeats, worked by timer 12.
     tovan::ResendSchedule resendSchedule_{clock_, session_};
     // Row requests go out through the session, each followed by a short pause.

@@ -22,7 +22,7 @@ public:
 class CTvSocket : public fw::AsyncSocket {
 public:
     // Both must outlive the socket; set before the first connect.
-    void Attach(tovan::Session* session, tovan::ServerMessageHandler* handler) {
+    void Attach(tovan::Session* session, tovan::ServerMessageSink* handler) {
         session_ = session;
         handler_ = handler;
     }
@@ -47,7 +47,7 @@ private:
     tovan::SendBacklog::SendCall SendCall();
 
     tovan::Session* session_ = nullptr;
-    tovan::ServerMessageHandler* handler_ = nullptr;
+    tovan::ServerMessageSink* handler_ = nullptr;
     ReceiveBatch* batch_ = nullptr;
     tovan::ServerMessageFramer framer_;
     tovan::SendBacklog unsentRest_;

@@ -236,7 +236,7 @@ TEST_F(DockTest, ALogonEmptiesTheSearchResultsAndTheirCount) {
     CMainFrame& frame = MakeFrame();
     CGridDialog& pane = frame.searchPane();
     frame.ShowPane(pane, true);
-    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|9");
+    tovan::DispatchServerMessage("!SOUSUOCOUNT!|9", frame.messageHandler());
     ASSERT_EQ(WindowText(pane.hwnd()), "搜索结果        共9条");
     ASSERT_TRUE(tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u2|2|王|1|2|30|1|苏州市|1|",
                                              frame.messageHandler()));
@@ -394,7 +394,7 @@ TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
 
     // A search shows the pane, the count reply sizes the list and the caption.
     frame.ShowPane(pane, true);
-    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|12");
+    tovan::DispatchServerMessage("!SOUSUOCOUNT!|12", frame.messageHandler());
     EXPECT_TRUE(pane.Shown());
     EXPECT_EQ(WindowText(pane.hwnd()), "搜索结果        共12条");
     EXPECT_EQ(pane.grid.rowCount, 12);
@@ -489,9 +489,9 @@ TEST_F(DockTest, SearchResultsOpenTheirDetailsOnADoubleClick) {
     CMainFrame& frame = MakeFrame();
     CGridDialog& pane = frame.searchPane();
     frame.ShowPane(pane, true);
-    frame.messageHandler().OnSousuoCount("!SOUSUOCOUNT!|1");
-    frame.messageHandler().OnSousuoRecord(
-        "!SOUSUORECORD!|7|货|u9|12-10 08:00|南京市|南京到上海有货|江苏省|0|k|0");
+    tovan::DispatchServerMessage("!SOUSUOCOUNT!|1", frame.messageHandler());
+    tovan::DispatchServerMessage("!SOUSUORECORD!|7|货|u9|12-10 08:00|南京市|南京到上海有货|江苏省|0|k|0",
+                                 frame.messageHandler());
     struct Case { int column; const char* caption; const char* text; };
     const Case cases[] = {
         {tovan::kClassColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},

@@ -515,12 +515,12 @@ TEST(MainFrameWindowsTest, CreatesTheWindowsAndRoutesTheLoginCommand) {
         EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
         EXPECT_EQ(lines, frame->session().logLines());
 
-        frame->session().HandleSendNotify("!SENDNOTIFY!|管理员通知");
+        frame->session().OnSendNotify("!SENDNOTIFY!|管理员通知");
         EXPECT_TRUE(IsWindowVisible(notice));
         EXPECT_EQ(fw::GetText(GetDlgItem(notice, IDC_NOTICE_TEXT)), "管理员通知");
 
         g_loginSeen = {};
-        frame->session().HandleErr("!ERR!|密码错误");  // the text the dialog is to show
+        frame->session().OnErr("!ERR!|密码错误");  // the text the dialog is to show
         UINT_PTR t = SetTimer(nullptr, 0, 50, CancelFramesLogin);
         SendMessageA(frame->hwnd(), WM_COMMAND, MAKEWPARAM(ID_USER_LOGIN, 0), 0);
         KillTimer(nullptr, t);

@@ -291,7 +291,7 @@ TEST_F(FrameTest, CurrentInfoButtonTakesTheHomeAreaName) {
     // does not grow with reconnects.
     const int images = frame.toolbar().ImageCount();
     for (int i = 0; i < 5; ++i)
-        frame.messageHandler().OnOk("!OK!|石家庄市|河北省|test|2|张|-|-|30|0");
+        tovan::DispatchServerMessage("!OK!|石家庄市|河北省|test|2|张|-|-|30|0", frame.messageHandler());
     EXPECT_EQ(frame.toolbar().ImageCount(), images);
     EXPECT_EQ(frame.toolbar().CommandToIndex(11005), index);
     EXPECT_GT(InkOf(frame.toolbar(), 11005).dark, 10);

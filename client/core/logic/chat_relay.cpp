@@ -66,13 +66,13 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
     }
 }
 
-void ChatList::OnRelayedAddChater(const char* msg) {
+void ChatList::OnAddChater(const char* msg) {
     RelayedAddresses a;
     if (!ReadRelayed(msg, a)) return;
     OpenChat(a.id, a.publicAddress, a.publicPort, a.localAddress, a.localPort, 0);
 }
 
-void ChatList::OnRelayedBddChater(const char* msg) {
+void ChatList::OnBddChater(const char* msg) {
     RelayedAddresses a;
     if (!ReadRelayed(msg, a) || a.id == ports_.OwnUserId()) return;
     for (std::size_t i = 0; i < windows_.size(); ++i) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "client/core/logic/outbox.h"
+#include "client/core/logic/server_message.h"
 
 namespace tovan {
 
@@ -67,7 +68,7 @@ public:
     virtual std::string OwnUserId() = 0;
 };
 
-class ChatList {
+class ChatList : public ServerMessageHandler {
 public:
     // The relay lines go out through the session's outbox.
     ChatList(ChatListPorts& ports, Outbox& outbox) : ports_(ports), outbox_(outbox) {}
@@ -78,8 +79,8 @@ public:
                   const std::string& localAddress, int localPort, int initiated);
     // Relayed lines, whole text without "^". A line without its five fields
     // is ignored; ports that are no number count as 0.
-    void OnRelayedAddChater(const char* msg);
-    void OnRelayedBddChater(const char* msg);
+    void OnAddChater(const char* msg) override;
+    void OnBddChater(const char* msg) override;
     // Timer 9: deletes every window that asked to be closed.
     void SweepClosedChats();
 

@@ -77,7 +77,7 @@ TEST_F(ChatListTest, OwnDoubleClickOpensOneWindowPerPeerAndIgnoresTheUserHimself
 }
 
 TEST_F(ChatListTest, RelayedRequestOpensAWaitingWindowWithTheRelayedAddresses) {
-    list.OnRelayedAddChater("!ADDCHATER!|bob|1.2.3.4|5000|192.168.0.9|abc");
+    list.OnAddChater("!ADDCHATER!|bob|1.2.3.4|5000|192.168.0.9|abc");
     ASSERT_EQ(list.size(), 1u);
     const ChatPeer& p = ports.made[0]->peer;
     EXPECT_EQ(p.peerUserId, "bob");
@@ -97,7 +97,7 @@ TEST_F(ChatListTest, RelayedRequestReusesTheUnconnectedWindowAndAnswersWithTheUs
     w.peer.ownLocalAddress = "10.0.0.1";
     w.peer.ownLocalPort = 7001;
     ports.log.clear();
-    list.OnRelayedAddChater("!ADDCHATER!|bob|1.2.3.4|5000|192.168.0.9|5001");
+    list.OnAddChater("!ADDCHATER!|bob|1.2.3.4|5000|192.168.0.9|5001");
     EXPECT_EQ(list.size(), 1u);
     EXPECT_EQ(w.peer.peerName, "bob");
     EXPECT_EQ(w.peer.initiatedLocally, 0);
@@ -108,7 +108,7 @@ TEST_F(ChatListTest, RelayedRequestReusesTheUnconnectedWindowAndAnswersWithTheUs
     ports.log.clear();
     ports.sent.clear();
     ports.sendWorks = false;
-    list.OnRelayedAddChater("!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
+    list.OnAddChater("!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
     EXPECT_THAT(ports.log, ElementsAre("control bob 1.2.3.4:5000"));
     EXPECT_THAT(ports.queued, ElementsAre("!BDDCHATER!|bob|8.8.8.8|7000|10.0.0.1|7001^"));
 }
@@ -118,8 +118,8 @@ TEST_F(ChatListTest, ConnectedWindowIsLeftAlone) {
     w.peer.connected = 1;
     w.peer.peerName = "李明";
     ports.log.clear();
-    list.OnRelayedAddChater("!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
-    list.OnRelayedBddChater("!BDDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
+    list.OnAddChater("!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
+    list.OnBddChater("!BDDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
     list.OpenChat("bob", "", 0, "", 0, 1);
     EXPECT_THAT(ports.log, IsEmpty());
     EXPECT_THAT(ports.sent, IsEmpty());
@@ -131,9 +131,9 @@ TEST_F(ChatListTest, RelayedAnswerReachesOnlyTheWindowOfItsPeer) {
     FakeWindow& older = Open("alice");
     FakeWindow& newer = Open("bob");
     ports.log.clear();
-    list.OnRelayedBddChater("!BDDCHATER!|alice|1.2.3.4|5000|1.2.3.4|x");
-    list.OnRelayedBddChater("!BDDCHATER!|carol|1.1.1.1|1|1.1.1.1|1");  // no window: ignored
-    list.OnRelayedBddChater("!BDDCHATER!|me|1.1.1.1|1|1.1.1.1|1");     // the user himself
+    list.OnBddChater("!BDDCHATER!|alice|1.2.3.4|5000|1.2.3.4|x");
+    list.OnBddChater("!BDDCHATER!|carol|1.1.1.1|1|1.1.1.1|1");  // no window: ignored
+    list.OnBddChater("!BDDCHATER!|me|1.1.1.1|1|1.1.1.1|1");     // the user himself
     EXPECT_THAT(ports.log, ElementsAre("addresses alice 1.2.3.4:5000 1.2.3.4:0"));
     EXPECT_EQ(older.peer.peerName, "alice");
     EXPECT_EQ(newer.peer.peerPublicAddress, "");
@@ -145,12 +145,12 @@ TEST_F(ChatListTest, MalformedAndHostileRelayLinesChangeNothing) {
     const std::string tooLong = "!ADDCHATER!|" + longId + "|" + std::string(3000, '1') + "|99999999999999999999|a|-7";
     for (const char* msg : {"!ADDCHATER!", "!ADDCHATER!|bob", "!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4",
                             "!ADDCHATER!||||||", "!ADDCHATER!|me|1.2.3.4|1|1.2.3.4|1"}) {
-        list.OnRelayedAddChater(msg);
-        list.OnRelayedBddChater(msg);
+        list.OnAddChater(msg);
+        list.OnBddChater(msg);
     }
-    list.OnRelayedAddChater(nullptr);
+    list.OnAddChater(nullptr);
     EXPECT_EQ(list.size(), 0u);
-    list.OnRelayedAddChater(tooLong.c_str());
+    list.OnAddChater(tooLong.c_str());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(ports.made[0]->peer.peerUserId, longId);
     EXPECT_EQ(ports.made[0]->peer.peerPublicPort, 2147483647);
@@ -177,7 +177,7 @@ TEST_F(ChatListTest, SweepDeletesEveryClosedWindowInOnePass) {
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list.at(0).Peer().peerUserId, "c");
     // A closed peer gets a new window on the next request.
-    list.OnRelayedAddChater("!ADDCHATER!|a|1.2.3.4|1|1.2.3.4|1");
+    list.OnAddChater("!ADDCHATER!|a|1.2.3.4|1|1.2.3.4|1");
     EXPECT_EQ(list.size(), 2u);
 }
 

@@ -16,7 +16,6 @@
 #include "client/core/logic/row_paging.h"
 #include "client/core/logic/server_message.h"
 #include "client/core/logic/session.h"
-#include "client/core/logic/session_messages.h"
 
 namespace {
 
@@ -94,7 +93,7 @@ struct Client {
     Frame frame;
     tovan::Session session;
     tovan::RecordHandlers records{model, frame};
-    tovan::SessionAndRecordMessages messages{session, records};
+    tovan::ServerMessageHandlers messages{&session, &records};
 
     Client() : session(tovan::SessionPorts{socket, timers, clock, login, log, notice}, model.account, Hooks()) {
         model.titlePrefix = "T";

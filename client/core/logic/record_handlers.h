@@ -12,6 +12,7 @@
 #include "client/core/logic/record_grid_view.h"
 #include "client/core/logic/record_store.h"
 #include "client/core/logic/row_paging.h"
+#include "client/core/logic/server_message.h"
 
 namespace tovan {
 
@@ -47,28 +48,27 @@ struct RecordCriteria {
 };
 bool MatchesCriteria(const MsgInfo& rec, const RecordCriteria& criteria);
 
-// Handlers with the signatures of ServerMessageHandler's slots, so that the
-// session's dispatcher forwards to them. Each gets the whole message text.
-class RecordHandlers {
+// The server messages of the offer lists. Each gets the whole message text.
+class RecordHandlers : public ServerMessageHandler {
 public:
     // The handlers read the model's account, watch mode and criteria, and
     // change its lists.
     RecordHandlers(ClientModel& model, RecordFrameEffects& effects)
         : model_(model), lists_(model.lists), effects_(effects) {}
 
-    void OnRecordCount(const char* msg);
-    void OnGuanzhuCount(const char* msg);
-    void OnSousuoCount(const char* msg);
-    void OnMyRecordCount(const char* msg);
+    void OnRecordCount(const char* msg) override;
+    void OnGuanzhuCount(const char* msg) override;
+    void OnSousuoCount(const char* msg) override;
+    void OnMyRecordCount(const char* msg) override;
 
-    void OnSingleRecord(const char* msg);
-    void OnGuanzhuRecord(const char* msg);
-    void OnSousuoRecord(const char* msg);
-    void OnMyMsgRecord(const char* msg);
+    void OnSingleRecord(const char* msg) override;
+    void OnGuanzhuRecord(const char* msg) override;
+    void OnSousuoRecord(const char* msg) override;
+    void OnMyMsgRecord(const char* msg) override;
 
-    void OnNewRecord(const char* msg);
-    void OnChengjiao(const char* msg);
-    void OnDeleteMsg(const char* msg);
+    void OnNewRecord(const char* msg) override;
+    void OnChengjiao(const char* msg) override;
+    void OnDeleteMsg(const char* msg) override;
 
 private:
     void ResetList(RecordStore& list, const ListGrid& grid, std::int64_t rows);

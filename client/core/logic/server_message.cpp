@@ -5,11 +5,9 @@
 namespace tovan {
 namespace {
 
-using Slot = void (ServerMessageHandler::*)(const char*);
-
 struct CommandWord {
     std::string_view word;
-    Slot slot;
+    ServerMessageSlot slot;
 };
 
 // Order matters only for documentation: no word is a prefix of another.
@@ -34,11 +32,11 @@ constexpr CommandWord kCommands[] = {
 
 }  // namespace
 
-bool DispatchServerMessage(const char* msg, ServerMessageHandler& handler) {
+bool DispatchServerMessage(const char* msg, ServerMessageSink& handler) {
     if (msg[0] != '!') return false;  // every command word starts with "!"
     for (const CommandWord& c : kCommands) {
         if (std::strncmp(msg, c.word.data(), c.word.size()) == 0) {
-            (handler.*c.slot)(msg);
+            handler.Deliver(c.slot, msg);
             return true;
         }
     }
@@ -67,7 +65,7 @@ std::vector<std::string> SplitFields(std::string_view msg) {
 }
 
 void ServerMessageFramer::Feed(const char* chunk, std::size_t received,
-                               ServerMessageHandler& handler) {
+                               ServerMessageSink& handler) {
     if (chunk == nullptr || received == 0) return;
     if (received > kReceiveChunk) received = kReceiveChunk;
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +16,26 @@ constexpr std::size_t kReceiveChunk = 1024;      // bytes taken by one receive c
 constexpr std::size_t kAccumulatorSize = 6500;   // the accumulator buffer
 constexpr std::size_t kMaxMessage = 6480;        // longest message / accumulated text
 
+class ServerMessageHandler;
+using ServerMessageSlot = void (ServerMessageHandler::*)(const char* msg);
+
+// Where the framer hands each message: one handler, or a group of them.
+class ServerMessageSink {
+public:
+    virtual ~ServerMessageSink() = default;
+    // Runs the slot the message's command word names.
+    virtual void Deliver(ServerMessageSlot slot, const char* msg) = 0;
+};
+
 // One operation per server command word. Each gets the whole message text
 // (command word included, terminator excluded), NUL-terminated, valid only for
 // the call. The defaults do nothing, so a handler overrides what it serves.
-class ServerMessageHandler {
+// A new server message needs its word in the table (server_message.cpp), its
+// slot here, and the override in the handler that serves it.
+class ServerMessageHandler : public ServerMessageSink {
 public:
-    virtual ~ServerMessageHandler() = default;
+    void Deliver(ServerMessageSlot slot, const char* msg) override { (this->*slot)(msg); }
+
     virtual void OnNewRecord(const char* msg) {}
     virtual void OnErr(const char* msg) {}
     virtual void OnOk(const char* msg) {}
@@ -39,9 +54,23 @@ public:
     virtual void OnBddChater(const char* msg) {}
 };
 
+// The handlers behind one socket, each overriding only the slots it serves:
+// every message reaches its slot in each of them, in the order given. The
+// group has no slots of its own, so nothing can call one that does nothing.
+class ServerMessageHandlers : public ServerMessageSink {
+public:
+    ServerMessageHandlers(std::initializer_list<ServerMessageHandler*> members) : members_(members) {}
+    void Deliver(ServerMessageSlot slot, const char* msg) override {
+        for (ServerMessageHandler* h : members_) h->Deliver(slot, msg);
+    }
+
+private:
+    std::vector<ServerMessageHandler*> members_;
+};
+
 // Hands msg to the handler of the first command word it starts with, in the
 // fixed order of the catalogue. Returns false (and drops it) when none fits.
-bool DispatchServerMessage(const char* msg, ServerMessageHandler& handler);
+bool DispatchServerMessage(const char* msg, ServerMessageSink& handler);
 
 // The command words in dispatch order (for tests and tools).
 const std::vector<std::string_view>& ServerCommandWords();
@@ -64,7 +93,7 @@ std::vector<std::string> SplitFields(std::string_view msg);
 // accumulator is consistent before every dispatch.
 class ServerMessageFramer {
 public:
-    void Feed(const char* chunk, std::size_t received, ServerMessageHandler& handler);
+    void Feed(const char* chunk, std::size_t received, ServerMessageSink& handler);
 
     // The text held, not yet ended by "^".
     std::string_view Pending() const { return {buf_ + begin_, end_ - begin_}; }

@@ -37,7 +37,7 @@ struct Recorder : ServerMessageHandler {
 };
 
 // Delivers s as the socket would: in receive calls of at most 1024 bytes.
-void Feed(ServerMessageFramer& f, const std::string& s, ServerMessageHandler& h) {
+void Feed(ServerMessageFramer& f, const std::string& s, ServerMessageSink& h) {
     for (std::size_t i = 0; i < s.size(); i += kReceiveChunk)
         f.Feed(s.data() + i, std::min(kReceiveChunk, s.size() - i), h);
 }
@@ -75,6 +75,32 @@ TEST(DispatchTest, CommandWordFollowedDirectlyByTextStillMatches) {
     Recorder r;
     EXPECT_TRUE(DispatchServerMessage("!OK!garbage", r));
     EXPECT_THAT(r.got, ElementsAre("ok:!OK!garbage"));
+}
+
+// Handlers that serve some slots each, as the session and the lists do, and
+// log into one shared list.
+struct LogonPart : ServerMessageHandler {
+    explicit LogonPart(std::vector<std::string>& l) : log(l) {}
+    void OnOk(const char* m) override { log.push_back("logon " + std::string(m)); }
+    std::vector<std::string>& log;
+};
+struct ListPart : ServerMessageHandler {
+    explicit ListPart(std::vector<std::string>& l) : log(l) {}
+    void OnRecordCount(const char* m) override { log.push_back("list " + std::string(m)); }
+    void OnOk(const char* m) override { log.push_back("list saw " + std::string(m)); }
+    std::vector<std::string>& log;
+};
+
+TEST(DispatchTest, AGroupHandsEachMessageToEveryMemberInOrder) {
+    std::vector<std::string> log;
+    LogonPart logon(log);
+    ListPart list(log);
+    Recorder all;
+    ServerMessageHandlers group{&logon, &list, &all};
+    ServerMessageFramer f;
+    Feed(f, "!OK!|a^!RECORDCOUNT!|k|x|3^!DELETEMSG!|7^", group);
+    EXPECT_THAT(log, ElementsAre("logon !OK!|a", "list saw !OK!|a", "list !RECORDCOUNT!|k|x|3"));
+    EXPECT_THAT(all.got, ElementsAre("ok:!OK!|a", "count:!RECORDCOUNT!|k|x|3", "del:!DELETEMSG!|7"));
 }
 
 TEST(SplitFieldsTest, TokenizerSemantics) {

@@ -178,12 +178,12 @@ void Session::Send(const std::string& message) {
 
 void Session::SendUnqueued(const std::string& message) { ports_.socket.Send(message); }
 
-void Session::HandleOk(const char* message) {
+void Session::OnOk(const char* message) {
     if (hooks_.clearRecordLists) hooks_.clearRecordLists();  // also for a reply that then fails
 
     const std::optional<LogonReply> reply = ParseLogonReply(message);
     if (!reply) {
-        HandleErr(kBadAccountReply);
+        OnErr(kBadAccountReply);
         showLoginFirst_ = true;
         OnClose(0);  // restart the session through the login dialog
         return;
@@ -218,7 +218,7 @@ void Session::HandleOk(const char* message) {
     Log(logline::kLoggedOn);
 }
 
-void Session::HandleErr(const char* message) {
+void Session::OnErr(const char* message) {
     // The working copy holds at most kErrCopySize - 1 bytes; longer text is cut.
     const std::string_view whole(message);
     const std::vector<std::string> f = SplitFields(whole.substr(0, kErrCopySize - 1));
@@ -229,7 +229,7 @@ void Session::HandleErr(const char* message) {
     showLoginFirst_ = true;
 }
 
-void Session::HandleSendNotify(const char* message) {
+void Session::OnSendNotify(const char* message) {
     const std::vector<std::string> f = SplitFields(message);
     ports_.notice.ShowNotice(f.size() > 1 ? f[1] : std::string());
 }

@@ -110,7 +110,7 @@ struct SessionPorts {
     NoticeSink& notice;
 };
 
-class Session : public Outbox {
+class Session : public Outbox, public ServerMessageHandler {
 public:
     // The logon reply writes `account` (the client model's).
     Session(SessionPorts ports, AccountState& account, SessionHooks hooks = {});
@@ -138,10 +138,11 @@ public:
     void DropQueuedListRequests() override;
     void ClearUnsentQueue() { unsentQueue_.clear(); }
 
-    // Server messages the session serves (whole text, no terminator).
-    void HandleOk(const char* message);
-    void HandleErr(const char* message);
-    void HandleSendNotify(const char* message);
+    // The server messages the session serves: the logon reply, errors and
+    // the administrator's notices.
+    void OnOk(const char* message) override;
+    void OnErr(const char* message) override;
+    void OnSendNotify(const char* message) override;
 
     const AccountState& account() const { return account_; }
     AccountState& account() { return account_; }
@@ -178,18 +179,6 @@ private:
     std::string pendingLoginError_;
     std::vector<std::string> unsentQueue_;
     std::vector<std::string> logLines_;  // every line since start-up, for the log window
-};
-
-// Routes "!OK!", "!ERR!" and "!SENDNOTIFY!" to the session.
-class SessionMessageHandler : public ServerMessageHandler {
-public:
-    explicit SessionMessageHandler(Session& s) : session_(s) {}
-    void OnOk(const char* m) override { session_.HandleOk(m); }
-    void OnErr(const char* m) override { session_.HandleErr(m); }
-    void OnSendNotify(const char* m) override { session_.HandleSendNotify(m); }
-
-private:
-    Session& session_;
 };
 
 // Connection log patterns: the time "%H:%M:%S" takes the first "%s".

@@ -216,7 +216,7 @@ TEST_F(SessionTest, ImmediateConnectFailureInTheDialogCaseRetriesNonInteractivel
 
 TEST_F(SessionTest, CancelledDialogAfterAClosedConnectionLeavesTheClientOffline) {
     GoOnline();
-    session_.HandleErr("!ERR!|密码错误");
+    session_.OnErr("!ERR!|密码错误");
     session_.OnClose(0);  // the server closes after its error
     EXPECT_THAT(login_.shown, ElementsAre("密码错误"));
     EXPECT_THAT(socket_.calls, IsEmpty());   // nothing re-opened
@@ -306,7 +306,7 @@ TEST_F(SessionTest, LogonKeepAliveAndAreaRequestAreNeverQueued) {
     session_.Connect();
     session_.OnConnect(0);
     session_.OnTimer(2);
-    session_.HandleOk("!OK!|c|p|u1|1|n|-|-|30|1^");
+    session_.OnOk("!OK!|c|p|u1|1|n|-|-|30|1^");
     EXPECT_EQ(socket_.refused.size(), 3u);
     EXPECT_THAT(session_.unsentQueue(), IsEmpty());
 }
@@ -351,14 +351,14 @@ TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectP
 
     // A logon reply ends the run: the next drop reconnects at once.
     session_.OnConnect(0);
-    session_.HandleOk("!OK!|c|p|u1|1|n|-|-|30|1");
+    session_.OnOk("!OK!|c|p|u1|1|n|-|-|30|1");
     socket_.calls.clear();
     session_.OnClose(0);
     EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
 
     // The login dialog after an error is not delayed.
     for (int i = 0; i < kImmediateClosesBeforeWait; ++i) session_.OnClose(0);
-    session_.HandleErr("!ERR!|停用");
+    session_.OnErr("!ERR!|停用");
     session_.OnClose(0);
     EXPECT_THAT(login_.shown, ElementsAre("停用"));
 }
@@ -389,7 +389,7 @@ TEST_F(SessionTest, NineFieldReplyAppliesDefaultsAndAsksForTheAreaOfItsLevel) {
         session_.Send("!ADDMSG!|货|keep^");          // the user's offer
         socket_.down = false;
 
-        session_.HandleOk((std::string("!OK!|长沙|湖南|u7|") + c.level + "|李四|-|-|30|3").c_str());
+        session_.OnOk((std::string("!OK!|长沙|湖南|u7|") + c.level + "|李四|-|-|30|3").c_str());
         const AccountState& a = session_.account();
         EXPECT_EQ(a.homeCity, "长沙");
         EXPECT_EQ(a.homeProvince, "湖南");
@@ -415,7 +415,7 @@ TEST_F(SessionTest, NineFieldReplyAppliesDefaultsAndAsksForTheAreaOfItsLevel) {
 
 TEST_F(SessionTest, OptionalFieldsAndLimitedRights) {
     GoOnline();
-    session_.HandleOk("!OK!|长沙|湖南|u7|2|李四|0731-1234|13800000000|5|1|岳阳|0|长沙物流");
+    session_.OnOk("!OK!|长沙|湖南|u7|2|李四|0731-1234|13800000000|5|1|岳阳|0|长沙物流");
     const AccountState& a = session_.account();
     EXPECT_EQ(a.contactPhone, "0731-1234");
     EXPECT_EQ(a.contactMobile, "13800000000");
@@ -425,7 +425,7 @@ TEST_F(SessionTest, OptionalFieldsAndLimitedRights) {
     EXPECT_THAT(hookCalls_, ::testing::Contains("limited"));
 
     // Numbers read like the C library: junk is 0.
-    session_.HandleOk("!OK!|长沙|湖南|u7|x|李四|-|-|abc|9z|岳阳|yes");
+    session_.OnOk("!OK!|长沙|湖南|u7|x|李四|-|-|abc|9z|岳阳|yes");
     EXPECT_EQ(session_.account().areaLevel, 0);
     EXPECT_EQ(session_.account().serviceDaysLeft, 0);
     EXPECT_EQ(session_.account().publishRights, 9);
@@ -434,11 +434,11 @@ TEST_F(SessionTest, OptionalFieldsAndLimitedRights) {
 
 TEST_F(SessionTest, ShortReplyIsALogonErrorThatRestartsThroughTheDialog) {
     GoOnline();
-    session_.HandleOk("!OK!|长沙|湖南|u7|2|李四|-|-|30|1|岳阳|0|物流");
+    session_.OnOk("!OK!|长沙|湖南|u7|2|李四|-|-|30|1|岳阳|0|物流");
     hookCalls_.clear();
     log_.lines.clear();
-    session_.HandleOk("!OK!|广州|广东|u8|1|王五|-|-|30");  // eight fields
-    session_.HandleOk("!OK!junk");                      // no field at all
+    session_.OnOk("!OK!|广州|广东|u8|1|王五|-|-|30");  // eight fields
+    session_.OnOk("!OK!junk");                      // no field at all
     const AccountState& a = session_.account();
     EXPECT_EQ(a.homeCity, "长沙");  // the earlier logon's values stay
     EXPECT_EQ(a.currentArea, "长沙");
@@ -453,7 +453,7 @@ TEST_F(SessionTest, ShortReplyIsALogonErrorThatRestartsThroughTheDialog) {
 TEST_F(SessionTest, ShortReplyConfirmedReconnectsWithTheTypedUser) {
     GoOnline();
     login_.answers = {true};
-    session_.HandleOk("!OK!|a|b");
+    session_.OnOk("!OK!|a|b");
     EXPECT_THAT(log_.lines, ElementsAre("09:05:07 发生错误:客户信息错误，请联系管理员",
                                         "09:05:07 连接已关闭", "09:05:07 正在连接服务器..."));
     EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
@@ -462,7 +462,7 @@ TEST_F(SessionTest, ShortReplyConfirmedReconnectsWithTheTypedUser) {
 }
 
 TEST_F(SessionTest, ErrWithoutTextOnlySetsTheFlag) {
-    session_.HandleErr("!ERR!");
+    session_.OnErr("!ERR!");
     EXPECT_TRUE(session_.showLoginFirst());
     EXPECT_THAT(log_.lines, IsEmpty());
     EXPECT_EQ(session_.pendingLoginError(), "");
@@ -470,14 +470,14 @@ TEST_F(SessionTest, ErrWithoutTextOnlySetsTheFlag) {
 
 TEST_F(SessionTest, LongErrTextIsCutToTheWorkingCopy) {
     const std::string text(5000, 'e');
-    session_.HandleErr(("!ERR!|" + text).c_str());
+    session_.OnErr(("!ERR!|" + text).c_str());
     EXPECT_EQ(session_.pendingLoginError(), std::string(kErrCopySize - 1 - 6, 'e'));
     EXPECT_EQ(log_.lines.back().size(), std::string("09:05:07 发生错误:").size() + 993);
 }
 
 TEST_F(SessionTest, OverlongServerTextThroughTheFramerIsCutNotOverflowed) {
     GoOnline();
-    SessionMessageHandler handler(session_);
+    ServerMessageHandler& handler = session_;
     ServerMessageFramer framer;
     const std::string city(3000, 'c');
     const std::string stream = "!ERR!|" + std::string(6000, 'e') + "^!OK!|" + city +
@@ -492,8 +492,8 @@ TEST_F(SessionTest, OverlongServerTextThroughTheFramerIsCutNotOverflowed) {
 }
 
 TEST_F(SessionTest, NoticeShowsItsTextOrNothing) {
-    session_.HandleSendNotify("!SENDNOTIFY!|今晚停机维护");
-    session_.HandleSendNotify("!SENDNOTIFY!");
+    session_.OnSendNotify("!SENDNOTIFY!|今晚停机维护");
+    session_.OnSendNotify("!SENDNOTIFY!");
     EXPECT_THAT(notice_.shown, ElementsAre("今晚停机维护", ""));
 }
 
@@ -506,7 +506,7 @@ TEST(SessionMessageHandlerTest, DispatchReachesTheSession) {
     FakeNotice notice;
     AccountState account;
     Session session(SessionPorts{socket, timers, clock, login, log, notice}, account);
-    SessionMessageHandler handler(session);
+    ServerMessageHandler& handler = session;
     ServerMessageFramer framer;
     const std::string stream = "!SENDNOTIFY!|hi^!ERR!|no^!OK!|c|p|u|2|n|-|-|1|1^";
     framer.Feed(stream.data(), stream.size(), handler);

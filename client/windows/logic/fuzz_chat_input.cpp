@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     Quiet q;
     tovan::ChatList list(q, q);
-    list.OnRelayedAddChater(("!ADDCHATER!|" + text).c_str());
-    list.OnRelayedBddChater(("!BDDCHATER!|" + text).c_str());
+    list.OnAddChater(("!ADDCHATER!|" + text).c_str());
+    list.OnBddChater(("!BDDCHATER!|" + text).c_str());
     for (std::size_t i = 0; i < list.size(); ++i) {
         auto& w = static_cast<Window&>(list.at(i));
         w.chat.OnNotifyAddress(text, 7);
