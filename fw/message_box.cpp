@@ -1,6 +1,7 @@
 #include "fw/message_box.h"
 
 #include "fw/window.h"
+#include "text/gbk.h"
 
 namespace fw {
 namespace {
@@ -17,10 +18,8 @@ std::string ProgramFileTitle() {
     // Walk back to the last separator; a trail byte of a GBK character may
     // equal '\\', so the walk goes forward over lead bytes.
     size_t start = 0;
-    for (size_t i = 0; i < name.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size()) { ++i; continue; }
-        if (c == '\\' || c == '/') start = i + 1;
+    for (size_t i = 0; i < name.size(); i += tovan::GbkCharLength(name, i)) {
+        if (name[i] == '\\' || name[i] == '/') start = i + 1;
     }
     name = name.substr(start);
     size_t dot = name.rfind('.');

@@ -26,7 +26,7 @@
 #include "client/core/logic/publish_path.h"
 #include "client/core/logic/record_cell.h"
 #include "client/core/chat_history_purge.h"
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/gbk.h"
 #include "client/core/logic/page_addresses.h"
 #include "client/windows/html_help.h"
 #include "client/core/machine_identifier.h"
@@ -117,17 +117,6 @@ constexpr std::size_t kTrayTipBytes = 60;
 constexpr int kSettingsMenu = 1;
 constexpr int kToolsMenu = 4;
 
-// The first bytes of text that fit into max bytes, never half a character.
-std::string CutGbk(const std::string& text, std::size_t max) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t n = tovan::GbkCharLength(text, end);
-        if (end + n > max) break;
-        end += n;
-    }
-    return text.substr(0, end);
-}
-
 bool PlatformIsNtFamily() {
     OSVERSIONINFOA v = {};
     v.dwOSVersionInfoSize = sizeof v;
@@ -215,7 +204,7 @@ bool CMainFrame::CreatePanes() {
     }
 
     searchPane_.horzSize = searchPane_.vertSize = {20, kSearchPaneHeight};
-    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, *this)) return false;
+    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, model_)) return false;
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
     searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
@@ -398,7 +387,7 @@ int CMainFrame::OnCreate() {
     RECT client;
     GetClientRect(hwnd(), &client);
     view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    if (!view_.Create(hwnd(), *this, client)) return -1;
+    if (!view_.Create(hwnd(), model_, client)) return -1;
     AttachView(view_);
     StartSession();
     RecalcLayout();
@@ -484,7 +473,7 @@ bool CMainFrame::SetTrayIcon(DWORD action, HICON icon, const std::string& tip) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = icon;
-    const std::string shown = CutGbk(tip, kTrayTipBytes);
+    const std::string shown(tovan::GbkCut(tip, kTrayTipBytes));
     lstrcpynA(data.szTip, shown.c_str(), sizeof data.szTip);
     return Shell_NotifyIconA(action, &data) != FALSE;
 }
@@ -673,8 +662,8 @@ bool CMainFrame::OnCommand(int id) {
     case ID_TEXT_AND_BACKGROUND: {
         CWenzi dlg(hwnd());
         if (dlg.DoModal() == IDOK) {
-            ApplyDisplayChoice(view_.grid(), dlg.choice, UsePictures());
-            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, UsePictures());
+            ApplyDisplayChoice(view_.grid(), dlg.choice, model_.usePictures);
+            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, model_.usePictures);
         }
         return true;
     }
@@ -707,7 +696,7 @@ void CMainFrame::ToggleMask() {
 
 void CMainFrame::AttachView(CTovanClientView& view) {
     CViewGrid& grid = view.grid();
-    grid.mainFrame = this;
+    grid.model = &model_;
     grid.records = &model_.lists.currentList;
     model_.lists.currentGrid = {&grid, &grid.pending};
 }

@@ -19,7 +19,6 @@
 #include "client/core/login_dlg.h"
 #include "client/core/notice_dlg.h"
 #include "client/windows/publish_dialogs_win.h"
-#include "client/core/logic/record_grid_frame.h"
 #include "client/core/logic/record_handlers.h"
 #include "client/core/logic/resend_schedule.h"
 #include "client/core/logic/search_commands.h"
@@ -43,7 +42,6 @@ constexpr UINT_PTR kTrayBlinkTimer = 7;
 constexpr UINT_PTR kHeldUpdatesTimer = 100;
 
 class CMainFrame : public fw::Window,
-                   public tovan::RecordGridFrame,
                    private tovan::RecordFrameEffects,
                    private ReceiveBatch {
 public:
@@ -62,6 +60,8 @@ public:
     tovan::ClientModel& model() { return model_; }
     tovan::AccountState& account() { return model_.account; }
     tovan::RecordLists& lists() { return model_.lists; }
+    // The platform is of the NT family: the grids draw pictures.
+    bool UsePictures() const { return model_.usePictures; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -93,14 +93,6 @@ public:
     void Notify(const std::string& text) override;
     void RestoreFromTray();
     bool TrayIconShown() const { return trayIconShown_; }
-
-    // RecordGridFrame.
-    bool UsePictures() const override { return model_.usePictures; }
-    bool InWatchMode() const override { return model_.watchMode != 0; }
-    std::string SearchText() const override { return model_.search.keyword; }
-    std::string SearchDestinations() const override { return model_.search.destinations; }
-    std::string WatchKeywords() const override { return model_.watch.keyword; }
-    std::string WatchDestinations() const override { return model_.watch.destinations; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

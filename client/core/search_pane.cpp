@@ -25,11 +25,11 @@ CGridDialog::ColumnWidths CGridDialog::Measure() {
     w.cls = grid.MeasureText("车").cx + 4;
     w.place = grid.MeasureText("北京").cx + 4;
     w.chat = w.place;
-    if (grid.mainFrame && grid.mainFrame->UsePictures()) w.cls = w.chat = BitmapWidth(IDB_CLASS_CARGO) + 4;
+    if (grid.model && grid.model->usePictures) w.cls = w.chat = BitmapWidth(IDB_CLASS_CARGO) + 4;
     return w;
 }
 
-bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame) {
+bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::ClientModel& model) {
     if (!CreateBar(kTitle, frameWindow, id, Dock::Bottom)) return false;
     const RECT start = {0, 0, 10, 10};
     if (!grid.Create(hwnd(), static_cast<int>(kGridId), start)) return false;
@@ -40,7 +40,7 @@ bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridF
     ApplyDisplaySettings(grid, d);
     grid.marginX = 2;
     grid.marginY = 2;
-    grid.mainFrame = &frame;
+    grid.model = &model;
     grid.isSearchGrid = 1;
 
     const ColumnWidths w = Measure();

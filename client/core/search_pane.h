@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "client/core/logic/record_grid_frame.h"
+#include "client/core/logic/client_model.h"
 #include "client/core/logic/record_store.h"
 #include "client/controls/sizing_bar.h"
 #include "client/core/view_grid.h"
@@ -23,8 +23,8 @@ public:
     // A double-click on the talk column: a chat with the offer's author.
     std::function<void(const std::string& author)> onTalk;
 
-    // `frame` gives the grid its pictures and keywords.
-    bool CreatePane(HWND frameWindow, UINT id, const tovan::RecordGridFrame& frame);
+    // `model` gives the grid its pictures and keywords.
+    bool CreatePane(HWND frameWindow, UINT id, const tovan::ClientModel& model);
     // The grid shows `list` again from its first row.
     void BindRecords(const tovan::RecordStore& list);
 

@@ -20,20 +20,20 @@ constexpr int kColumnLines = 4;  // the one-pixel lines between the five columns
 
 }  // namespace
 
-bool CTovanClientView::Create(HWND parent, const tovan::RecordGridFrame& frame, const RECT& rect) {
+bool CTovanClientView::Create(HWND parent, const tovan::ClientModel& model, const RECT& rect) {
     owner_ = parent;
     if (!fw::Window::Create(kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, rect.left,
                             rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                             nullptr)) {
         return false;
     }
-    OnInitialUpdate(frame);
+    OnInitialUpdate(model);
     return true;
 }
 
 int CTovanClientView::PlaceColumnWidth() { return grid_.MeasureText("北京").cx + 4; }
 
-void CTovanClientView::OnInitialUpdate(const tovan::RecordGridFrame& frame) {
+void CTovanClientView::OnInitialUpdate(const tovan::ClientModel& model) {
     RECT client;
     GetClientRect(hwnd(), &client);
     grid_.Create(hwnd(), 0, client);
@@ -47,7 +47,7 @@ void CTovanClientView::OnInitialUpdate(const tovan::RecordGridFrame& frame) {
     int w1 = grid_.MeasureText("车").cx + 4;
     const int w3 = PlaceColumnWidth();
     int w4 = w3;
-    if (frame.UsePictures()) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
+    if (model.usePictures) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
     const int scroll = GetSystemMetrics(SM_CXVSCROLL);
 
     grid_.SetRowCount(0);

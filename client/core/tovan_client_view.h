@@ -1,7 +1,7 @@
 // The record view: a child of the main frame that only hosts the record grid
 // over the current list (or the watch list), applies the user's text and
 // colour settings and lays out the five columns. It knows the frame only as
-// its parent window and as the grid's RecordGridFrame.
+// its parent window; the grid reads the client model.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "client/core/logic/record_grid_frame.h"
+#include "client/core/logic/client_model.h"
 #include "client/core/view_grid.h"
 #include "fw/window.h"
 
@@ -19,8 +19,8 @@ public:
     std::function<void(const std::string& author)> onTalk;
 
     // Creates the view over the parent's client area, then does the first
-    // update: the grid, its settings and columns (pictures as frame says).
-    bool Create(HWND parent, const tovan::RecordGridFrame& frame, const RECT& rect);
+    // update: the grid, its settings and columns (pictures as the model says).
+    bool Create(HWND parent, const tovan::ClientModel& model, const RECT& rect);
 
     CViewGrid& grid() { return grid_; }
     // The user's masking switch on this grid.
@@ -30,7 +30,7 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void OnInitialUpdate(const tovan::RecordGridFrame& frame);
+    void OnInitialUpdate(const tovan::ClientModel& model);
     void OnSize(int cx, int cy);
     void OnGridCellDblClk(int row, int column);
     int PlaceColumnWidth();  // a two-character place name and its margins

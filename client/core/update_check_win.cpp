@@ -6,7 +6,7 @@
 #include "fw/profile.h"
 #include "fw/program_path.h"
 #include "client/core/logic/update_check.h"
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 #include "client/controls/win_profile_reader.h"
 
 namespace {

@@ -14,32 +14,38 @@ tovan::Colorref CViewGrid::ReadPhoneColor() const {
     return static_cast<tovan::Colorref>(std::atol(value));
 }
 
-void CViewGrid::GetCellText(int row, int column, tovan::CCell* cell) {
-    if (!records || row < 0 || row > records->Size() - 1) return;
-    const tovan::MsgInfo record = records->At(row);
-
+tovan::RecordCellOptions CViewGrid::CellOptions(tovan::Colorref phoneColor) const {
     tovan::RecordCellOptions o;
     o.font = font;
     o.maskDigits = maskDigits != 0;
     o.limitedRights = limitedRights != 0;
-    if (mainFrame) {
-        o.pictures = mainFrame->UsePictures();
-        o.highlight = isSearchGrid != 0 || mainFrame->InWatchMode();
+    if (model) {
+        const tovan::RecordGridLook look = tovan::GridLook(*model, isSearchGrid != 0);
+        o.pictures = look.pictures;
+        o.highlight = look.highlight;
+        o.keyword = look.keyword;
+        o.destinations = look.destinations;
     } else {
         o.highlight = isSearchGrid != 0;
     }
-    if (column == tovan::kBodyColumn) {
-        o.phoneColor = painting_ ? paintPhoneColor_ : ReadPhoneColor();
-        if (o.highlight && mainFrame) {
-            o.keyword = isSearchGrid ? mainFrame->SearchText() : mainFrame->WatchKeywords();
-            o.destinations = isSearchGrid ? mainFrame->SearchDestinations() : mainFrame->WatchDestinations();
-        }
+    o.phoneColor = phoneColor;
+    return o;
+}
+
+void CViewGrid::GetCellText(int row, int column, tovan::CCell* cell) {
+    if (!records || row < 0 || row > records->Size() - 1) return;
+    // The record is read where the list keeps it.
+    const tovan::MsgInfo& record = records->At(row);
+    if (painting_) {
+        tovan::FillRecordCell(record, column, paintOptions_, cell);
+        return;
     }
-    tovan::FillRecordCell(record, column, o, cell);
+    const tovan::Colorref phone = column == tovan::kBodyColumn ? ReadPhoneColor() : tovan::kDefaultPhoneColor;
+    tovan::FillRecordCell(record, column, CellOptions(phone), cell);
 }
 
 void CViewGrid::BeginCellFills() {
-    paintPhoneColor_ = ReadPhoneColor();
+    paintOptions_ = CellOptions(ReadPhoneColor());
     painting_ = true;
 }
 

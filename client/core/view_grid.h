@@ -8,7 +8,7 @@
 //   grid.linesPerRow = ...; grid.SetFontSize(..); grid.SetFaceName(..);
 //   grid.SetFontWeight(..); grid.gridTextColor = ..; grid.backColor = ..;
 //   grid.SetColumnCount(5); grid.SetColumnWidth(0, 0); ... (RecordColumn order)
-//   grid.mainFrame = &frame; grid.isSearchGrid = 1 (search pane only);
+//   grid.model = &model; grid.isSearchGrid = 1 (search pane only);
 //   grid.records = &lists.currentList; lists.currentGrid = {&grid, &grid.pending};
 // and handles WM_GRID_CELLDBLCLK (wParam row, lParam column) in the parent.
 #pragma once
@@ -19,7 +19,7 @@
 
 #include "client/controls/qgrid.h"
 #include "client/core/logic/record_cell.h"
-#include "client/core/logic/record_grid_frame.h"
+#include "client/core/logic/client_model.h"
 #include "client/core/logic/record_grid_view.h"
 #include "client/core/logic/record_store.h"
 #include "client/core/logic/row_paging.h"
@@ -31,7 +31,7 @@ class CViewGrid : public CQGrid, public tovan::RecordGridView {
 public:
     const tovan::RecordStore* records = nullptr;  // row r shows record r
     int maskDigits = 0;      // the user's masking switch
-    const tovan::RecordGridFrame* mainFrame = nullptr;  // pictures, watch mode, keywords
+    const tovan::ClientModel* model = nullptr;  // pictures, watch mode, keywords
     tovan::PendingRequests pending;  // row requests not answered yet
     int isSearchGrid = 0;    // keywords of the search instead of the watch
     int limitedRights = 0;   // the account lacks full rights: mask and hint
@@ -55,13 +55,15 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    // The telephone colour is read once per paint, so that a change made in
-    // the settings dialog shows with the next paint.
+    // The cell options are made once per paint; the telephone colour in them
+    // is read then, so that a change made in the settings dialog shows with
+    // the next paint.
     void BeginCellFills() override;
     void EndCellFills() override { painting_ = false; }
 
 private:
     tovan::Colorref ReadPhoneColor() const;
+    tovan::RecordCellOptions CellOptions(tovan::Colorref phoneColor) const;
     bool painting_ = false;
-    tovan::Colorref paintPhoneColor_ = tovan::kDefaultPhoneColor;
+    tovan::RecordCellOptions paintOptions_;
 };

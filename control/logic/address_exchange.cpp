@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "control/logic/peer_datagram.h"
+#include "text/decimal.h"
 
 namespace tovan {
 
@@ -38,7 +39,7 @@ void AddressExchange::OnYourAddress(const std::vector<std::string>& fields, cons
     if (source != serverAddress_) return;  // only the server we asked may tell us
     if (fields.size() < 3) return;
     const std::string& address = fields[1];
-    const std::int32_t port = PeerNumber(fields[2]);
+    const std::int32_t port = DecimalValue(fields[2]);
     // New only when both differ: the answers to the repeated question
     // normally repeat the pair we already have.
     if (address == publicAddress_ || port == publicPort_) return;
@@ -49,7 +50,7 @@ void AddressExchange::OnYourAddress(const std::vector<std::string>& fields, cons
 
 void AddressExchange::OnServerAddress(const std::vector<std::string>& fields) {
     if (fields.size() < 3) return;
-    ports_.events.NotifyServerAddress(std::string(fields[1]), PeerNumber(fields[2]));
+    ports_.events.NotifyServerAddress(std::string(fields[1]), DecimalValue(fields[2]));
 }
 
 bool AddressExchange::OnTimer(unsigned id) {

@@ -1,6 +1,7 @@
 #include "control/logic/peer_datagram.h"
 
-#include <limits>
+#include "text/gbk.h"
+#include "text/split.h"
 
 namespace tovan {
 namespace {
@@ -47,44 +48,7 @@ PeerCommand RecognizePeerCommand(std::string_view text) {
     return PeerCommand::None;
 }
 
-std::vector<std::string> SplitPeerFields(std::string_view text) {
-    std::vector<std::string> fields;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t bar = text.find('|', i);
-        if (bar == std::string_view::npos) bar = text.size();
-        if (bar > i) fields.emplace_back(text.substr(i, bar - i));
-        i = bar + 1;
-    }
-    return fields;
-}
-
-std::int32_t PeerNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > kLimit) value = kLimit;  // saturate, keep reading digits
-    }
-    if (negative) return static_cast<std::int32_t>(-value);
-    return static_cast<std::int32_t>(value >= kLimit ? kLimit - 1 : value);
-}
-
-std::string_view CutGbk(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
-    std::size_t i = 0;
-    while (i < maxBytes) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t len = (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ? 2 : 1;
-        if (i + len > maxBytes) break;
-        i += len;
-    }
-    return text.substr(0, i);
-}
+std::vector<std::string> SplitPeerFields(std::string_view text) { return SplitSkippingEmpty(text, '|'); }
 
 std::string RequestTag(const std::string& address, std::int32_t port) {
     return address + ":" + std::to_string(static_cast<std::uint32_t>(port));
@@ -110,7 +74,7 @@ std::string Close(const std::string& ownId) { return Join({"!CLOSE!|", ownId}); 
 
 std::string NewMessage(const std::string& ownId, const std::string& message) {
     const std::string whole = Join({"!NEWMESSAGE!|", ownId, "|", message});
-    return std::string(CutGbk(whole, kMaxTextDatagram));
+    return std::string(GbkCut(whole, kMaxTextDatagram));
 }
 
 std::string AdminAddress(const std::string& pass, const std::string& localAddress, std::int32_t localPort) {

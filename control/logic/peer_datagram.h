@@ -50,13 +50,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view word);
 // command word.
 std::vector<std::string> SplitPeerFields(std::string_view text);
 
-// A decimal field as the C library reads it (blanks, sign, digits; no number
-// gives 0), saturated to 32 bits since the text comes from the network.
-std::int32_t PeerNumber(std::string_view text);
-
-// text cut to at most maxBytes without leaving half a GBK character.
-std::string_view CutGbk(std::string_view text, std::size_t maxBytes);
-
 // The tag of a request: "%s:%u" of the address and port it goes to.
 std::string RequestTag(const std::string& address, std::int32_t port);
 

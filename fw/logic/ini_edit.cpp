@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "text/gbk.h"
+
 namespace fw {
 namespace {
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -69,7 +69,7 @@ std::string Join(const std::vector<Line>& lines, std::size_t from, std::size_t t
 bool IniNamesEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+        if (tovan::GbkCharLength(a, i) == 2) {
             if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
             ++i;
         } else if (Fold(a[i]) != Fold(b[i])) {

@@ -13,21 +13,22 @@
 
 namespace {
 
-class DemoFrame : public tovan::RecordGridFrame {
-public:
-    bool UsePictures() const override { return true; }
-    bool InWatchMode() const override { return true; }
-    std::string SearchText() const override { return ""; }
-    std::string SearchDestinations() const override { return ""; }
-    std::string WatchKeywords() const override { return "冷藏"; }
-    std::string WatchDestinations() const override { return "'北京','上海'"; }
-};
+// The client model as the record grid reads it: pictures, and the watch's
+// keyword and destinations in red.
+tovan::ClientModel DemoModel() {
+    tovan::ClientModel model;
+    model.usePictures = true;
+    model.watchMode = 1;
+    model.watch.keyword = "冷藏";
+    model.watch.destinations = "'北京','上海'";
+    return model;
+}
 
 class DemoWindow : public fw::Window {
 public:
     CViewGrid grid;
     tovan::RecordStore store;
-    DemoFrame frame;
+    tovan::ClientModel model = DemoModel();
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
@@ -75,7 +76,7 @@ public:
         grid.SetColumnWidth(1, 23 + 4);
         grid.SetColumnWidth(3, grid.MeasureText("西安").cx + 4);
         grid.SetColumnWidth(4, 23 + 4);
-        grid.mainFrame = &frame;
+        grid.model = &model;
         store.Reset(34);
         for (int i = 0; i < 30; ++i) store.Store(i, gridsamples::SampleRecord(i));  // 30-33 not loaded yet
         grid.records = &store;

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "client/core/logic/update_check.h"
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 #include "updater/logic/update_plan.h"
 #include "updater/logic/version_list.h"
 

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "updater/logic/gbk_split.h"
+#include "text/gbk.h"
+#include "text/replace.h"
 
 namespace tovan {
 
@@ -16,7 +17,7 @@ std::string SetupSettingsPath(std::string_view programFolder) {
 }
 
 std::string ShortcutName(std::string_view configured) {
-    if (configured.empty() || GbkContains(configured, '\\') || GbkContains(configured, '/')) {
+    if (configured.empty() || GbkContains(configured, "\\") || GbkContains(configured, "/")) {
         return kDefaultShortcutName;
     }
     return std::string(configured);
@@ -26,20 +27,7 @@ std::string ShortcutTarget(std::string_view programFolder) {
     return std::string(programFolder) + "tovanclient.exe";
 }
 
-std::string WithoutAllUsers(std::string_view path) {
-    constexpr std::string_view kAllUsers = "\\All Users";
-    std::string out;
-    for (std::size_t i = 0; i < path.size();) {
-        if (path.substr(i, kAllUsers.size()) == kAllUsers) {
-            i += kAllUsers.size();
-            continue;
-        }
-        const std::size_t n = GbkCharLength(path, i);
-        out.append(path.substr(i, n));
-        i += n;
-    }
-    return out;
-}
+std::string WithoutAllUsers(std::string_view path) { return GbkRemoveAll(path, "\\All Users"); }
 
 std::vector<std::string> ShortcutPaths(const std::optional<std::string>& commonDesktop,
                                        const std::optional<std::string>& commonPrograms,

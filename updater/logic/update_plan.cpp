@@ -1,6 +1,6 @@
 #include "updater/logic/update_plan.h"
 
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 
 namespace tovan {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 #include "updater/logic/version_list.h"
 
 namespace tovan {

@@ -1,7 +1,7 @@
 #include "updater/logic/version_list.h"
 
-#include "client/core/logic/decimal.h"
-#include "updater/logic/gbk_split.h"
+#include "text/decimal.h"
+#include "text/split.h"
 
 namespace tovan {
 

@@ -77,6 +77,15 @@ TEST(UpdatePlanTest, NamesThatLeaveTheProgramFolderAreRejected) {
         EXPECT_TRUE(IsSafeUpdateFileName(n)) << n;
 }
 
+TEST(UpdatePlanTest, StartByTheUpdaterIsToldByItsArgument) {
+    EXPECT_TRUE(IsStartedByUpdater("\"C:\\Program Files\\T\\tovanclient.exe\" /updated"));
+    EXPECT_TRUE(IsStartedByUpdater("C:\\T\\tovanclient.exe /UPDATED"));
+    EXPECT_FALSE(IsStartedByUpdater("\"C:\\T\\tovanclient.exe\""));
+    EXPECT_FALSE(IsStartedByUpdater("C:\\T\\tovanclient.exe"));
+    EXPECT_FALSE(IsStartedByUpdater("\"C:\\x /updated\\tovanclient.exe\""));  // inside its own path
+    EXPECT_FALSE(IsStartedByUpdater("C:\\T\\tovanclient.exe /updatedx"));
+}
+
 TEST(UpdatePlanTest, RecordDecision) {
     EXPECT_EQ(DecideRecord({"a.dll", "2"}, kDefaultInstalledVersion), RecordAction::Fetch);
     EXPECT_EQ(DecideRecord({"a.dll", "1"}, kDefaultInstalledVersion), RecordAction::Skip);

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "client/core/logic/decimal.h"
+#include "text/decimal.h"
 #include "client/core/logic/server_message.h"
 
 namespace tovan {

@@ -1,19 +1,9 @@
 #include "client/core/logic/account_state.h"
-#include "client/core/logic/decimal.h"
 
 #include <gtest/gtest.h>
 
 namespace tovan {
 namespace {
-
-TEST(AccountStateTest, NumbersReadLikeTheCLibraryWithoutOverflow) {
-    struct Case { const char* text; int value; };
-    for (const Case& c : {Case{"42", 42}, Case{" -7x", -7}, Case{"abc", 0}, Case{"", 0},
-                          Case{"99999999999999999999", 2147483647},
-                          Case{"-99999999999999999999", -2147483647 - 1}}) {
-        EXPECT_EQ(DecimalValue(c.text), c.value) << c.text;
-    }
-}
 
 TEST(AccountStateTest, AnEmptyFieldVanishesAndShiftsTheRest) {
     // The server writes "-" for empty; an empty field moves G..I one place left.

@@ -2,25 +2,12 @@
 
 #include <algorithm>
 
+#include "text/split.h"
+
 namespace tovan {
 
 std::vector<std::string> SplitAreaList(std::string_view value) {
-    std::vector<std::string> items;
-    std::string item;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(value[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < value.size()) {  // double-byte character
-            item += value[i];
-            item += value[++i];
-        } else if (c == '\\') {
-            if (!item.empty()) items.push_back(std::move(item));
-            item.clear();
-        } else {
-            item += value[i];
-        }
-    }
-    if (!item.empty()) items.push_back(std::move(item));
-    return items;
+    return SplitGbkSkippingEmpty(value, '\\');
 }
 
 std::vector<std::string> AreaIni::List(const std::string& section, const std::string& key) const {

@@ -1,7 +1,7 @@
 #include "client/core/logic/area_tree.h"
 
-#include "client/core/logic/gbk_text_edit.h"
 #include "client/core/logic/outgoing_messages.h"
+#include "text/gbk.h"
 
 namespace tovan {
 
@@ -51,15 +51,8 @@ std::optional<std::string> AreaForSelection(const AccountState& account,
 std::string AreaProcessingTitle(const std::string& titlePrefix, const std::string& area) {
     const std::string full = titlePrefix + "    " + area + "信息处理中";
     const std::size_t limit = kAreaTitleBuffer - 1;
-    if (full.size() <= limit) return full;
     // A cut through a double-byte character would leave half of it showing.
-    std::size_t end = 0;
-    while (end < full.size()) {
-        const std::size_t n = GbkCharLength(full, end);
-        if (end + n > limit) break;
-        end += n;
-    }
-    return full.substr(0, end);
+    return std::string(GbkCut(full, limit));
 }
 
 void SwitchToArea(ClientModel& model, QueryFramePorts& ports, const std::string& area) {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "client/core/logic/decimal.h"
 #include "client/core/logic/outgoing_messages.h"
+#include "text/decimal.h"
 #include "client/core/logic/server_message.h"
 
 namespace tovan {

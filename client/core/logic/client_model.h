@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "client/core/logic/account_state.h"
 #include "client/core/logic/record_lists.h"
@@ -29,5 +30,17 @@ struct ClientModel {
     std::string titlePrefix;   // first part of every frame title
     bool usePictures = false;  // the platform is of the NT family: the grids draw pictures
 };
+
+// What a record grid draws of the model besides its records: pictures or
+// words in the class and talk columns, and the words shown in red. The
+// search grid always marks the search's words, the view the watch's in
+// watch mode. The texts point into the model's criteria.
+struct RecordGridLook {
+    bool pictures = false;
+    bool highlight = false;
+    std::string_view keyword;
+    std::string_view destinations;
+};
+RecordGridLook GridLook(const ClientModel& model, bool searchGrid);
 
 }  // namespace tovan

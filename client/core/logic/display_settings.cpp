@@ -1,6 +1,6 @@
 #include "client/core/logic/display_settings.h"
 
-#include "client/core/logic/decimal.h"
+#include "text/decimal.h"
 
 namespace tovan {
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "text/gbk.h"
+
 namespace tovan {
 
 std::size_t CharLengthAt(const std::string& text, std::size_t i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < text.size() && text[i + 1] != '\0') return 2;
+    // A lead byte before a NUL stands alone.
+    if (GbkCharLength(text, i) == 2 && text[i + 1] != '\0') return 2;
     return 1;
 }
 

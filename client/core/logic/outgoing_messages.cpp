@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/gbk.h"
 
 namespace tovan {
 namespace {
@@ -34,14 +34,7 @@ std::string RelayMessage(std::string_view word, std::string_view peerId,
     std::string text = Compose(word, {peerId, publicAddress, std::to_string(publicPort),
                                       localAddress, std::to_string(localPort)});
     text.pop_back();  // the cut applies to the text before "^"
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t n = GbkCharLength(text, end);
-        if (end + n > kRelayLineLimit) break;
-        end += n;
-    }
-    text.resize(end);
-    return text + "^";
+    return std::string(GbkCut(text, kRelayLineLimit)) + "^";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "client/core/logic/publish_path.h"
 
-#include "client/core/logic/gbk_text_edit.h"
 #include "client/core/logic/outgoing_messages.h"
+#include "text/replace.h"
 
 namespace tovan {
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "client/core/logic/fake_profile_reader.h"
-#include "client/core/logic/gbk_text_edit.h"
 #include "client/core/logic/resend_test_fakes.h"
 
 namespace tovan {
@@ -44,18 +43,6 @@ TEST(CompleteOfferTextTest, ContactTail) {
     EXPECT_EQ(CompleteOfferText("a", all, false), "a 联系人:张 三 电话:010\"1 ");
     EXPECT_EQ(CompleteOfferText("a", all, true), "a 联系人:张 三 电话:010\"1 手机:138 ");
     EXPECT_EQ(CompleteOfferText("a", {"", "", "138"}, true), "a 手机:138 ");
-}
-
-TEST(GbkTextEditTest, MatchesStartOnCharacterBoundaries) {
-    // Bytes C1 AA CF B5 C8 CB are "联系人", but here they start inside the
-    // character B0 C1: no match.
-    const std::string shifted = "a\xB0\xC1\xAA\xCF\xB5\xC8\xCB";
-    EXPECT_EQ(GbkRemoveAll(shifted, "联系人"), shifted);
-    EXPECT_EQ(GbkRemoveAll("a联系人b联系人", "联系人"), "ab");
-    EXPECT_EQ(GbkReplaceAll("aaa", "aa", "b"), "ba");
-    EXPECT_EQ(GbkReplaceAll("abc", "", "x"), "abc");
-    EXPECT_EQ(GbkRemoveAll("x\xD6", "\xD6"), "x");  // a lone last lead byte is a character
-    EXPECT_EQ(ReduceWireSignCharacters("a\x81|b\x95^中\xD6"), "a|b^中\xD6");
 }
 
 struct FakeDialogs : PublishDialogs {

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "client/core/logic/grid_layout.h"
+#include "text/quote.h"
+#include "text/split.h"
 
 namespace tovan {
 namespace {
@@ -28,14 +30,14 @@ std::vector<bool> CharStarts(const std::string& text) {
     return starts;
 }
 
-std::size_t FindAligned(const std::string& hay, const std::string& needle, std::size_t from,
+std::size_t FindAligned(const std::string& hay, std::string_view needle, std::size_t from,
                         const std::vector<bool>& starts) {
     for (std::size_t p = hay.find(needle, from); p != std::string::npos; p = hay.find(needle, p + 1))
         if (starts[p]) return p;
     return std::string::npos;
 }
 
-void MarkAll(std::string* work, const std::string& needle, const std::vector<bool>& starts) {
+void MarkAll(std::string* work, std::string_view needle, const std::vector<bool>& starts) {
     if (needle.empty()) return;
     for (std::size_t p = FindAligned(*work, needle, 0, starts); p != std::string::npos;
          p = FindAligned(*work, needle, p + needle.size(), starts))
@@ -130,20 +132,14 @@ void BuildRuns(const std::string& text, int status, Colorref phoneColor, const G
     AppendMarkedRuns(text, work, status, phoneColor, font, cell);
 }
 
-void BuildRunsHighlight(const std::string& text, int status, Colorref phoneColor, const std::string& keyword,
-                        const std::string& destinations, const GridFont& font, CCell* cell) {
+void BuildRunsHighlight(const std::string& text, int status, Colorref phoneColor, std::string_view keyword,
+                        std::string_view destinations, const GridFont& font, CCell* cell) {
     if (text.empty()) return;
     const std::vector<bool> starts = CharStarts(text);
     std::string work = text;
     MarkAll(&work, keyword, starts);
-    std::string list = destinations;
-    list.erase(std::remove(list.begin(), list.end(), '\''), list.end());
-    for (std::size_t b = 0; b <= list.size();) {
-        std::size_t e = list.find(',', b);
-        if (e == std::string::npos) e = list.size();
-        MarkAll(&work, list.substr(b, e - b), starts);
-        b = e + 1;
-    }
+    for (const std::string& name : SplitSkippingEmpty(WithoutSingleQuotes(destinations), ','))
+        MarkAll(&work, name, starts);
     MarkPhones(&work, starts);
     AppendMarkedRuns(text, work, status, phoneColor, font, cell);
 }

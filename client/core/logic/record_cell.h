@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "client/core/logic/grid_cell.h"
 #include "client/core/logic/msg_info.h"
@@ -38,15 +39,16 @@ void BuildRuns(const std::string& text, int status, Colorref phoneColor, const G
 
 // As BuildRuns, and every occurrence of the free keyword and of each item of
 // the quoted, comma-separated destination list is red.
-void BuildRunsHighlight(const std::string& text, int status, Colorref phoneColor, const std::string& keyword,
-                        const std::string& destinations, const GridFont& font, CCell* cell);
+void BuildRunsHighlight(const std::string& text, int status, Colorref phoneColor, std::string_view keyword,
+                        std::string_view destinations, const GridFont& font, CCell* cell);
 
 struct RecordCellOptions {
     GridFont font;             // the grid's font, copied into the runs
     bool pictures = false;     // class and chat columns as bitmaps
     bool highlight = false;    // search grid, or the view in watch mode
-    std::string keyword;       // free keyword to highlight
-    std::string destinations;  // destination list to highlight
+    // Both point into the criteria they come from, which outlive the fill.
+    std::string_view keyword;       // free keyword to highlight
+    std::string_view destinations;  // destination list to highlight
     bool maskDigits = false;
     bool limitedRights = false;
     Colorref phoneColor = kDefaultPhoneColor;

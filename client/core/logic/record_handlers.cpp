@@ -1,7 +1,5 @@
 #include "client/core/logic/record_handlers.h"
 
-#include "client/core/logic/decimal.h"
-
 #include <algorithm>
 #include <climits>
 #include <utility>
@@ -9,6 +7,9 @@
 #include <vector>
 
 #include "client/core/logic/server_message.h"
+#include "text/decimal.h"
+#include "text/quote.h"
+#include "text/split.h"
 
 namespace tovan {
 namespace {
@@ -100,19 +101,8 @@ bool MatchesCriteria(const MsgInfo& rec, const RecordCriteria& c) {
     if (!c.keyword.empty() && Contains(body, c.keyword)) return true;
     // Destination items are the quoted names between commas; the whole list is
     // walked however long it is (no fixed working copy to cut it).
-    std::size_t i = 0;
-    std::string item;
-    while (i < c.destinations.size()) {
-        std::size_t comma = c.destinations.find(',', i);
-        if (comma == std::string_view::npos) comma = c.destinations.size();
-        if (comma > i) {  // empty pieces are skipped, as the tokenizer does
-            item.clear();
-            for (char ch : c.destinations.substr(i, comma - i)) {
-                if (ch != '\'') item += ch;
-            }
-            if (Contains(body, item)) return true;
-        }
-        i = comma + 1;
+    for (const std::string& item : SplitSkippingEmpty(c.destinations, ',')) {
+        if (Contains(body, WithoutSingleQuotes(item))) return true;
     }
     return false;
 }

@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstdio>
 
-#include "client/core/logic/gbk_text_edit.h"
 #include "client/core/logic/outgoing_messages.h"
+#include "text/replace.h"
 
 namespace tovan {
 namespace {

@@ -3,53 +3,12 @@
 #include <vector>
 
 #include "client/core/logic/outgoing_messages.h"
+#include "text/quote.h"
+#include "text/replace.h"
+#include "text/split.h"
 
 namespace tovan {
 namespace {
-
-std::size_t CharLength(std::string_view text, std::size_t i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    return (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ? 2 : 1;
-}
-
-// Every occurrence of part that starts at a character boundary goes, left to
-// right: a name is never matched across two characters of its neighbours.
-std::string RemoveAll(std::string_view text, std::string_view part) {
-    if (part.empty()) return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        if (text.compare(i, part.size(), part) == 0) {
-            i += part.size();
-        } else {
-            const std::size_t n = CharLength(text, i);
-            out.append(text.data() + i, n);
-            i += n;
-        }
-    }
-    return out;
-}
-
-std::string WithoutQuotes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        if (ch != '\'') out += ch;
-    }
-    return out;
-}
-
-std::vector<std::string> SplitAtCommas(std::string_view text) {
-    std::vector<std::string> pieces;
-    std::size_t i = 0;
-    while (i <= text.size()) {
-        std::size_t comma = text.find(',', i);
-        if (comma == std::string_view::npos) comma = text.size();
-        if (comma > i) pieces.emplace_back(text.substr(i, comma - i));
-        i = comma + 1;
-    }
-    return pieces;
-}
 
 AreaScope ScopeOf(const AccountState& a) {
     AreaScope s;
@@ -77,8 +36,10 @@ WatchSettings ReadWatchSettings(ProfileReader& profiles, const AccountState& acc
 
 std::string FilterWatchAreas(std::string_view from, const AreaScope& scope, const AreaIni& areas) {
     std::string kept(from);
-    for (const std::string& piece : SplitAtCommas(from)) {
-        if (!IsWatchAreaAllowed(scope, areas, piece)) kept = RemoveAll(kept, piece);
+    // A name is removed only where it starts on a character boundary, never
+    // across two characters of its neighbours.
+    for (const std::string& piece : SplitSkippingEmpty(from, ',')) {
+        if (!IsWatchAreaAllowed(scope, areas, piece)) kept = GbkRemoveAll(kept, piece);
     }
     // One pass over non-overlapping pairs: three commas in a row become two,
     // which leaves an empty name in the list (it matches nothing).
@@ -95,11 +56,11 @@ std::string FilterWatchAreas(std::string_view from, const AreaScope& scope, cons
 
 QueryCriteria WatchCriteria(const WatchSettings& settings, const AreaScope& scope,
                             const AreaIni& areas) {
-    const std::string to = WithoutQuotes(settings.to);
+    const std::string to = WithoutSingleQuotes(settings.to);
     QueryCriteria c;
-    c.areas = QuoteNameList(FilterWatchAreas(WithoutQuotes(settings.from), scope, areas));
+    c.areas = QuoteNameList(FilterWatchAreas(WithoutSingleQuotes(settings.from), scope, areas));
     c.destinations = to.empty() ? std::string() : QuoteNameList(to);
-    c.classes = QuoteNameList(WithoutQuotes(settings.type));
+    c.classes = QuoteNameList(WithoutSingleQuotes(settings.type));
     c.keyword = CleanQueryText(settings.keyWords);
     return c;
 }

@@ -1,6 +1,7 @@
 #include "client/core/logic/search_queries.h"
 
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/gbk.h"
+#include "text/replace.h"
 
 namespace tovan {
 namespace {
@@ -27,9 +28,6 @@ constexpr const char* kTextEnd = "',bodyis)>0 ";
 constexpr const char* kEnd = ")";
 constexpr const char* kDedupe = " AND [ID] IN (SELECT MAX([ID]) FROM MsgIs GROUP BY BodyIs) ";
 constexpr const char* kOrder = " ORDER BY ID DESC";
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
 std::string Where(const char* head, const QueryCriteria& c, const char* open) {
     const std::string areas = QuoteNameList(c.areas);
@@ -72,8 +70,8 @@ std::string CleanQueryText(std::string_view raw) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(c)) {
-            if (i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        if (IsGbkLeadByte(c)) {
+            if (i + 1 < text.size() && IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]))) {
                 out += text[i];
                 out += text[++i];
             }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/split.h"
+
 namespace tovan {
 namespace {
 
@@ -52,17 +54,7 @@ const std::vector<std::string_view>& ServerCommandWords() {
     return words;
 }
 
-std::vector<std::string> SplitFields(std::string_view msg) {
-    std::vector<std::string> fields;
-    std::size_t i = 0;
-    while (i < msg.size()) {
-        std::size_t bar = msg.find('|', i);
-        if (bar == std::string_view::npos) bar = msg.size();
-        if (bar > i) fields.emplace_back(msg.substr(i, bar - i));
-        i = bar + 1;
-    }
-    return fields;
-}
+std::vector<std::string> SplitFields(std::string_view msg) { return SplitSkippingEmpty(msg, '|'); }
 
 void ServerMessageFramer::Feed(const char* chunk, std::size_t received,
                                ServerMessageSink& handler) {

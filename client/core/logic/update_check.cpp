@@ -1,22 +1,9 @@
 #include "client/core/logic/update_check.h"
 
-#include "client/core/logic/gbk_text_edit.h"
-#include "client/core/logic/update_files.h"
+#include "text/gbk.h"
+#include "updater/logic/update_files.h"
 
 namespace tovan {
-
-namespace {
-
-// Position of the first single-byte c at or after from, outside double-byte
-// characters; npos when none.
-std::size_t FindSign(std::string_view text, char c, std::size_t from) {
-    for (std::size_t i = from; i < text.size(); i += GbkCharLength(text, i)) {
-        if (text[i] == c) return i;
-    }
-    return std::string_view::npos;
-}
-
-}  // namespace
 
 std::vector<ListedFile> ParseClientVersionList(std::string_view body) {
     std::string joined;
@@ -29,16 +16,16 @@ std::vector<ListedFile> ParseClientVersionList(std::string_view body) {
     std::vector<ListedFile> files;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = FindSign(text, ',', start);
+        std::size_t end = GbkFind(text, ",", start);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view item = text.substr(start, end - start);
         ListedFile f;
-        const std::size_t bar = FindSign(item, '|', 0);
+        const std::size_t bar = GbkFind(item, "|");
         if (bar == std::string_view::npos) {
             f.name = std::string(item);
         } else {
             f.name = std::string(item.substr(0, bar));
-            const std::size_t next = FindSign(item, '|', bar + 1);
+            const std::size_t next = GbkFind(item, "|", bar + 1);
             f.version = std::string(item.substr(
                 bar + 1, next == std::string_view::npos ? std::string_view::npos : next - bar - 1));
         }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "client/core/logic/profile_reader.h"
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 
 namespace tovan {
 

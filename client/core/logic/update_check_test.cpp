@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/core/logic/fake_profile_reader.h"
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 
 namespace tovan {
 namespace {
@@ -63,15 +63,6 @@ TEST(UpdateCheckTest, DecisionAgainstUpdateIni) {
         if (c.clientVersion) ini.Set(kUpdateIni, "TovanClient.exe", "Version", c.clientVersion);
         EXPECT_EQ(UpdateIsDue(c.list, ini, kUpdateIni), c.due) << c.what;
     }
-}
-
-TEST(UpdateCheckTest, StartByTheUpdaterIsToldByItsArgument) {
-    EXPECT_TRUE(IsStartedByUpdater("\"C:\\Program Files\\T\\tovanclient.exe\" /updated"));
-    EXPECT_TRUE(IsStartedByUpdater("C:\\T\\tovanclient.exe /UPDATED"));
-    EXPECT_FALSE(IsStartedByUpdater("\"C:\\T\\tovanclient.exe\""));
-    EXPECT_FALSE(IsStartedByUpdater("C:\\T\\tovanclient.exe"));
-    EXPECT_FALSE(IsStartedByUpdater("\"C:\\x /updated\\tovanclient.exe\""));  // inside its own path
-    EXPECT_FALSE(IsStartedByUpdater("C:\\T\\tovanclient.exe /updatedx"));
 }
 
 }  // namespace

@@ -3,11 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "text/gbk.h"
+
 namespace tovan {
 namespace {
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
 bool NeedsEscape(unsigned char c) {
     return c < 0x20 || c == 0x7F || c == 0x80 || c == 0xFF || std::strchr("\\/:*?\"<>|%", c);
@@ -39,8 +38,8 @@ std::string TranscriptIdPart(const std::string& peerUserId) {
     if (StartsWithDeviceName(peerUserId)) AppendEscaped(out, static_cast<unsigned char>(peerUserId[i++]));
     for (; i < peerUserId.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(peerUserId[i]);
-        if (IsLeadByte(c)) {
-            if (i + 1 < peerUserId.size() && IsTrailByte(static_cast<unsigned char>(peerUserId[i + 1]))) {
+        if (IsGbkLeadByte(c)) {
+            if (i + 1 < peerUserId.size() && IsGbkTrailByte(static_cast<unsigned char>(peerUserId[i + 1]))) {
                 out.append(peerUserId, i, 2);
                 ++i;
             } else {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "client/core/logic/gbk_text_edit.h"
 #include "client/core/logic/outgoing_messages.h"
+#include "text/replace.h"
 
 namespace tovan {
 

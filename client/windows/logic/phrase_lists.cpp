@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "text/split.h"
+
 namespace tovan {
 
-std::vector<std::string> SplitPhraseList(std::string_view value) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start <= value.size()) {
-        std::size_t end = value.find('/', start);
-        if (end == std::string_view::npos) end = value.size();
-        if (end > start) items.emplace_back(value.substr(start, end - start));
-        start = end + 1;
-    }
-    return items;
-}
+std::vector<std::string> SplitPhraseList(std::string_view value) { return SplitSkippingEmpty(value, '/'); }
 
 std::vector<PhraseMenuItem> PhraseMenu(const std::vector<std::string>& items, bool spare) {
     // Item k of the main popup is command 1025 + k; item k of the spare

@@ -1,38 +1,11 @@
 #include "client/windows/logic/search_criteria.h"
 
+#include "text/quote.h"
+#include "text/split.h"
+
 namespace tovan {
 
-std::string QuotedEntries(const std::vector<std::string>& entries) {
-    std::string out;
-    for (const std::string& e : entries) {
-        if (!out.empty()) out += ',';
-        out += '\'';
-        out += e;
-        out += '\'';
-    }
-    return out;
-}
-
-std::string WithoutSingleQuotes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        if (ch != '\'') out += ch;
-    }
-    return out;
-}
-
-std::vector<std::string> SplitStoredList(std::string_view value) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start <= value.size()) {
-        std::size_t comma = value.find(',', start);
-        if (comma == std::string_view::npos) comma = value.size();
-        if (comma > start) items.emplace_back(value.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return items;
-}
+std::vector<std::string> SplitStoredList(std::string_view value) { return SplitSkippingEmpty(value, ','); }
 
 std::vector<std::string> OriginProvinces(const AreaIni& areas, const AreaScope& scope) {
     std::vector<std::string> out;
@@ -88,13 +61,13 @@ SearchOk CheckSearchForm(const SearchForm& form) {
         ok.message = "请选择搜索的信息类型";
         return ok;
     }
-    ok.result.fromList = QuotedEntries(form.origins);
-    ok.result.toList = QuotedEntries(form.destinations);
+    ok.result.fromList = SingleQuotedList(form.origins);
+    ok.result.toList = SingleQuotedList(form.destinations);
     ok.result.keyWords = WithoutSingleQuotes(form.keywordText);
     std::vector<std::string> classes;
     if (form.cargo) classes.emplace_back("货");
     if (form.vehicle) classes.emplace_back("车");
-    ok.result.typeList = QuotedEntries(classes);
+    ok.result.typeList = SingleQuotedList(classes);
     return ok;
 }
 

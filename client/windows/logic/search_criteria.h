@@ -20,12 +20,6 @@ namespace tovan {
 constexpr const char* kSearchSection = "Search";
 constexpr std::size_t kSearchListBuffer = 3900;
 
-// Entries each between single quotes, joined by ",": '甲','乙' ("" for none).
-std::string QuotedEntries(const std::vector<std::string>& entries);
-
-// The text with every "'" taken out.
-std::string WithoutSingleQuotes(std::string_view text);
-
 // A stored list split at ","; empty pieces are skipped.
 std::vector<std::string> SplitStoredList(std::string_view value);
 

@@ -1,18 +1,15 @@
 #include "client/windows/logic/settings_dialogs.h"
 
-#include "client/core/logic/decimal.h"
 #include "client/core/logic/display_settings.h"
-#include "client/windows/logic/phrase_lists.h"
 #include "client/core/logic/tools_menu.h"
+#include "client/windows/logic/phrase_lists.h"
+#include "text/decimal.h"
+#include "text/gbk.h"
+#include "text/replace.h"
 
 namespace tovan {
 
 namespace {
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
 
 bool StartsWith(const std::string& text, const std::string& head) {
     return text.compare(0, head.size(), head) == 0;
@@ -52,21 +49,19 @@ std::string PhraseListValue(std::string text) {
     // character, which must stay whole.
     std::string kept;
     kept.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) {
-            kept += text[i];
-            kept += text[++i];
-            continue;
+    for (std::size_t i = 0, n = 0; i < text.size(); i += n) {
+        n = GbkCharLength(text, i);
+        const char c = text[i];
+        if (n == 2) {
+            kept.append(text, i, 2);
+        } else if (c != ' ' && c != '^' && c != '|') {
+            kept += c == '\'' ? '"' : c;
         }
-        if (c == ' ' || c == '^' || c == '|') continue;
-        kept += c == '\'' ? '"' : static_cast<char>(c);
     }
-    while (kept.find("\r\n\r\n") != std::string::npos) ReplaceAll(kept, "\r\n\r\n", "\r\n");
+    while (kept.find("\r\n\r\n") != std::string::npos) kept = ReplaceAllBytes(kept, "\r\n\r\n", "\r\n");
     if (StartsWith(kept, "\r\n")) kept.erase(0, 2);
     if (EndsWith(kept, "\r\n")) kept.resize(kept.size() - 2);
-    ReplaceAll(kept, "\r\n", "/");
-    return kept;
+    return ReplaceAllBytes(kept, "\r\n", "/");
 }
 
 const std::vector<ToolbarChoice>& ToolbarChoices() {
@@ -112,19 +107,15 @@ void WriteExternalTools(ProfileWriter& profiles, const std::string& configFile,
     profiles.WriteString(configFile, kToolsSection, "ToolString", toolString);
 }
 
-std::string WithoutBlanks(std::string text) {
-    ReplaceAll(text, " ", "");
-    return text;
-}
+std::string WithoutBlanks(std::string text) { return RemoveAllBytes(text, " "); }
 
 std::string ToolNameOf(const std::string& typed) {
     std::string name;
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(typed[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < typed.size()) {
-            name += typed[i];
-            name += typed[++i];
-        } else if (c != ' ' && c != '\\') {
+    for (std::size_t i = 0, n = 0; i < typed.size(); i += n) {
+        n = GbkCharLength(typed, i);
+        if (n == 2) {
+            name.append(typed, i, 2);
+        } else if (typed[i] != ' ' && typed[i] != '\\') {
             name += typed[i];
         }
     }

@@ -1,6 +1,7 @@
 #include "client/windows/logic/watch_cities.h"
 
 #include "client/core/logic/area_scope.h"
+#include "text/gbk.h"
 
 namespace tovan {
 
@@ -20,15 +21,7 @@ std::string WatchTypeValue(bool cargo, bool vehicle) {
     return out;
 }
 
-bool TypeValueHas(std::string_view value, std::string_view word) {
-    if (word.empty()) return false;
-    for (std::size_t i = 0; i < value.size();) {
-        if (value.compare(i, word.size(), word) == 0) return true;
-        const unsigned char c = static_cast<unsigned char>(value[i]);
-        i += (c >= 0x81 && c <= 0xFE && i + 1 < value.size()) ? 2 : 1;
-    }
-    return false;
-}
+bool TypeValueHas(std::string_view value, std::string_view word) { return GbkContains(value, word); }
 
 WatchCitySettings ReadWatchCities(ProfileReader& profiles, const std::string& file) {
     WatchCitySettings s;

@@ -1,18 +1,19 @@
-#include "updater/logic/gbk_split.h"
+#include "text/split.h"
+
+#include "text/gbk.h"
 
 namespace tovan {
 
-std::size_t GbkCharCount(std::string_view text) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < text.size(); i += GbkCharLength(text, i)) ++n;
-    return n;
-}
-
-bool GbkContains(std::string_view text, char c) {
-    for (std::size_t i = 0; i < text.size(); i += GbkCharLength(text, i)) {
-        if (text[i] == c) return true;
+std::vector<std::string> SplitSkippingEmpty(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t end = text.find(separator, i);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > i) pieces.emplace_back(text.substr(i, end - i));
+        i = end + 1;
     }
-    return false;
+    return pieces;
 }
 
 std::vector<std::string> SplitGbkSkippingEmpty(std::string_view text, char separator) {

@@ -1,7 +1,7 @@
-#include "client/core/logic/update_files.h"
+#include "updater/logic/update_files.h"
 
-#include "client/core/logic/decimal.h"
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/decimal.h"
+#include "text/gbk.h"
 
 namespace tovan {
 namespace {
@@ -39,7 +39,7 @@ bool IsSafeUpdateFileName(std::string_view name) {
             continue;
         }
         const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x81 && c <= 0xFE) return false;  // a lead byte with nothing after it
+        if (IsGbkLeadByte(c)) return false;  // a lead byte with nothing after it
         if (c < 0x20 || c == 0x7F) return false;
         switch (c) {
             case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>':

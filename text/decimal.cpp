@@ -1,4 +1,4 @@
-#include "client/core/logic/decimal.h"
+#include "text/decimal.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,11 +1,8 @@
-#include "client/core/logic/gbk_text_edit.h"
+#include "text/replace.h"
+
+#include "text/gbk.h"
 
 namespace tovan {
-
-std::size_t GbkCharLength(std::string_view text, std::size_t i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    return c >= 0x81 && c <= 0xFE && i + 1 < text.size() ? 2 : 1;
-}
 
 std::string GbkReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
     if (from.empty()) return std::string(text);
@@ -22,6 +19,20 @@ std::string GbkReplaceAll(std::string_view text, std::string_view from, std::str
             i += n;
         }
     }
+    return out;
+}
+
+std::string ReplaceAllBytes(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    for (std::size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, i)) {
+        out.append(text, i, at - i);
+        out += to;
+        i = at + from.size();
+    }
+    out.append(text, i);
     return out;
 }
 

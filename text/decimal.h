@@ -1,6 +1,6 @@
-// Numbers inside server messages: the C library's decimal reading (leading
-// blanks, a sign, digits; text that is no number gives 0), saturating instead
-// of overflowing, since the text comes from the network.
+// Numbers inside texts from the network and the settings files: the C
+// library's decimal reading (leading blanks, a sign, digits; text that is no
+// number gives 0), saturating instead of overflowing.
 #pragma once
 
 #include <cstdint>
