@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include <future>
 #include <string>
 
 #include "client/core/main_frame.h"
@@ -35,16 +34,6 @@ void RegisterChatControl(const std::string& path) {
     FreeLibrary(lib);
 }
 
-// The registration runs on a worker thread while the frame is made (loading
-// the control and writing its keys and type library take a while); the chat
-// windows need it only once the message loop runs.
-std::future<void> RegisterChatControlMeanwhile(const std::string& path) {
-    return std::async(std::launch::async, [path] {
-        const fw::com::ComScope com;
-        RegisterChatControl(path);
-    });
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -63,7 +52,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!ole.ok()) return Refuse("OLE 初始化失败。请确保 OLE 库是正确的版本。");
     if (!LoadLibraryA("riched20.dll")) return Refuse("RichEdit初始化失败");
 
-    std::future<void> chatControl = RegisterChatControlMeanwhile(fw::ProgramFolder() + "Vokar.ocx");
+    RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx");
 
     // Declared after the scopes above, so the frame goes before OLE and Winsock.
     CMainFrame frame;
@@ -71,6 +60,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
     UpdateWindow(frame.hwnd());
     StartUpdateCheckThread();
-    chatControl.wait();
     return fw::RunMessageLoop();
 }
