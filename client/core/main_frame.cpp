@@ -132,7 +132,7 @@ bool PlatformIsNtFamily() {
 CMainFrame::CMainFrame()
     : session_(tovan::SessionPorts{sessionSocket_, timers_, clock_, loginDialog_, logLines_,
                                    noticeWindow_},
-               model_.account, MakeSessionHooks()) {
+               client_.model().account, MakeSessionHooks()) {
     socket_.Attach(&session_, &messages_);
     socket_.SetReceiveBatch(this);
     FILETIME now;
@@ -142,7 +142,7 @@ CMainFrame::CMainFrame()
 
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     tovan::SessionHooks h;
-    h.clearRecordLists = [this] { ClearRecordLists(); };
+    h.clearRecordLists = [this] { client_.ClearLists(); };
     h.selectOwnAreaInTree = [this] { SelectOwnAreaInTree(); };
     h.setLimitedRights = [this](bool limited) {
         view_.grid().limitedRights = limited ? 1 : 0;
@@ -152,10 +152,8 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     };
     h.updateTitleAndPages = [this] { UpdateTitleAndPages(); };
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
-    h.refillShownList = [this] {
-        tovan::RefillWatchAfterLogon(model_, queryPorts_);
-    };
-    h.pagingTick = [this] { PagingTick(); };
+    h.refillShownList = [this] { client_.RefillAfterLogon(); };
+    h.pagingTick = [this] { client_.PagingTick(); };
     return h;
 }
 
@@ -191,7 +189,7 @@ bool CMainFrame::CreatePanes() {
     areaTreePane_.onClose = [this] { ShowPane(areaTreePane_, false); };
     areaTreePane_.onSelection = [this](const tovan::AreaTreeSelection& item) {
         treeSelectionRan_ = true;
-        tovan::OnAreaTreeSelection(model_, queryPorts_, item);
+        client_.SelectArea(item);
     };
 
     rightWebPane_.margins = {0, 0, 4, 0};
@@ -204,12 +202,12 @@ bool CMainFrame::CreatePanes() {
     }
 
     searchPane_.horzSize = searchPane_.vertSize = {20, kSearchPaneHeight};
-    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, model_)) return false;
+    if (!searchPane_.CreatePane(hwnd(), kSearchPaneId, model())) return false;
     searchPane_.onClose = [this] { ShowPane(searchPane_, false); };
     searchPane_.onResized = [this] { RecalcLayout(); };
     searchPane_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    searchPane_.BindRecords(model_.lists.searchList);
-    model_.lists.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
+    searchPane_.BindRecords(model().lists.searchList);
+    model().lists.searchGrid = {&searchPane_.grid, &searchPane_.grid.pending};
     return true;
 }
 
@@ -352,7 +350,7 @@ int CMainFrame::OnCreate() {
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
     // Before the panes: the search grid sizes its class and talk columns for
     // the pictures it then draws.
-    model_.usePictures = PlatformIsNtFamily();
+    model().usePictures = PlatformIsNtFamily();
     if (!CreateBars()) return -1;
     BuildToolBar();
     // Both panes start hidden: the search pane until a search, the area tree
@@ -387,7 +385,7 @@ int CMainFrame::OnCreate() {
     RECT client;
     GetClientRect(hwnd(), &client);
     view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    if (!view_.Create(hwnd(), model_, client)) return -1;
+    if (!view_.Create(hwnd(), model(), client)) return -1;
     AttachView(view_);
     StartSession();
     RecalcLayout();
@@ -433,7 +431,7 @@ void CMainFrame::BuildToolBar() {
     while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
     toolbar_.RemoveAllImages();  // nothing of the old bar is shown any more
     WinProfileReader profiles;
-    const tovan::AccountState& a = model_.account;
+    const tovan::AccountState& a = model().account;
     const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
         profiles, tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel));
     int position = 0;
@@ -452,7 +450,7 @@ void CMainFrame::BuildToolBar() {
 void CMainFrame::UpdateCurrentInfoButton() {
     const int index = toolbar_.CommandToIndex(tovan::kCurrentInfoCommand);
     if (index < 0) return;
-    const tovan::AccountState& a = model_.account;
+    const tovan::AccountState& a = model().account;
     const fw::gdi::Bitmap bmp =
         CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
     // Every logon relabels the button: its picture is replaced in place, so
@@ -512,7 +510,7 @@ bool CMainFrame::OnSysCommand(WPARAM id) {
     }
     ShowWindow(hwnd(), SW_HIDE);
     trayIconShown_ =
-        SetTrayIcon(NIM_ADD, LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), model_.titlePrefix);
+        SetTrayIcon(NIM_ADD, LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), model().titlePrefix);
     return true;
 }
 
@@ -618,22 +616,22 @@ bool CMainFrame::OnCommand(int id) {
     case ID_PUBLISH_VEHICLE: Publish(tovan::kVehicleClass); return true;
     case ID_PUBLISH_CARGO: Publish(tovan::kCargoClass); return true;
     case ID_ADVANCED_SEARCH: {
-        tovan::StartSearch(model_, queryPorts_, SearchDialogRunOf(searchDialog_));
+        client_.Search(SearchDialogRunOf(searchDialog_));
         return true;
     }
     case ID_SEARCH: {
-        tovan::StartSearch(model_, queryPorts_, SearchDialogRunOf(quickSearchDialog_));
+        client_.Search(SearchDialogRunOf(quickSearchDialog_));
         return true;
     }
     case ID_WATCH: {
         WinProfileReader profiles;
         const tovan::AreaIni areas(profiles, fw::ProgramFilePath("area.ini"));
-        tovan::StartWatch(model_, queryPorts_, profiles, areas);
+        client_.Watch(profiles, areas);
         return true;
     }
     case ID_WATCH_SETTINGS: watchSettingsDialog_.DoModal(); return true;
     case ID_CURRENT_INFO: {
-        tovan::BackToCurrentInfo(model_, queryPorts_);
+        client_.BackToCurrentInfo();
         return true;
     }
     case ID_AREA_LIST:
@@ -662,8 +660,8 @@ bool CMainFrame::OnCommand(int id) {
     case ID_TEXT_AND_BACKGROUND: {
         CWenzi dlg(hwnd());
         if (dlg.DoModal() == IDOK) {
-            ApplyDisplayChoice(view_.grid(), dlg.choice, model_.usePictures);
-            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, model_.usePictures);
+            ApplyDisplayChoice(view_.grid(), dlg.choice, model().usePictures);
+            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, model().usePictures);
         }
         return true;
     }
@@ -690,49 +688,26 @@ void CMainFrame::ToggleMask() {
     if (CViewGrid* search = SearchGrid()) {
         search->maskDigits = !search->maskDigits;
         // Binding again repaints the search grid from its first row.
-        searchPane_.BindRecords(model_.lists.searchList);
+        searchPane_.BindRecords(model().lists.searchList);
     }
 }
 
 void CMainFrame::AttachView(CTovanClientView& view) {
     CViewGrid& grid = view.grid();
-    grid.model = &model_;
-    grid.records = &model_.lists.currentList;
-    model_.lists.currentGrid = {&grid, &grid.pending};
-}
-
-void CMainFrame::ClearRecordLists() {
-    tovan::ClearCurrentAndSearchLists(model_.lists);
-    // The count of the emptied results would stand over an empty list.
-    SetSearchPaneCaption(CGridDialog::kTitle);
+    grid.model = &model();
+    grid.records = &model().lists.currentList;
+    model().lists.currentGrid = {&grid, &grid.pending};
 }
 
 void CMainFrame::UpdateTitleAndPages() {
     WinProfileReader profiles;
-    const tovan::AccountState& a = model_.account;
+    const tovan::AccountState& a = model().account;
     const std::string service =
         tovan::ServiceTitle(profiles, fw::ProgramFilePath("Config.ini"), a.homeCity);
-    model_.titlePrefix = tovan::ComposeTitlePrefix(service, a);
-    SetFrameTitle(tovan::ProcessingTitle(model_.titlePrefix, a.currentArea));
+    model().titlePrefix = tovan::ComposeTitlePrefix(service, a);
+    SetFrameTitle(tovan::ProcessingTitle(model().titlePrefix, a.currentArea));
     statusBar_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kBannerPage, a.homeCity));
     rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
-}
-
-void CMainFrame::PagingTick() {
-    const tovan::RecordLists& lists = model_.lists;
-    tovan::RunPagingTick(lists.currentList, lists.currentGrid, lists.searchList, lists.searchGrid,
-                         model_.watchMode != 0, model_.account.currentArea, model_.watchRecordQuery,
-                         model_.searchRecordQuery, pagingIo_);
-}
-
-void CMainFrame::ListCounted(const tovan::RecordStore& list) {
-    const tovan::RecordLists& lists = model_.lists;
-    if (&list == &lists.currentList) {
-        tovan::RequestCurrentListRows(list, lists.currentGrid, model_.watchMode != 0,
-                                      model_.account.currentArea, model_.watchRecordQuery, pagingIo_);
-    } else if (&list == &lists.searchList) {
-        tovan::RequestSearchListRows(list, lists.searchGrid, model_.searchRecordQuery, pagingIo_);
-    }
 }
 
 // Under Wine a scroll-bar redraw costs milliseconds and a title change about
@@ -857,7 +832,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         if (data && data->dwData == kTestQueryTag) {
-            return AnswerTestQuery(model_.lists.currentList, view_.grid(), *data);
+            return AnswerTestQuery(model().lists.currentList, view_.grid(), *data);
         }
         break;
     }
@@ -900,25 +875,25 @@ void CMainFrame::Publish(const char* offerClass) {
     }
 }
 
-void CMainFrame::QueryPorts::ShowCriteriaTooLongBox() {
-    fw::AppMessageBox(frame.hwnd(), "查询条件太长，请减少所选的地区、目的地或关键字后再试。", nullptr,
+void CMainFrame::ShowCriteriaTooLongBox() {
+    fw::AppMessageBox(hwnd(), "查询条件太长，请减少所选的地区、目的地或关键字后再试。", nullptr,
                       MB_OK | MB_ICONINFORMATION);
 }
 
-void CMainFrame::QueryPorts::ScrollViewToTop() {
-    CViewGrid& grid = frame.view_.grid();
+void CMainFrame::ScrollViewToTop() {
+    CViewGrid& grid = view_.grid();
     grid.firstVisibleRow = 0;
     InvalidateRect(grid.hwnd(), nullptr, FALSE);
     SetScrollPos(grid.hwnd(), SB_VERT, 0, TRUE);
 }
 
-void CMainFrame::QueryPorts::SelectCurrentAreaInTree() {
-    frame.treeSelectionRan_ = false;
-    frame.SelectOwnAreaInTree();
+void CMainFrame::SelectCurrentAreaInTree() {
+    treeSelectionRan_ = false;
+    SelectOwnAreaInTree();
     // A province has no item to select, and an item already selected raises
     // no change: switch the list here, or it would go on showing the old area.
-    if (!frame.treeSelectionRan_) {
-        tovan::SwitchToArea(frame.model_, *this, frame.account().currentArea);
+    if (!treeSelectionRan_) {
+        client_.SwitchToArea(account().currentArea);
     }
 }
 
@@ -960,10 +935,10 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
 
 void CMainFrame::ShowMyOffers() {
     MyOffersContext c;
-    c.lists = &model_.lists;
+    c.lists = &model().lists;
     c.outbox = &session_;
     c.dropResend = [this](const std::string& body) { resendSchedule_.RemoveByBody(body); };
-    const tovan::AccountState& a = model_.account;
+    const tovan::AccountState& a = model().account;
     c.userId = a.ownUserId;
     c.contacts = {a.contactName, a.contactPhone, a.contactMobile};
     c.frame = hwnd();

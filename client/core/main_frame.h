@@ -1,6 +1,7 @@
-// The client's main window. It owns the whole client: the server session and
-// its socket, the account values, the three offer lists with their handlers
-// and paging, the search and watch criteria, and the record view.
+// The client's main window: the Win32 shell over the portable client core
+// (the model, the record handlers, the commands and the paging), which it
+// shows through ClientView. It owns the server session and its socket, the
+// record view, the panes, bars, menus and tray icon, and the chat windows.
 #pragma once
 
 #include <initializer_list>
@@ -13,7 +14,7 @@
 #include "client/core/browser_status_bar.h"
 #include "client/windows/logic/chat_conversation.h"
 #include "client/core/logic/chat_relay.h"
-#include "client/core/logic/client_model.h"
+#include "client/core/logic/client_core.h"
 #include "client/core/connection_log_dlg.h"
 #include "client/windows/guanzhu_dlg.h"
 #include "client/core/login_dlg.h"
@@ -42,7 +43,7 @@ constexpr UINT_PTR kTrayBlinkTimer = 7;
 constexpr UINT_PTR kHeldUpdatesTimer = 100;
 
 class CMainFrame : public fw::Window,
-                   private tovan::RecordFrameEffects,
+                   private tovan::ClientView,
                    private ReceiveBatch {
 public:
     CMainFrame();
@@ -57,11 +58,11 @@ public:
 
     tovan::Session& session() { return session_; }
     // What the client knows; the frame shows it.
-    tovan::ClientModel& model() { return model_; }
-    tovan::AccountState& account() { return model_.account; }
-    tovan::RecordLists& lists() { return model_.lists; }
+    tovan::ClientModel& model() { return client_.model(); }
+    tovan::AccountState& account() { return client_.model().account; }
+    tovan::RecordLists& lists() { return client_.model().lists; }
     // The platform is of the NT family: the grids draw pictures.
-    bool UsePictures() const { return model_.usePictures; }
+    bool UsePictures() const { return client_.model().usePictures; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
     CTovanClientView& view() { return view_; }
@@ -115,13 +116,18 @@ private:
         CMainFrame& frame;
     };
 
-    // RecordFrameEffects.
+    // ClientView: what the portable client shows through the frame.
     std::string FrameTitle() const override;
     void SetFrameTitle(const std::string& title) override;
     std::string SearchPaneCaption() const override { return searchPaneCaption_; }
     void SetSearchPaneCaption(const std::string& c) override;
     bool SearchPaneVisible() const override { return searchPane_.Shown(); }
-    void ListCounted(const tovan::RecordStore& list) override;
+    void ShowSearchPane() override { ShowPane(searchPane_, true); }
+    void RecalcLayout() override;
+    void ShowLimitedRightsBox() override;
+    void ShowCriteriaTooLongBox() override;
+    void ScrollViewToTop() override;
+    void SelectCurrentAreaInTree() override;
 
     // ReceiveBatch: while the messages of a burst arrive, the grids' scroll
     // bars and repaints, the title, the search pane's caption and the
@@ -131,33 +137,16 @@ private:
     void EndReceived(bool moreWaiting) override;
     void ReleaseHeldUpdates();
 
-    // The search, watch and area commands reach the frame's windows here.
-    struct QueryPorts : tovan::QueryFramePorts {
-        explicit QueryPorts(CMainFrame& f) : QueryFramePorts(f.session_), frame(f) {}
-        void ShowLimitedRightsBox() override { frame.ShowLimitedRightsBox(); }
-        void ShowCriteriaTooLongBox() override;
-        void ShowSearchPane() override { frame.ShowPane(frame.searchPane_, true); }
-        void RecalcLayout() override { frame.RecalcLayout(); }
-        void ScrollViewToTop() override;
-        void SelectCurrentAreaInTree() override;
-        void SetFrameTitle(const std::string& t) override { frame.SetFrameTitle(t); }
-        CMainFrame& frame;
-    };
-
     tovan::SessionHooks MakeSessionHooks();
-    void ShowLimitedRightsBox();
     void Publish(const char* offerClass);
     void ShowMyOffers();
     void RefreshChatValues();
-    void ClearRecordLists();
     void UpdateTitleAndPages();
-    void PagingTick();
     int OnCreate();
     bool CreateBars();
     bool CreatePanes();
     void ToggleAreaTree();
     void SelectOwnAreaInTree();
-    void RecalcLayout();
     // Places the visible panes of one edge in rows inside `room`; returns the
     // room the edge takes from the frame's middle.
     int LayoutEdge(std::initializer_list<CSizingControlBar*> panes, CSizingControlBar::Dock dock,
@@ -188,9 +177,10 @@ private:
     CNotify noticeWindow_;
     CDlgDlrz logWindow_;
     LogWindowLines logLines_{logWindow_};
-    tovan::ClientModel model_;
+    // The client without its windows; it shows through this frame and sends
+    // through the session (bound before the session exists, used after).
+    tovan::ClientCore client_{*this, session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     tovan::Session session_;
-    tovan::RecordHandlers records_{model_, *this};
     // Chat windows: the values they read of the frame (refreshed before each
     // relay step), one voice conversation per client, and the list itself.
     tovan::ChatFrameValues chatValues_;
@@ -198,16 +188,13 @@ private:
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};
     // Every server message goes to the session, the offer lists and the chats.
-    tovan::ServerMessageHandlers messages_{&session_, &records_, &chatWindows_};
+    tovan::ServerMessageHandlers messages_{&session_, &client_.records(), &chatWindows_};
     // Offers published with repeats, worked by timer 12.
     tovan::ResendSchedule resendSchedule_{clock_, session_};
-    // Row requests go out through the session, each followed by a short pause.
-    const tovan::PagingIo pagingIo_{session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     PublishDialogsWin publishDialogs_{session_.account()};
     CSousuo searchDialog_;
     CGjSousuo quickSearchDialog_;
     CGuanzhu watchSettingsDialog_;
-    QueryPorts queryPorts_{*this};
     std::string searchPaneCaption_;
     bool updatesHeld_ = false;
     DWORD heldSince_ = 0;  // tick count when the hold began

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "client/core/logic/client_model.h"
+#include "client/core/logic/client_view.h"
 #include "client/core/logic/record_store.h"
 #include "client/controls/sizing_bar.h"
 #include "client/core/view_grid.h"
@@ -14,7 +15,7 @@ class CGridDialog : public CSizingControlBar {
 public:
     static constexpr UINT kGridId = 8110;
     // The caption while no search result is counted.
-    static constexpr const char* kTitle = "搜索结果";
+    static constexpr const char* kTitle = tovan::kSearchPaneTitle;
 
     CGridDialog();
 

@@ -16,7 +16,7 @@
 
 namespace tovan {
 
-// What the handlers do to the frame's windows.
+// What the handlers show (the client core passes it on to its view).
 class RecordFrameEffects {
 public:
     virtual ~RecordFrameEffects() = default;

@@ -1,6 +1,7 @@
 // The frame's search, watch and current-information commands: which criteria
 // they store, what they empty, which titles they set and what they send.
-// The frame keeps the windows; these steps reach them through QueryFramePorts.
+// They change the client model and reach the windows and the session through
+// QueryFramePorts (the client core implements it over its view).
 #pragma once
 
 #include <cstddef>
@@ -67,7 +68,7 @@ struct SearchDialogResult {
 // its four results filled in.
 using SearchDialogRun = std::function<bool(const SearchDialogInputs&, SearchDialogResult&)>;
 
-// What the commands do through the frame's windows and session.
+// What the commands do through the windows and the session.
 class QueryFramePorts {
 public:
     explicit QueryFramePorts(Outbox& out) : outbox(out) {}
