@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fw/com_registry.h"
+#include "fw/scoped_com.h"
 #include "control/logic/peer_datagram.h"
 #include "control/vokar_ids.h"
 
@@ -91,10 +92,8 @@ LRESULT ControlWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // ---- object ------------------------------------------------------------------
 
 HRESULT Voice::Create(REFIID iid, void** out) {
-    Voice* v = new Voice();
-    const HRESULT hr = v->QueryInterface(iid, out);
-    v->Release();
-    return hr;
+    const fw::com::ComPtr<Voice> v(new Voice());
+    return v->QueryInterface(iid, out);
 }
 
 const fw::com::OleControlClass Voice::kClass = {
@@ -111,8 +110,6 @@ Voice::Voice()
       protocol_(tovan::ControlPorts{textSocket_, voiceReceiveSocket_, voiceSendSocket_, *this, *this, *this,
                                     *this},
                 NewPeerId()) {
-    WSADATA data;
-    winsock_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
     voice_.SetRecordVolume(0xFFFF);
 }
 
@@ -123,7 +120,6 @@ Voice::~Voice() {
     textSocket_.Close();
     voiceSendSocket_.Close();
     voiceReceiveSocket_.Close();
-    if (winsock_) WSACleanup();
 }
 
 HRESULT Voice::InvokeMember(DISPID id, DispatchCall& call) {

@@ -18,6 +18,7 @@
 #include "control/logic/control_ports.h"
 #include "fw/datagram_socket.h"
 #include "fw/ole_control.h"
+#include "fw/scoped_winsock.h"
 #include "control/logic/peer_protocol.h"
 #include "control/voice_session.h"
 #include "fw/window.h"
@@ -128,7 +129,7 @@ private:
     void NewMessage(const std::string& ip, std::int32_t port, const std::string& msg) override;
     void NotifyServerAddress(const std::string& ip, std::int32_t port) override;
 
-    bool winsock_ = false;
+    fw::WinsockScope winsock_{MAKEWORD(1, 1)};  // first in, last out: every socket closes before it
 
     ControlWindow window_;
     std::map<unsigned, unsigned> timers_;  // id -> period, also while no window exists

@@ -33,15 +33,12 @@ LPOLESTR TaskMemText(int stringId) {
 }  // namespace
 
 HRESULT CVokarPropPage::Create(REFIID iid, void** out) {
-    CVokarPropPage* page = new CVokarPropPage();
-    const HRESULT hr = page->QueryInterface(iid, out);
-    page->Release();
-    return hr;
+    const fw::com::ComPtr<CVokarPropPage> page(new CVokarPropPage());
+    return page->QueryInterface(iid, out);
 }
 
 CVokarPropPage::~CVokarPropPage() {
     if (dialog_) DestroyWindow(dialog_);
-    if (site_) site_->Release();
 }
 
 HRESULT CVokarPropPage::QueryInterface(REFIID iid, void** out) {
@@ -56,9 +53,7 @@ HRESULT CVokarPropPage::QueryInterface(REFIID iid, void** out) {
 }
 
 HRESULT CVokarPropPage::SetPageSite(IPropertyPageSite* site) {
-    if (site) site->AddRef();
-    if (site_) site_->Release();
-    site_ = site;
+    site_ = fw::com::ComPtr<IPropertyPageSite>::Share(site);
     return S_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <ocidl.h>
 
 #include "fw/com_server.h"
+#include "fw/scoped_com.h"
 
 namespace vokar {
 
@@ -34,7 +35,7 @@ private:
     CVokarPropPage() = default;
     ~CVokarPropPage() override;
 
-    IPropertyPageSite* site_ = nullptr;
+    fw::com::ComPtr<IPropertyPageSite> site_;
     HWND dialog_ = nullptr;
 };
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "fw/scoped_com.h"
+
 namespace fw::com {
 namespace {
 
@@ -111,17 +113,15 @@ HRESULT RegisterModuleTypeLib(HMODULE module) {
     const std::string path = ModulePath(module);
     wchar_t wide[MAX_PATH];
     if (path.empty() || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return E_FAIL;
-    ITypeLib* lib = nullptr;
-    HRESULT hr = LoadTypeLibEx(wide, REGKIND_NONE, &lib);
+    ComPtr<ITypeLib> lib;
+    const HRESULT hr = LoadTypeLibEx(wide, REGKIND_NONE, lib.Out());
     if (FAILED(hr)) return hr;
-    hr = RegisterTypeLib(lib, wide, nullptr);
-    lib->Release();
-    return hr;
+    return RegisterTypeLib(lib.Get(), wide, nullptr);
 }
 
 HRESULT UnregisterModuleTypeLib(HMODULE module) {
-    ITypeLib* lib = nullptr;
-    HRESULT hr = LoadModuleTypeLib(module, &lib);
+    ComPtr<ITypeLib> lib;
+    HRESULT hr = LoadModuleTypeLib(module, lib.Out());
     if (FAILED(hr)) return hr;
     TLIBATTR* attr = nullptr;
     hr = lib->GetLibAttr(&attr);
@@ -129,33 +129,28 @@ HRESULT UnregisterModuleTypeLib(HMODULE module) {
         hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
         lib->ReleaseTLibAttr(attr);
     }
-    lib->Release();
     return hr;
 }
 
 HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid) {
-    ICatRegister* reg = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ICatRegister, reinterpret_cast<void**>(&reg));
+    ComPtr<ICatRegister> reg;
+    const HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_ICatRegister, reg.OutVoid());
     if (FAILED(hr)) return hr;
     CATEGORYINFO info = {};
     info.catid = catid;
     info.lcid = lcid;
     lstrcpynW(info.szDescription, description, 128);  // 127 characters and the end
-    hr = reg->RegisterCategories(1, &info);
-    reg->Release();
-    return hr;
+    return reg->RegisterCategories(1, &info);
 }
 
 HRESULT MarkClassImplements(REFCLSID clsid, REFGUID catid) {
-    ICatRegister* reg = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ICatRegister, reinterpret_cast<void**>(&reg));
+    ComPtr<ICatRegister> reg;
+    const HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_ICatRegister, reg.OutVoid());
     if (FAILED(hr)) return hr;
     CATID ids[1] = {catid};
-    hr = reg->RegisterClassImplCategories(clsid, 1, ids);
-    reg->Release();
-    return hr;
+    return reg->RegisterClassImplCategories(clsid, 1, ids);
 }
 
 }  // namespace fw::com

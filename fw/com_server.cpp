@@ -1,6 +1,7 @@
 #include "fw/com_server.h"
 
 #include "fw/com_object.h"
+#include "fw/scoped_com.h"
 
 namespace fw::com {
 namespace {
@@ -38,10 +39,8 @@ HRESULT GetClassObject(const ClassEntry* table, size_t count, REFCLSID clsid, RE
     *out = nullptr;
     for (size_t i = 0; i < count; ++i) {
         if (!IsEqualCLSID(*table[i].clsid, clsid)) continue;
-        ClassFactory* factory = new ClassFactory(table[i].create);
-        const HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        const ComPtr<ClassFactory> factory(new ClassFactory(table[i].create));
+        return factory->QueryInterface(iid, out);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "fw/com_object.h"
 #include "fw/dispatch_call.h"
 
@@ -14,8 +16,7 @@ DispatchConnectionPoint::~DispatchConnectionPoint() { Clear(); }
 
 void DispatchConnectionPoint::Clear() {
     std::vector<Sink> gone;
-    gone.swap(sinks_);
-    for (const Sink& s : gone) s.dispatch->Release();
+    gone.swap(sinks_);  // released after the list is empty: a sink's last Release may call back
 }
 
 HRESULT DispatchConnectionPoint::QueryInterface(REFIID iid, void** out) {
@@ -45,22 +46,21 @@ HRESULT DispatchConnectionPoint::GetConnectionPointContainer(IConnectionPointCon
 HRESULT DispatchConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
-    IDispatch* dispatch = nullptr;
+    ComPtr<IDispatch> dispatch;
     // A sink answers for the event interface itself, or at least as IDispatch.
-    if (FAILED(sink->QueryInterface(eventIid_, reinterpret_cast<void**>(&dispatch))) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+    if (FAILED(sink->QueryInterface(eventIid_, dispatch.OutVoid())) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, dispatch.OutVoid())))
         return CONNECT_E_CANNOTCONNECT;
     *cookie = nextCookie_++;
-    sinks_.push_back({*cookie, dispatch});
+    sinks_.push_back({*cookie, std::move(dispatch)});
     return S_OK;
 }
 
 HRESULT DispatchConnectionPoint::Unadvise(DWORD cookie) {
     for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
         if (it->cookie != cookie) continue;
-        IDispatch* dispatch = it->dispatch;
-        sinks_.erase(it);
-        dispatch->Release();
+        const ComPtr<IDispatch> dispatch = std::move(it->dispatch);
+        sinks_.erase(it);  // before the sink's Release, which may call back
         return S_OK;
     }
     return CONNECT_E_NOCONNECTION;
@@ -75,14 +75,11 @@ void DispatchConnectionPoint::Fire(DISPID id, const std::vector<EventArg>& args)
     if (sinks_.empty()) return;
     DispatchParams params(args);
     // A copy with references of its own: handlers may change the sink list.
-    std::vector<IDispatch*> targets;
-    for (const Sink& s : sinks_) {
-        s.dispatch->AddRef();
-        targets.push_back(s.dispatch);
-    }
-    for (IDispatch* target : targets) {
+    std::vector<ComPtr<IDispatch>> targets;
+    for (const Sink& s : sinks_) targets.push_back(s.dispatch);
+    for (ComPtr<IDispatch>& target : targets) {
         target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params.Get(), nullptr, nullptr, nullptr);
-        target->Release();
+        target.Reset();  // each as soon as it is done: the last reference may go with it
     }
 }
 
@@ -91,20 +88,14 @@ namespace {
 class ConnectionPointEnum final
     : public SingleInterfaceObject<IEnumConnectionPoints, &IID_IEnumConnectionPoints> {
 public:
-    ConnectionPointEnum(const std::vector<IConnectionPoint*>& points, size_t position)
-        : points_(points), position_(position) {
-        for (IConnectionPoint* p : points_) p->AddRef();
-    }
-    ~ConnectionPointEnum() override {
-        for (IConnectionPoint* p : points_) p->Release();
-    }
+    ConnectionPointEnum(std::vector<ComPtr<IConnectionPoint>> points, size_t position)
+        : points_(std::move(points)), position_(position) {}
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
         if (!out || (count > 1 && !fetched)) return E_POINTER;
         ULONG n = 0;
         for (; n < count && position_ < points_.size(); ++n, ++position_) {
-            out[n] = points_[position_];
-            out[n]->AddRef();
+            points_[position_].CopyTo(&out[n]);
         }
         if (fetched) *fetched = n;
         return n == count ? S_OK : S_FALSE;
@@ -125,7 +116,7 @@ public:
     }
 
 private:
-    std::vector<IConnectionPoint*> points_;
+    std::vector<ComPtr<IConnectionPoint>> points_;
     size_t position_;
 };
 
@@ -133,7 +124,9 @@ private:
 
 HRESULT EnumerateConnectionPoints(const std::vector<IConnectionPoint*>& points, IEnumConnectionPoints** out) {
     if (!out) return E_POINTER;
-    *out = new ConnectionPointEnum(points, 0);
+    std::vector<ComPtr<IConnectionPoint>> held;
+    for (IConnectionPoint* p : points) held.push_back(ComPtr<IConnectionPoint>::Share(p));
+    *out = new ConnectionPointEnum(std::move(held), 0);
     return S_OK;
 }
 

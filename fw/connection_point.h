@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fw/dispatch_args.h"
+#include "fw/scoped_com.h"
 
 namespace fw::com {
 
@@ -46,7 +47,7 @@ public:
 private:
     struct Sink {
         DWORD cookie;
-        IDispatch* dispatch;
+        ComPtr<IDispatch> dispatch;
     };
     IConnectionPointContainer& owner_;
     IID eventIid_;

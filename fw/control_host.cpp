@@ -2,6 +2,7 @@
 
 #include "fw/control_site.h"
 #include "fw/dispatch_invoke.h"
+#include "fw/scoped_gdi.h"
 
 namespace fw {
 namespace {
@@ -98,10 +99,9 @@ void ControlHost::Destroy() {
 
 void ControlHost::SetExtent(const RECT& rect) {
     if (!ole_) return;
-    HDC screen = GetDC(nullptr);
+    const gdi::WindowDc screen(nullptr);
     SIZEL size = {MulDiv(rect.right - rect.left, 2540, GetDeviceCaps(screen, LOGPIXELSX)),
                   MulDiv(rect.bottom - rect.top, 2540, GetDeviceCaps(screen, LOGPIXELSY))};
-    ReleaseDC(nullptr, screen);
     ole_->SetExtent(DVASPECT_CONTENT, &size);
 }
 

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "fw/scoped_gdi.h"
+
 namespace fw::com {
 namespace {
 
@@ -115,9 +117,8 @@ HRESULT ControlSite::GetExtendedControl(IDispatch** out) {
 
 HRESULT ControlSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
     if (!himetric || !container) return E_POINTER;
-    HDC screen = GetDC(nullptr);
+    const gdi::WindowDc screen(nullptr);
     const LONG dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
         container->x = static_cast<float>(himetric->x) * static_cast<float>(dpiX) / kHimetricPerInch;
         container->y = static_cast<float>(himetric->y) * static_cast<float>(dpiY) / kHimetricPerInch;

@@ -44,13 +44,9 @@ HRESULT DispatchCall::Long(UINT pos, LONG* value) {
 }
 
 HRESULT DispatchCall::Text(UINT pos, std::string* value) {
-    VARIANT v;
-    VariantInit(&v);
-    const HRESULT hr = DispGetParam(params_, pos, VT_BSTR, &v, argErr_);
-    if (SUCCEEDED(hr)) {
-        *value = FromBstr(V_BSTR(&v));
-        VariantClear(&v);
-    }
+    Variant v;
+    const HRESULT hr = DispGetParam(params_, pos, VT_BSTR, v.Out(), argErr_);
+    if (SUCCEEDED(hr)) *value = FromBstr(V_BSTR(&v.Get()));
     return hr;
 }
 
@@ -96,18 +92,12 @@ HRESULT DispatchCall::Raise(SCODE code) {
     return DISP_E_EXCEPTION;
 }
 
-TypeInfoDispatch::~TypeInfoDispatch() {
-    if (info_) info_->Release();
-}
-
 HRESULT TypeInfoDispatch::Load(HMODULE module, REFGUID iid) {
     if (info_) return S_OK;
-    ITypeLib* lib = nullptr;
-    HRESULT hr = LoadModuleTypeLib(module, &lib);
+    ComPtr<ITypeLib> lib;
+    const HRESULT hr = LoadModuleTypeLib(module, lib.Out());
     if (FAILED(hr)) return hr;
-    hr = lib->GetTypeInfoOfGuid(iid, &info_);
-    lib->Release();
-    return hr;
+    return lib->GetTypeInfoOfGuid(iid, info_.Out());
 }
 
 HRESULT TypeInfoDispatch::GetTypeInfoCount(UINT* count) {
@@ -121,8 +111,7 @@ HRESULT TypeInfoDispatch::GetTypeInfo(UINT index, ITypeInfo** out) {
     *out = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
     if (!info_) return E_FAIL;
-    info_->AddRef();
-    *out = info_;
+    info_.CopyTo(out);
     return S_OK;
 }
 

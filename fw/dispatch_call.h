@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "fw/scoped_com.h"
+
 namespace fw::com {
 
 // Automation strings and the 8-bit text of the system code page.
@@ -52,7 +54,6 @@ private:
 class TypeInfoDispatch {
 public:
     TypeInfoDispatch() = default;
-    ~TypeInfoDispatch();
     TypeInfoDispatch(const TypeInfoDispatch&) = delete;
     TypeInfoDispatch& operator=(const TypeInfoDispatch&) = delete;
 
@@ -64,7 +65,7 @@ public:
     HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids);
 
 private:
-    ITypeInfo* info_ = nullptr;
+    ComPtr<ITypeInfo> info_;
 };
 
 }  // namespace fw::com

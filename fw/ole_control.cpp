@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "fw/com_registry.h"
 
 namespace fw::com {
@@ -11,11 +13,7 @@ OleControl::OleControl(const OleControlClass& cls) : class_(cls), events_(*this,
 }
 
 OleControl::~OleControl() {
-    events_.Clear();
-    if (viewSink_) viewSink_->Release();
-    if (adviseHolder_) adviseHolder_->Release();
-    if (inPlaceSite_) inPlaceSite_->Release();
-    if (clientSite_) clientSite_->Release();
+    events_.Clear();  // before the container's objects, which the members release
 }
 
 HRESULT OleControl::QueryInterface(REFIID iid, void** out) {
@@ -74,16 +72,13 @@ HRESULT OleControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* 
 // ---- IOleObject --------------------------------------------------------------------
 
 HRESULT OleControl::SetClientSite(IOleClientSite* site) {
-    if (site) site->AddRef();
-    if (clientSite_) clientSite_->Release();
-    clientSite_ = site;
+    clientSite_ = ComPtr<IOleClientSite>::Share(site);
     return S_OK;
 }
 
 HRESULT OleControl::GetClientSite(IOleClientSite** site) {
     if (!site) return E_POINTER;
-    *site = clientSite_;
-    if (clientSite_) clientSite_->AddRef();
+    clientSite_.CopyTo(site);
     return S_OK;
 }
 
@@ -100,7 +95,7 @@ HRESULT OleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND pa
     case OLEIVERB_SHOW:
     case OLEIVERB_INPLACEACTIVATE:
     case OLEIVERB_UIACTIVATE:
-        return ActivateInPlace(site ? site : clientSite_, parent, rect);
+        return ActivateInPlace(site ? site : clientSite_.Get(), parent, rect);
     case OLEIVERB_HIDE:
         if (HWND w = WindowHandle()) ShowWindow(w, SW_HIDE);
         return S_OK;
@@ -120,34 +115,25 @@ HRESULT OleControl::ActivateInPlace(IOleClientSite* site, HWND parent, LPCRECT r
     RECT pos = rect ? *rect : RECT{0, 0, 0, 0};
     if (WindowHandle()) return SetObjectRects(rect ? &pos : nullptr, nullptr);
 
-    IOleInPlaceSite* inPlace = nullptr;
-    if (site && SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) {
-        if (inPlace->CanInPlaceActivate() != S_OK) {
-            inPlace->Release();
-            return E_FAIL;
-        }
+    ComPtr<IOleInPlaceSite> inPlace;
+    if (site && SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSite, inPlace.OutVoid()))) {
+        if (inPlace->CanInPlaceActivate() != S_OK) return E_FAIL;
         inPlace->OnInPlaceActivate();
         HWND siteWindow = nullptr;
         if (SUCCEEDED(inPlace->GetWindow(&siteWindow)) && siteWindow) parent = siteWindow;
-        IOleInPlaceFrame* frame = nullptr;
-        IOleInPlaceUIWindow* doc = nullptr;
+        ComPtr<IOleInPlaceFrame> frame;
+        ComPtr<IOleInPlaceUIWindow> doc;
         RECT sitePos, clip;
         OLEINPLACEFRAMEINFO info = {};
         info.cb = sizeof info;
-        if (SUCCEEDED(inPlace->GetWindowContext(&frame, &doc, &sitePos, &clip, &info))) {
-            if (!rect) pos = sitePos;
-            if (frame) frame->Release();
-            if (doc) doc->Release();
-        }
+        if (SUCCEEDED(inPlace->GetWindowContext(frame.Out(), doc.Out(), &sitePos, &clip, &info)) && !rect)
+            pos = sitePos;
     }
     if (!parent || !CreateControlWindow(parent, pos)) {
-        if (inPlace) {
-            inPlace->OnInPlaceDeactivate();
-            inPlace->Release();
-        }
+        if (inPlace) inPlace->OnInPlaceDeactivate();
         return E_FAIL;
     }
-    inPlaceSite_ = inPlace;
+    inPlaceSite_ = std::move(inPlace);
     OnControlWindowCreated();
     return S_OK;
 }
@@ -174,7 +160,7 @@ HRESULT OleControl::GetExtent(DWORD aspect, SIZEL* size) {
 
 HRESULT OleControl::Advise(IAdviseSink* sink, DWORD* cookie) {
     if (!adviseHolder_) {
-        const HRESULT hr = CreateOleAdviseHolder(&adviseHolder_);
+        const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.Out());
         if (FAILED(hr)) return hr;
     }
     return adviseHolder_->Advise(sink, cookie);
@@ -207,10 +193,8 @@ HRESULT OleControl::GetWindow(HWND* hwnd) {
 HRESULT OleControl::InPlaceDeactivate() {
     DestroyControlWindow();
     if (inPlaceSite_) {
-        IOleInPlaceSite* site = inPlaceSite_;
-        inPlaceSite_ = nullptr;
+        const ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);  // gone before the site hears of it
         site->OnInPlaceDeactivate();
-        site->Release();
     }
     return S_OK;
 }
@@ -253,9 +237,7 @@ HRESULT OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC hd
 void OleControl::DrawFace(HDC hdc, const RECT& bounds) { FillRect(hdc, &bounds, GetSysColorBrush(COLOR_BTNFACE)); }
 
 HRESULT OleControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-    if (sink) sink->AddRef();
-    if (viewSink_) viewSink_->Release();
-    viewSink_ = sink;
+    viewSink_ = ComPtr<IAdviseSink>::Share(sink);
     viewAspects_ = aspects;
     viewAdviseFlags_ = flags;
     return S_OK;
@@ -265,8 +247,7 @@ HRESULT OleControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) 
     if (aspects) *aspects = viewAspects_;
     if (flags) *flags = viewAdviseFlags_;
     if (sink) {
-        *sink = viewSink_;
-        if (viewSink_) viewSink_->AddRef();
+        viewSink_.CopyTo(sink);
     }
     return S_OK;
 }
@@ -308,12 +289,10 @@ HRESULT OleControl::GetSizeMax(ULARGE_INTEGER* size) {
 HRESULT OleControl::GetClassInfo(ITypeInfo** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    ITypeLib* lib = nullptr;
-    HRESULT hr = LoadModuleTypeLib(class_.module(), &lib);
+    ComPtr<ITypeLib> lib;
+    const HRESULT hr = LoadModuleTypeLib(class_.module(), lib.Out());
     if (FAILED(hr)) return hr;
-    hr = lib->GetTypeInfoOfGuid(class_.clsid, out);
-    lib->Release();
-    return hr;
+    return lib->GetTypeInfoOfGuid(class_.clsid, out);
 }
 
 HRESULT OleControl::GetGUID(DWORD kind, GUID* guid) {

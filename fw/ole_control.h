@@ -30,6 +30,7 @@
 #include "fw/com_server.h"
 #include "fw/connection_point.h"
 #include "fw/dispatch_call.h"
+#include "fw/scoped_com.h"
 
 namespace fw::com {
 
@@ -167,7 +168,7 @@ protected:
     void ClearEvents() { events_.Clear(); }
     // A persistent value changed since the last save.
     void SetModified() { modified_ = true; }
-    IOleClientSite* ClientSite() const { return clientSite_; }
+    IOleClientSite* ClientSite() const { return clientSite_.Get(); }
 
 private:
     // In-place activation inside the site's window (or `parent` when the
@@ -180,10 +181,10 @@ private:
     long freezeCount_ = 0;
     bool modified_ = false;
 
-    IOleClientSite* clientSite_ = nullptr;
-    IOleInPlaceSite* inPlaceSite_ = nullptr;  // while in-place active
-    IOleAdviseHolder* adviseHolder_ = nullptr;
-    IAdviseSink* viewSink_ = nullptr;
+    ComPtr<IOleClientSite> clientSite_;
+    ComPtr<IOleInPlaceSite> inPlaceSite_;  // while in-place active
+    ComPtr<IOleAdviseHolder> adviseHolder_;
+    ComPtr<IAdviseSink> viewSink_;
     DWORD viewAspects_ = 0;
     DWORD viewAdviseFlags_ = 0;
     SIZEL extent_ = {0, 0};

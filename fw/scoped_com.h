@@ -8,6 +8,7 @@
 //   fw::com::Bstr text(fw::com::ToBstr("GBK text"));   // SysFreeString
 //   fw::com::Variant v;  ... Invoke(..., v.Out());     // VariantClear
 //   fw::com::OleScope ole;  if (!ole.ok()) ...          // OleInitialize/OleUninitialize
+//   fw::com::ComScope com;                              // CoInitialize/CoUninitialize
 //
 // The interface id is passed explicitly (no __uuidof needed).
 #pragma once
@@ -48,6 +49,11 @@ public:
 
     void Reset() {
         if (p_) std::exchange(p_, nullptr)->Release();
+    }
+    // A new reference for an out parameter (null stays null).
+    void CopyTo(T** out) const {
+        if (p_) p_->AddRef();
+        *out = p_;
     }
     // Gives up the reference without releasing it.
     T* Detach() { return std::exchange(p_, nullptr); }
@@ -116,6 +122,22 @@ public:
     OleScope& operator=(const OleScope&) = delete;
     ~OleScope() {
         if (SUCCEEDED(hr_)) OleUninitialize();
+    }
+    bool ok() const { return SUCCEEDED(hr_); }
+
+private:
+    HRESULT hr_;
+};
+
+// COM on this thread for a scope (apartment threaded), for a program that
+// only creates objects. Undone only when it was done here (S_OK or S_FALSE).
+class ComScope {
+public:
+    ComScope() : hr_(CoInitialize(nullptr)) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
     }
     bool ok() const { return SUCCEEDED(hr_); }
 

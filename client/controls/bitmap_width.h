@@ -3,14 +3,14 @@
 
 #include <windows.h>
 
+#include "fw/scoped_gdi.h"
 #include "fw/window.h"
 
 // 0 when the resource is missing.
 inline int BitmapWidth(int id) {
-    HBITMAP bmp = LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id));
+    const fw::gdi::Bitmap bmp(LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(id)));
     if (!bmp) return 0;
     BITMAP info = {};
     GetObjectA(bmp, sizeof info, &info);
-    DeleteObject(bmp);
     return info.bmWidth;
 }

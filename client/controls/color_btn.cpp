@@ -1,16 +1,14 @@
 #include "client/controls/color_btn.h"
 
+#include "fw/scoped_gdi.h"
+
 LRESULT CColorBtn::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
+        const fw::gdi::PaintDc dc(hwnd());
         RECT rc;
         GetClientRect(hwnd(), &rc);
-        HBRUSH brush = CreateSolidBrush(color);
-        FillRect(dc, &rc, brush);
-        DeleteObject(brush);
-        EndPaint(hwnd(), &ps);
+        FillRect(dc, &rc, fw::gdi::Brush(CreateSolidBrush(color)));
         return 0;
     }
     case WM_LBUTTONDOWN:

@@ -4,8 +4,8 @@
 
 namespace {
 
-HBITMAP LoadTexture() {
-    return LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(IDB_DIALOG_TEXTURE));
+fw::gdi::Bitmap LoadTexture() {
+    return fw::gdi::Bitmap(LoadBitmapA(fw::Instance(), MAKEINTRESOURCEA(IDB_DIALOG_TEXTURE)));
 }
 
 }  // namespace
@@ -13,8 +13,7 @@ HBITMAP LoadTexture() {
 CDialogEx::CDialogEx(UINT templateId, HWND parent) : fw::Dialog(templateId, parent) {}
 
 CDialogEx::~CDialogEx() {
-    Destroy();  // while our handlers still answer
-    if (patternBrush_) DeleteObject(patternBrush_);
+    Destroy();  // while our handlers still answer; the brush goes after the window
 }
 
 BOOL CDialogEx::OnInitDialog() {
@@ -22,31 +21,24 @@ BOOL CDialogEx::OnInitDialog() {
 
     RECT wr;
     GetWindowRect(hwnd(), &wr);
-    HRGN region = CreateRoundRectRgn(0, 0, wr.right - wr.left, wr.bottom - wr.top, 2, 2);
-    if (region && !SetWindowRgn(hwnd(), region, TRUE)) DeleteObject(region);  // else the window owns it
+    fw::gdi::GiveWindowRegion(
+        hwnd(), fw::gdi::Region(CreateRoundRectRgn(0, 0, wr.right - wr.left, wr.bottom - wr.top, 2, 2)), true);
 
     // The same object may be shown again and again: one brush at a time.
-    if (HBITMAP texture = LoadTexture()) {
-        if (patternBrush_) DeleteObject(patternBrush_);
-        patternBrush_ = CreatePatternBrush(texture);
-        DeleteObject(texture);
-    }
+    if (const fw::gdi::Bitmap texture = LoadTexture(); texture) patternBrush_.Reset(CreatePatternBrush(texture));
     return TRUE;
 }
 
 BOOL CDialogEx::OnEraseBkgnd(HDC dc) {
-    HBITMAP texture = LoadTexture();
+    const fw::gdi::Bitmap texture = LoadTexture();
     if (!texture) return static_cast<BOOL>(DefaultProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
     BITMAP bm = {};
     GetObjectA(texture, sizeof bm, &bm);
     RECT client;
     GetClientRect(hwnd(), &client);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, texture);
+    const fw::gdi::MemoryDc mem(dc);
+    const fw::gdi::Selection useTexture(mem, texture);
     StretchBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(texture);
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "fw/dialog.h"
+#include "fw/scoped_gdi.h"
 
 class CDialogEx : public fw::Dialog {
 public:
@@ -23,5 +24,5 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlType, HBRUSH defaultBrush);
 
 private:
-    HBRUSH patternBrush_ = nullptr;
+    fw::gdi::Brush patternBrush_;
 };

@@ -1,6 +1,5 @@
-// GDI helpers of the owner-drawn grid: undoing a dc's selections on every
-// path, measuring characters and bitmaps for the layout, and drawing bitmaps
-// with their transparent background colour.
+// GDI helpers of the owner-drawn grid: measuring characters and bitmaps for
+// the layout, and drawing bitmaps with their transparent background colour.
 #pragma once
 
 #include <windows.h>
@@ -11,21 +10,6 @@
 #include "client/core/logic/grid_cell.h"
 #include "client/core/logic/grid_layout.h"
 #include "client/controls/picture_cache.h"
-
-// Holds a dc's saved state and restores it when it goes out of scope.
-class CSaveDC {
-public:
-    explicit CSaveDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-    ~CSaveDC() {
-        if (saved_ != 0) RestoreDC(dc_, saved_);
-    }
-    CSaveDC(const CSaveDC&) = delete;
-    CSaveDC& operator=(const CSaveDC&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
 
 LOGFONTA ToLogFont(const tovan::GridFont& font);
 HFONT CreateGridFont(const tovan::GridFont& font);

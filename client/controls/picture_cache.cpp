@@ -3,27 +3,13 @@
 #include <map>
 #include <memory>
 
+#include "fw/scoped_gdi.h"
 #include "fw/window.h"
 
 namespace {
 
 class PictureCache {
 public:
-    PictureCache() = default;
-    PictureCache(const PictureCache&) = delete;
-    PictureCache& operator=(const PictureCache&) = delete;
-    ~PictureCache() {
-        for (auto& [id, entry] : entries_) {
-            if (!entry) continue;
-            SelectObject(entry->picture.imageDc, entry->oldImage);
-            SelectObject(entry->picture.maskDc, entry->oldMask);
-            DeleteDC(entry->picture.imageDc);
-            DeleteDC(entry->picture.maskDc);
-            DeleteObject(entry->image);
-            DeleteObject(entry->mask);
-        }
-    }
-
     const CachedPicture* Find(int imageId) {
         const int id = imageId & 0xFFFF;
         auto it = entries_.find(id);
@@ -32,12 +18,24 @@ public:
     }
 
 private:
+    // Members in the order they are taken; they go in reverse.
     struct Entry {
+        Entry(HBITMAP loaded, int width, int height)
+            : image(loaded),
+              mask(CreateBitmap(width, height, 1, 1, nullptr)),
+              imageDc(nullptr),
+              maskDc(nullptr),
+              useImage(imageDc, image),
+              useMask(maskDc, mask),
+              picture{imageDc, maskDc, width, height} {}
+
+        fw::gdi::Bitmap image;
+        fw::gdi::Bitmap mask;
+        fw::gdi::MemoryDc imageDc;
+        fw::gdi::MemoryDc maskDc;
+        fw::gdi::Selection useImage;
+        fw::gdi::Selection useMask;
         CachedPicture picture;
-        HBITMAP image = nullptr;
-        HBITMAP mask = nullptr;
-        HGDIOBJ oldImage = nullptr;
-        HGDIOBJ oldMask = nullptr;
     };
 
     static std::unique_ptr<Entry> Load(int id) {
@@ -45,15 +43,7 @@ private:
         if (!image) return nullptr;
         BITMAP info = {};
         GetObjectA(image, sizeof info, &info);
-        auto e = std::make_unique<Entry>();
-        e->image = image;
-        e->picture.width = info.bmWidth;
-        e->picture.height = info.bmHeight;
-        e->mask = CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr);
-        e->picture.imageDc = CreateCompatibleDC(nullptr);
-        e->picture.maskDc = CreateCompatibleDC(nullptr);
-        e->oldImage = SelectObject(e->picture.imageDc, e->image);
-        e->oldMask = SelectObject(e->picture.maskDc, e->mask);
+        auto e = std::make_unique<Entry>(image, info.bmWidth, info.bmHeight);
 
         HDC imageDc = e->picture.imageDc;
         const int w = info.bmWidth, h = info.bmHeight;

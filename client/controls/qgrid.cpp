@@ -7,20 +7,9 @@
 
 #include "client/core/logic/grid_layout.h"
 #include "client/controls/grid_painter.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
-
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF c) : brush_(CreateSolidBrush(c)) {}
-    ~SolidBrush() { DeleteObject(brush_); }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    operator HBRUSH() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
 
 void Fill(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
     const RECT r = {left, top, right, bottom};
@@ -73,9 +62,7 @@ int CQGrid::ColumnWidth(int column) const {
 }
 
 void CQGrid::SetFontSize(int points) {
-    HDC screen = GetDC(nullptr);
-    font.height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    font.height = -MulDiv(points, GetDeviceCaps(fw::gdi::WindowDc(nullptr), LOGPIXELSY), 72);
 }
 
 void CQGrid::SetFaceName(const std::string& name) {
@@ -93,16 +80,11 @@ void CQGrid::SetFontWeight(int weight) { font.weight = weight; }
 
 SIZE CQGrid::MeasureText(const std::string& text) {
     SIZE size = {};
-    HDC dc = GetDC(hwnd());
-    {
-        CSaveDC save(dc);
-        HFONT f = CreateGridFont(font);
-        HGDIOBJ old = SelectObject(dc, f);
-        GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-        SelectObject(dc, old);
-        DeleteObject(f);
-    }
-    ReleaseDC(hwnd(), dc);
+    const fw::gdi::WindowDc dc(hwnd());
+    const fw::gdi::SavedState save(dc);
+    const fw::gdi::Font f(CreateGridFont(font));
+    const fw::gdi::Selection use(dc, f);
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     return size;
 }
 
@@ -261,7 +243,7 @@ void CQGrid::DrawCell(const tovan::CCell& cell, const RECT& text, const CellColo
 }
 
 void CQGrid::Paint(HDC dc) {
-    CSaveDC save(dc);
+    const fw::gdi::SavedState save(dc);
     if (!hwnd() || firstVisibleRow > rowCount - 1) {
         erasedDc_ = nullptr;
         return;
@@ -271,12 +253,13 @@ void CQGrid::Paint(HDC dc) {
 
     lastPaintedRow = firstVisibleRow;
     SetBkMode(dc, TRANSPARENT);
-    HFONT gridFont = CreateGridFont(font);
-    HPEN pen = CreatePen(PS_SOLID, 1, lineColor);
-    HGDIOBJ oldFont = SelectObject(dc, gridFont);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    // Objects before their selections: put back before they are deleted.
+    const fw::gdi::Font gridFont(CreateGridFont(font));
+    const fw::gdi::Pen pen(CreatePen(PS_SOLID, 1, lineColor));
+    const fw::gdi::Selection useFont(dc, gridFont);
+    const fw::gdi::Selection usePen(dc, pen);
     {
-        SolidBrush back(backColor);
+        const fw::gdi::Brush back(CreateSolidBrush(backColor));
         HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
         if (!SameFont(font, charSizesFont_)) {
             charSizes_.Clear();
@@ -353,17 +336,12 @@ void CQGrid::Paint(HDC dc) {
         }
         erasedDc_ = nullptr;
     }
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldFont);
-    DeleteObject(pen);
-    DeleteObject(gridFont);
 }
 
 void CQGrid::EraseBackground(HDC dc) {
     RECT clip;
     GetClipBox(dc, &clip);
-    SolidBrush back(backColor);
-    FillRect(dc, &clip, back);
+    FillRect(dc, &clip, fw::gdi::Brush(CreateSolidBrush(backColor)));
     linesOnScreen = 0;
     erasedDc_ = dc;
     erasedBox_ = clip;
@@ -413,11 +391,8 @@ int CQGrid::ThumbPosition(WPARAM wp) const {
 LRESULT CQGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
             erasedDc_ = nullptr;  // only an erase done by BeginPaint counts
-            HDC dc = BeginPaint(hwnd(), &ps);
-            Paint(dc);
-            EndPaint(hwnd(), &ps);
+            Paint(fw::gdi::PaintDc(hwnd()));
             return 0;
         }
         case WM_ERASEBKGND:

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "fw/scoped_gdi.h"
+
 namespace {
 
 constexpr const char kBarClass[] = "TovanSizingBar";
@@ -22,9 +24,7 @@ bool FaceExists(const char* face) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExA(screen, &lf, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExA(fw::gdi::WindowDc(nullptr), &lf, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -47,9 +47,7 @@ std::string WindowText(HWND h) {
 }
 
 void FillSolid(HDC dc, const RECT& r, COLORREF c) {
-    HBRUSH b = CreateSolidBrush(c);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
+    FillRect(dc, &r, fw::gdi::Brush(CreateSolidBrush(c)));
 }
 
 }  // namespace
@@ -197,20 +195,19 @@ void CSizingControlBar::PaintCaption(HDC dc, const RECT& band, const RECT& close
     }
 
     const std::string title = WindowText(hwnd());
-    HFONT font = PointFont(dc, 85, captionFace_, HorizontalStrip() ? 0 : 900);
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, band.left, band.top, band.right, band.bottom);
-    if (HorizontalStrip()) {
-        TextOutA(dc, band.left + 3, band.top, title.c_str(), static_cast<int>(title.size()));
-    } else {
-        TextOutA(dc, band.left, band.bottom - 3, title.c_str(), static_cast<int>(title.size()));
+    {
+        const fw::gdi::Font font(PointFont(dc, 85, captionFace_, HorizontalStrip() ? 0 : 900));
+        const fw::gdi::Selection useFont(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        const fw::gdi::SavedState clipped(dc);
+        IntersectClipRect(dc, band.left, band.top, band.right, band.bottom);
+        if (HorizontalStrip()) {
+            TextOutA(dc, band.left + 3, band.top, title.c_str(), static_cast<int>(title.size()));
+        } else {
+            TextOutA(dc, band.left, band.bottom - 3, title.c_str(), static_cast<int>(title.size()));
+        }
     }
-    RestoreDC(dc, saved);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 
     // Pushed: sunken; under the mouse: raised; otherwise no frame.
     RECT square = close;
@@ -221,29 +218,23 @@ void CSizingControlBar::PaintCaption(HDC dc, const RECT& band, const RECT& close
     }
     if (!hasMarlett_) {
         // Without the symbol font the cross is drawn with lines.
-        HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
-        HGDIOBJ oldPen = SelectObject(dc, pen);
+        const fw::gdi::Pen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT)));
+        const fw::gdi::Selection usePen(dc, pen);
         for (int d = 0; d < 2; ++d) {
             MoveToEx(dc, close.left + 2 + d, close.top + 2, nullptr);
             LineTo(dc, close.right - 2 + d, close.bottom - 2);
             MoveToEx(dc, close.right - 3 + d, close.top + 2, nullptr);
             LineTo(dc, close.left + 1 + d, close.bottom - 2);
         }
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
         return;
     }
-    HFONT marlett = PointFont(dc, 60, "Marlett", 0);
     LOGFONTA lf = {};
-    GetObjectA(marlett, sizeof lf, &lf);
+    GetObjectA(fw::gdi::Font(PointFont(dc, 60, "Marlett", 0)), sizeof lf, &lf);
     lf.lfCharSet = SYMBOL_CHARSET;
-    DeleteObject(marlett);
-    marlett = CreateFontIndirectA(&lf);
-    oldFont = SelectObject(dc, marlett);
+    const fw::gdi::Font marlett(CreateFontIndirectA(&lf));
+    const fw::gdi::Selection useMarlett(dc, marlett);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     TextOutA(dc, close.left + 2, close.top + 2, "r", 1);
-    SelectObject(dc, oldFont);
-    DeleteObject(marlett);
 }
 
 void CSizingControlBar::PaintNonClient() {
@@ -251,10 +242,10 @@ void CSizingControlBar::PaintNonClient() {
     GetWindowRect(hwnd(), &w);
     const int cx = w.right - w.left, cy = w.bottom - w.top;
     if (cx <= 0 || cy <= 0) return;
-    HDC dc = GetWindowDC(hwnd());
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, cx, cy);
-    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    const fw::gdi::WindowDc dc(hwnd(), GetWindowDC(hwnd()));
+    const fw::gdi::MemoryDc mem(dc);
+    const fw::gdi::Bitmap bmp(CreateCompatibleBitmap(dc, cx, cy));
+    const fw::gdi::Selection useBmp(mem, bmp);
     const RECT all = {0, 0, cx, cy};
     FillRect(mem, &all, GetSysColorBrush(COLOR_BTNFACE));
     const RECT strip = CaptionStrip(cx, cy);
@@ -270,10 +261,6 @@ void CSizingControlBar::PaintNonClient() {
     const RECT client = ClientArea(cx, cy);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     BitBlt(dc, 0, 0, cx, cy, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(hwnd(), dc);
 }
 
 void CSizingControlBar::SetCloseState(bool hover, bool pushed) {
@@ -312,19 +299,16 @@ RECT CSizingControlBar::TrackingLine(int thickness) const {
 // The halftone line: drawn and taken away again by the same inversion.
 void CSizingControlBar::InvertTrackingLine(int thickness) {
     HWND frame = GetParent(hwnd());
-    HDC dc = GetDCEx(frame, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    if (!dc) dc = GetWindowDC(frame);
+    HDC taken = GetDCEx(frame, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    if (!taken) taken = GetWindowDC(frame);
+    const fw::gdi::WindowDc dc(frame, taken);
     WORD pattern[8];
     for (int i = 0; i < 8; ++i) pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
-    HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH halftone = CreatePatternBrush(bits);
-    HGDIOBJ old = SelectObject(dc, halftone);
+    const fw::gdi::Bitmap bits(CreateBitmap(8, 8, 1, 1, pattern));
+    const fw::gdi::Brush halftone(CreatePatternBrush(bits));
+    const fw::gdi::Selection useHalftone(dc, halftone);
     const RECT r = TrackingLine(thickness);
     PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATINVERT);
-    SelectObject(dc, old);
-    DeleteObject(halftone);
-    DeleteObject(bits);
-    ReleaseDC(frame, dc);
 }
 
 void CSizingControlBar::Track(POINT screen) {

@@ -4,12 +4,13 @@
 #include <string>
 
 #include "fw/dialog.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
 
 void SetHandCursor() { SetCursor(LoadCursor(nullptr, IDC_HAND)); }
 
-HFONT SongtiFont(int height, int weight, bool underline) {
+fw::gdi::Font SongtiFont(int height, int weight, bool underline) {
     LOGFONTA lf = {};
     lf.lfHeight = height;
     lf.lfWeight = weight;
@@ -18,22 +19,18 @@ HFONT SongtiFont(int height, int weight, bool underline) {
     // code page 1252 where the face offers it, and GBK text turns to boxes.
     lf.lfCharSet = DEFAULT_CHARSET;
     std::strcpy(lf.lfFaceName, "宋体");
-    return CreateFontIndirectA(&lf);
+    return fw::gdi::Font(CreateFontIndirectA(&lf));
 }
 
 // The window text on one line at (5, 2): TextOut shows a line break as the
 // font's glyph for it instead of breaking there.
-void PaintOneLine(HWND hwnd, HFONT font, COLORREF colour) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+void PaintOneLine(HWND hwnd, const fw::gdi::Font& font, COLORREF colour) {
+    const fw::gdi::PaintDc dc(hwnd);
     const std::string text = fw::GetText(hwnd);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    const fw::gdi::Selection useFont(dc, font);
     SetTextColor(dc, colour);
     SetBkMode(dc, TRANSPARENT);
     TextOutA(dc, 5, 2, text.c_str(), static_cast<int>(text.size()));
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
-    EndPaint(hwnd, &ps);
 }
 
 // A static paints a new text at once in its own plain look, past WM_PAINT.
@@ -58,8 +55,7 @@ LRESULT StoreTextAndRepaint(HWND hwnd, LPARAM text) {
 LRESULT CLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
+        const fw::gdi::PaintDc dc(hwnd());
         LOGFONTA lf = {};
         // No font of its own (none set): a static then draws with the system font.
         auto current = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
@@ -70,17 +66,14 @@ LRESULT CLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         lf.lfHeight = fontHeight;
         lf.lfWidth = fontWidth;
         lf.lfUnderline = TRUE;
-        HFONT font = CreateFontIndirectA(&lf);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        const fw::gdi::Font font(CreateFontIndirectA(&lf));
+        const fw::gdi::Selection useFont(dc, font);
         SetTextColor(dc, textColor);
         SetBkMode(dc, TRANSPARENT);
         RECT rc;
         GetClientRect(hwnd(), &rc);
         std::string text = fw::GetText(hwnd());
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, 0);
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
-        EndPaint(hwnd(), &ps);
         return 0;
     }
     case WM_SETCURSOR:

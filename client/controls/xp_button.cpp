@@ -29,12 +29,7 @@ CXPButton::CXPButton()
       normalFaceBrush_(CreateSolidBrush(RGB(222, 223, 236))) {}
 
 CXPButton::~CXPButton() {
-    Destroy();
-    for (HPEN p : {outlinePen_, hoverLeftPen_, hoverRightPen_, hoverTopPen_, hoverBottomPen_,
-                   focusLeftPen_, focusRightPen_, focusTopPen_, focusBottomPen_})
-        DeleteObject(p);
-    DeleteObject(hoverFaceBrush_);
-    DeleteObject(normalFaceBrush_);
+    Destroy();  // the window goes before the pens and brushes it draws with
 }
 
 void CXPButton::PreSubclassWindow() {
@@ -78,13 +73,14 @@ LRESULT CXPButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void CXPButton::DrawItem(const DRAWITEMSTRUCT& item) {
     RECT rc = item.rcItem;
     HDC dc = item.hDC;
-    const int saved = SaveDC(dc);
+    const fw::gdi::SavedState saved(dc);
     char text[260] = {};
     const int length = GetWindowTextA(hwnd(), text, sizeof text);  // at most 259 bytes
 
-    HGDIOBJ oldPen = SelectObject(dc, outlinePen_);
-    RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 5, 5);
-    SelectObject(dc, oldPen);
+    {
+        const fw::gdi::Selection useOutline(dc, outlinePen_);
+        RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 5, 5);
+    }
 
     focus_ = (item.itemState & ODS_FOCUS) ? 1 : 0;
     emphasis_ = focus_;
@@ -93,13 +89,13 @@ void CXPButton::DrawItem(const DRAWITEMSTRUCT& item) {
     RECT face = rc;
     InflateRect(&face, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
 
-    HGDIOBJ oldBrush = SelectObject(dc, hover_ ? hoverFaceBrush_ : normalFaceBrush_);
-    DrawFace(dc, face);
-    if (hover_ || focus_) DrawFrame(dc, face);
-    SelectObject(dc, oldBrush);
+    {
+        const fw::gdi::Selection useFace(dc, hover_ ? hoverFaceBrush_ : normalFaceBrush_);
+        DrawFace(dc, face);
+        if (hover_ || focus_) DrawFrame(dc, face);
+    }
 
-    auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    const fw::gdi::Selection useFont(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
     SIZE extent = {};
     GetTextExtentPoint32A(dc, text, length, &extent);
 
@@ -109,15 +105,11 @@ void CXPButton::DrawItem(const DRAWITEMSTRUCT& item) {
         ++x;
         ++y;
     }
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    SetBkMode(dc, TRANSPARENT);  // put back with the rest of the state
     UINT flags = DST_TEXT;
     if (item.itemState & ODS_DISABLED) flags |= DSS_DISABLED;
     DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text), static_cast<WPARAM>(length), x, y,
                extent.cx, extent.cy, flags);
-
-    if (oldFont) SelectObject(dc, oldFont);
-    SetBkMode(dc, oldMode);
-    RestoreDC(dc, saved);
 }
 
 void CXPButton::DrawFace(HDC dc, const RECT& face) {
@@ -125,8 +117,8 @@ void CXPButton::DrawFace(HDC dc, const RECT& face) {
     const int h = face.bottom - face.top;
     if (w <= 0 || h <= 0) return;  // a button too small for a face: nothing to divide by
 
-    HBRUSH brushes[64];
-    for (int i = 0; i < 64; ++i) brushes[i] = CreateSolidBrush(GradientColour(i, hover_, emphasis_));
+    fw::gdi::Brush brushes[64];
+    for (int i = 0; i < 64; ++i) brushes[i].Reset(CreateSolidBrush(GradientColour(i, hover_, emphasis_)));
     // Row numbers are absolute within the button, so the face starts a little
     // below white and its last rows take the darkest brush.
     for (int y = face.top; y <= h + 2; ++y) {
@@ -135,7 +127,6 @@ void CXPButton::DrawFace(HDC dc, const RECT& face) {
         RECT row = {face.left, y, w + 2, y + 1};
         FillRect(dc, &row, brushes[n]);
     }
-    for (HBRUSH b : brushes) DeleteObject(b);
 }
 
 void CXPButton::DrawFrame(HDC dc, const RECT& face) {
@@ -148,18 +139,19 @@ void CXPButton::DrawFrame(HDC dc, const RECT& face) {
 
     POINT oldPos;
     MoveToEx(dc, l, b - 1, &oldPos);
-    HGDIOBJ oldPen = SelectObject(dc, left);
-    LineTo(dc, l, t + 1);
-    SelectObject(dc, right);
-    MoveToEx(dc, r - 1, b - 1, nullptr);
-    LineTo(dc, r - 1, t);
-    SelectObject(dc, top);
-    MoveToEx(dc, l - 1, t, nullptr);
-    LineTo(dc, r - 1, t);
-    SelectObject(dc, bottom);
-    MoveToEx(dc, l, b, nullptr);
-    LineTo(dc, r - 1, b);
-    SelectObject(dc, oldPen);
+    {
+        fw::gdi::Selection pen(dc, left);
+        LineTo(dc, l, t + 1);
+        pen.Select(right);
+        MoveToEx(dc, r - 1, b - 1, nullptr);
+        LineTo(dc, r - 1, t);
+        pen.Select(top);
+        MoveToEx(dc, l - 1, t, nullptr);
+        LineTo(dc, r - 1, t);
+        pen.Select(bottom);
+        MoveToEx(dc, l, b, nullptr);
+        LineTo(dc, r - 1, b);
+    }
     MoveToEx(dc, oldPos.x, oldPos.y, nullptr);
 
     if (focusLook) DrawFocusRect(dc, &face);

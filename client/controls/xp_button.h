@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "fw/scoped_gdi.h"
 #include "fw/window.h"
 
 class CXPButton : public fw::Window {
@@ -27,10 +28,10 @@ protected:
     virtual void DrawFrame(HDC dc, const RECT& face);
 
 private:
-    HPEN outlinePen_;
-    HPEN hoverLeftPen_, hoverRightPen_, hoverTopPen_, hoverBottomPen_;
-    HPEN focusLeftPen_, focusRightPen_, focusTopPen_, focusBottomPen_;
-    HBRUSH hoverFaceBrush_, normalFaceBrush_;
+    fw::gdi::Pen outlinePen_;
+    fw::gdi::Pen hoverLeftPen_, hoverRightPen_, hoverTopPen_, hoverBottomPen_;
+    fw::gdi::Pen focusLeftPen_, focusRightPen_, focusTopPen_, focusBottomPen_;
+    fw::gdi::Brush hoverFaceBrush_, normalFaceBrush_;
     int hover_ = 0;     // the mouse rests on the button
     int tracking_ = 0;  // a leave/hover request is pending with the system
     int focus_ = 0;     // the last drawing had the keyboard focus

@@ -25,10 +25,6 @@ CDockDialog::CDockDialog() {
     ignoreNcPress = true;
 }
 
-CDockDialog::~CDockDialog() {
-    if (font_) DeleteObject(font_);
-}
-
 bool CDockDialog::CreatePane(HWND frame, UINT id) {
     if (!CreateBar("地区列表", frame, id, Dock::Right)) return false;
     tree_ = CreateWindowExA(0, WC_TREEVIEWA, "",
@@ -38,14 +34,12 @@ bool CDockDialog::CreatePane(HWND frame, UINT id) {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)),
                             GetModuleHandleA(nullptr), nullptr);
     if (!tree_) return false;
-    HDC screen = GetDC(nullptr);
     LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(114, GetDeviceCaps(screen, LOGPIXELSY), 720);  // 11.4 points
+    lf.lfHeight = -MulDiv(114, GetDeviceCaps(fw::gdi::WindowDc(nullptr), LOGPIXELSY), 720);  // 11.4 points
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "宋体", LF_FACESIZE);
-    ReleaseDC(nullptr, screen);
-    font_ = CreateFontIndirectA(&lf);
-    SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    font_.Reset(CreateFontIndirectA(&lf));
+    SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     return true;
 }
 

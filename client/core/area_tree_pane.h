@@ -13,6 +13,7 @@
 
 #include "client/core/logic/area_tree.h"
 #include "client/controls/sizing_bar.h"
+#include "fw/scoped_gdi.h"
 
 // The text of a tree view item.
 std::string ItemText(HWND tree, HTREEITEM item);
@@ -22,7 +23,6 @@ public:
     static constexpr UINT kTreeId = 1898;
 
     CDockDialog();
-    ~CDockDialog() override;
 
     // Called with every newly selected item.
     std::function<void(const tovan::AreaTreeSelection&)> onSelection;
@@ -44,7 +44,7 @@ private:
     void ShowSelection();
 
     HWND tree_ = nullptr;
-    HFONT font_ = nullptr;
+    fw::gdi::Font font_;
     tovan::AreaTreeNode root_;
     std::vector<std::vector<HTREEITEM>> places_;  // per province, its children's items
 };

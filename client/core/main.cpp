@@ -7,6 +7,8 @@
 
 #include "client/core/main_frame.h"
 #include "fw/program_path.h"
+#include "fw/scoped_com.h"
+#include "fw/scoped_winsock.h"
 #include "client/core/update_check_win.h"
 #include "fw/window.h"
 
@@ -44,30 +46,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return Refuse("程序已在运行中，请不要重复登录");
     }
 
-    WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return Refuse("Windows 套接字初始化失败。");
-    if (FAILED(OleInitialize(nullptr))) {
-        return Refuse("OLE 初始化失败。请确保 OLE 库是正确的版本。");
-    }
+    const fw::WinsockScope winsock;
+    if (!winsock.ok()) return Refuse("Windows 套接字初始化失败。");
+    const fw::com::OleScope ole;
+    if (!ole.ok()) return Refuse("OLE 初始化失败。请确保 OLE 库是正确的版本。");
     if (!LoadLibraryA("riched20.dll")) return Refuse("RichEdit初始化失败");
 
     RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx");
 
-    int exitCode = 0;
-    {
-        CMainFrame frame;
-        if (!frame.CreateFrame()) {
-            OleUninitialize();
-            WSACleanup();
-            return 0;
-        }
-        ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
-        UpdateWindow(frame.hwnd());
-        StartUpdateCheckThread();
-        exitCode = fw::RunMessageLoop();
-    }
-    OleUninitialize();
-    WSACleanup();
-    (void)instanceMutex;
-    return exitCode;
+    // Declared after the scopes above, so the frame goes before OLE and Winsock.
+    CMainFrame frame;
+    if (!frame.CreateFrame()) return 0;
+    ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
+    UpdateWindow(frame.hwnd());
+    StartUpdateCheckThread();
+    return fw::RunMessageLoop();
 }

@@ -394,21 +394,20 @@ int CMainFrame::OnCreate() {
 
 // ---------------------------------------------------------------- toolbar
 
-HBITMAP CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
-    HDC screen = GetDC(toolbar_.hwnd());
-    HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(fw::Instance(),
-                                                  MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION),
-                                                  IMAGE_BITMAP, 0, 0, 0));
+fw::gdi::Bitmap CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
+    const fw::gdi::WindowDc screen(toolbar_.hwnd());
+    fw::gdi::Bitmap bmp(static_cast<HBITMAP>(
+        LoadImageA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info = {};
     if (bmp) {
         GetObjectA(bmp, sizeof info, &info);
     } else {
         info.bmWidth = kButtonWidth;
         info.bmHeight = kButtonHeight;
-        bmp = CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight);
+        bmp.Reset(CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
     }
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    const fw::gdi::MemoryDc dc(screen);
+    const fw::gdi::Selection useBitmap(dc, bmp);
     RECT r = {0, 0, info.bmWidth, info.bmHeight};
     if (!FindResourceA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), RT_BITMAP)) {
         FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -419,18 +418,13 @@ HBITMAP CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
     // The default set, not ANSI: with an ANSI-set font GBK captions turn to boxes.
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "宋体", LF_FACESIZE);
-    HFONT font = CreateFontIndirectA(&lf);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    const fw::gdi::Font font(CreateFontIndirectA(&lf));
+    const fw::gdi::Selection useFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
-    SelectObject(dc, oldBmp);
-    DeleteDC(dc);
-    ReleaseDC(toolbar_.hwnd(), screen);
-    return bmp;
+    return bmp;  // deselected and its dc gone by the time the caller holds it
 }
 
 void CMainFrame::BuildToolBar() {
@@ -447,9 +441,7 @@ void CMainFrame::BuildToolBar() {
             continue;
         }
         // The image list keeps its own copy of the picture.
-        HBITMAP bmp = CaptionBitmap(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0));
-        const int image = toolbar_.AddImage(bmp);
-        DeleteObject(bmp);
+        const int image = toolbar_.AddImage(CaptionBitmap(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0)));
         toolbar_.InsertButton(position++, image, slot.commandId);
     }
     RecalcLayout();
@@ -459,13 +451,12 @@ void CMainFrame::UpdateCurrentInfoButton() {
     const int index = toolbar_.CommandToIndex(tovan::kCurrentInfoCommand);
     if (index < 0) return;
     const tovan::AccountState& a = model().account;
-    HBITMAP bmp = CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel),
-                                RGB(0, 0, 0));
+    const fw::gdi::Bitmap bmp =
+        CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
     // Every logon relabels the button: its picture is replaced in place, so
     // the image list does not grow with each reconnect.
     int image = toolbar_.ImageAt(index);
     if (!toolbar_.ReplaceImage(image, bmp)) image = toolbar_.AddImage(bmp);
-    DeleteObject(bmp);
     toolbar_.DeleteButton(index);
     toolbar_.InsertButton(index, image, tovan::kCurrentInfoCommand);
 }

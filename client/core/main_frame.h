@@ -30,6 +30,7 @@
 #include "client/controls/toolbar_ex.h"
 #include "client/core/web_pane.h"
 #include "client/core/tovan_client_view.h"
+#include "fw/scoped_gdi.h"
 #include "fw/window.h"
 
 extern const char kMainFrameClass[];
@@ -166,7 +167,7 @@ private:
     void SetMinimiseMode(int mode);
     void RunTool(int id);
     void OpenSupportPage();
-    HBITMAP CaptionBitmap(const std::string& text, COLORREF colour);
+    fw::gdi::Bitmap CaptionBitmap(const std::string& text, COLORREF colour);
 
     CTvSocket socket_;
     TvSessionSocket sessionSocket_{socket_};

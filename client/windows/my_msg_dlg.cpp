@@ -11,6 +11,7 @@
 #include "client/windows/logic/my_offers.h"
 #include "client/res/resource.h"
 #include "client/windows/xiangqing_dlg.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
 constexpr DWORD kListExStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
@@ -20,12 +21,9 @@ constexpr const char* kWidestTime = "12-30 20:00";  // month-day hour:minute, as
 constexpr int kCellPadding = 8;                      // frame line and a little air either side
 
 int TextWidth(HWND window, const char* text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    const fw::gdi::WindowFontDc dc(window);
     SIZE size = {};
     GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return size.cx;
 }
 }  // namespace
@@ -97,12 +95,8 @@ void CMyMsg::SetUpColumns() {
 // height again when told its position changed.
 void CMyMsg::MeasureItems() {
     HWND list = Item(IDC_MYMSG_LIST);
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
     TEXTMETRICA tm = {};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
+    GetTextMetricsA(fw::gdi::WindowFontDc(list), &tm);
     list_.SetItemHeight(3 * (tm.tmHeight + tm.tmExternalLeading) + 5);
 
     RECT r;

@@ -6,6 +6,7 @@
 
 #include "fw/dialog.h"
 #include "client/windows/logic/my_offers.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
 constexpr COLORREF kCellFrame = RGB(0xC0, 0xC0, 0xC0);
@@ -45,12 +46,13 @@ void CMyMsgGrid::DrawItem(const DRAWITEMSTRUCT& item) const {
     const COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
     const COLORREF fore = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
     HDC dc = item.hDC;
-    HPEN pen = CreatePen(PS_SOLID, 1, kCellFrame);
-    HBRUSH brush = CreateSolidBrush(back);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    const COLORREF oldText = SetTextColor(dc, fore);
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const fw::gdi::Pen pen(CreatePen(PS_SOLID, 1, kCellFrame));
+    const fw::gdi::Brush brush(CreateSolidBrush(back));
+    const fw::gdi::SavedState saved(dc);  // after the pen and brush: restored before they go
+    SelectObject(dc, pen);
+    SelectObject(dc, brush);
+    SetTextColor(dc, fore);
+    SetBkMode(dc, TRANSPARENT);
 
     int left = item.rcItem.left;
     for (int col = 0; col < kColumns; ++col) {
@@ -76,13 +78,6 @@ void CMyMsgGrid::DrawItem(const DRAWITEMSTRUCT& item) const {
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         }
     }
-
-    SetBkMode(dc, oldMode);
-    SetTextColor(dc, oldText);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 LRESULT CMyMsgGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

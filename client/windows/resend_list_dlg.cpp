@@ -7,6 +7,7 @@
 
 #include "client/windows/resend_edit_dlg.h"
 #include "client/res/resource.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
 
@@ -40,12 +41,8 @@ void CChongfaGrid::InsertColumns(int clientWidth) {
 }
 
 void CChongfaGrid::SetRowLines(int lines) {
-    HDC dc = GetDC(hwnd());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
     TEXTMETRICA tm = {};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd(), dc);
+    GetTextMetricsA(fw::gdi::WindowFontDc(hwnd()), &tm);
     rowHeight = lines * (tm.tmHeight + tm.tmExternalLeading) + 5;
 
     // The list asks for the item height again when it hears of a new size.
@@ -87,14 +84,14 @@ void CChongfaGrid::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID >= list.size()) return;
     const tovan::ChongfaXinxi& entry = list[item.itemID];
     HDC dc = item.hDC;
-    const int saved = SaveDC(dc);
-
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const COLORREF fill = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    const fw::gdi::Pen pen(CreatePen(PS_SOLID, 1, RGB(192, 192, 192)));
+    const fw::gdi::Brush brush(CreateSolidBrush(fill));
+    const fw::gdi::SavedState saved(dc);  // after the pen and brush: restored before they go
+
     SetBkColor(dc, fill);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(192, 192, 192));
-    HBRUSH brush = CreateSolidBrush(fill);
     SelectObject(dc, pen);
     SelectObject(dc, brush);
 
@@ -115,9 +112,6 @@ void CChongfaGrid::DrawItem(const DRAWITEMSTRUCT& item) {
                       DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         }
     }
-    RestoreDC(dc, saved);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 LRESULT CChongfaGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -111,25 +111,21 @@ void CWenzi::RebuildSampleFont() {
     LOGFONTA lf = {};
     HFONT base = originalFont_ ? originalFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     GetObjectA(base, sizeof lf, &lf);
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight = MulDiv(Position(), GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    lf.lfHeight = MulDiv(Position(), GetDeviceCaps(fw::gdi::WindowDc(nullptr), LOGPIXELSY), 72);
     lf.lfWidth = 0;
     lf.lfWeight = IsChecked(IDC_DISPLAY_BOLD) ? FW_BOLD : FW_NORMAL;
     std::memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
     std::strncpy(lf.lfFaceName, fontFamily_.c_str(), sizeof lf.lfFaceName - 1);
     HFONT font = CreateFontIndirectA(&lf);
     SendItem(IDC_DISPLAY_SAMPLE, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (sampleFont_) DeleteObject(sampleFont_);
-    sampleFont_ = font;
+    sampleFont_.Reset(font);  // the sample shows the new font before the old one goes
 }
 
 void CWenzi::ReleaseSampleFont() {
     if (!sampleFont_) return;
     if (hwnd() && IsWindow(Item(IDC_DISPLAY_SAMPLE)))
         SendItem(IDC_DISPLAY_SAMPLE, WM_SETFONT, reinterpret_cast<WPARAM>(originalFont_), FALSE);
-    DeleteObject(sampleFont_);
-    sampleFont_ = nullptr;
+    sampleFont_.Reset();
 }
 
 void CWenzi::PickColor(CColorBtn& swatch, COLORREF& color) {

@@ -12,6 +12,7 @@
 #include "client/controls/dialog_ex.h"
 #include "client/windows/logic/settings_dialogs.h"
 #include "client/controls/xp_button.h"
+#include "fw/scoped_gdi.h"
 
 class CWenzi : public CDialogEx {
 public:
@@ -41,7 +42,7 @@ private:
 
     CColorBtn textSwatch_, backSwatch_, phoneSwatch_;
     HFONT originalFont_ = nullptr;  // the sample's own, not ours to delete
-    HFONT sampleFont_ = nullptr;
+    fw::gdi::Font sampleFont_;
     COLORREF background_ = 0, telephone_ = 0, text_ = 0;
     std::string fontFamily_;
     CXPButton fontButton_, smallerButton_, largerButton_, textColorButton_, backColorButton_;

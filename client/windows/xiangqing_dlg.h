@@ -10,11 +10,11 @@
 
 #include "client/controls/dialog_ex.h"
 #include "client/controls/no_copy_edit.h"
+#include "fw/scoped_gdi.h"
 
 class CXiangqing : public CDialogEx {
 public:
     explicit CXiangqing(HWND parent = nullptr);
-    ~CXiangqing() override;
 
     std::string text;  // the offer text; the masking marks 0x02/0x03 are dropped when shown
     std::string from;  // the publisher's user id
@@ -25,5 +25,5 @@ protected:
 
 private:
     CNoCopyEdit textBox_;
-    HFONT font_ = nullptr;
+    fw::gdi::Font font_;  // the text box's, for as long as the box lives
 };
