@@ -1,10 +1,7 @@
 #include "client/core/main_frame.h"
 
 #include <commctrl.h>
-#include <mmsystem.h>
-#include <shellapi.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,33 +9,22 @@
 #include <optional>
 #include <vector>
 
-#include "client/core/about_dlg.h"
-#include "client/windows/chat_dlg.h"
-#include "client/windows/display_apply.h"
-#include "client/windows/my_msg_dlg.h"
-#include "client/windows/phrase_lists_dlg.h"
-#include "client/windows/resend_list_dlg.h"
-#include "client/windows/text_background_dlg.h"
-#include "client/windows/toolbar_items_dlg.h"
-#include "client/windows/tools_dlg.h"
-#include "client/core/logic/area_tree.h"
-#include "fw/message_box.h"
-#include "client/core/logic/publish_path.h"
-#include "client/core/logic/record_cell.h"
+#include "client/controls/win_profile_reader.h"
 #include "client/core/chat_history_purge.h"
-#include "text/gbk.h"
+#include "client/core/logic/area_tree.h"
 #include "client/core/logic/page_addresses.h"
-#include "client/windows/html_help.h"
-#include "client/core/machine_identifier.h"
-#include "fw/profile.h"
-#include "fw/program_path.h"
-#include "client/res/resource.h"
+#include "client/core/logic/profile_reader.h"
+#include "client/core/logic/record_cell.h"
 #include "client/core/logic/row_paging.h"
 #include "client/core/logic/session_settings.h"
 #include "client/core/logic/toolbar_plan.h"
-#include "client/core/logic/tools_menu.h"
-#include "client/controls/win_profile_reader.h"
 #include "client/core/logic/window_title.h"
+#include "client/core/machine_identifier.h"
+#include "client/res/resource.h"
+#include "client/windows/html_help.h"
+#include "fw/message_box.h"
+#include "fw/profile.h"
+#include "fw/program_path.h"
 
 const char kMainFrameClass[] = "TovanClientFrame";
 
@@ -109,13 +95,6 @@ constexpr int kTopWebPaneHeight = 70;
 constexpr int kAreaTreeWidth = 130;
 constexpr int kSearchPaneHeight = 230;
 constexpr COLORREF kAreaTreeBackColor = 0xFEF4E7;
-constexpr UINT kTrayIconId = 1;
-constexpr UINT kTrayBlinkPeriodMs = 300;
-// The tray tip shows at most this many bytes of its text.
-constexpr std::size_t kTrayTipBytes = 60;
-// Positions of "功能设置" and "实用工具" in the menu bar.
-constexpr int kSettingsMenu = 1;
-constexpr int kToolsMenu = 4;
 
 bool PlatformIsNtFamily() {
     OSVERSIONINFOA v = {};
@@ -216,121 +195,11 @@ void CMainFrame::LoadAreaTree(const std::string& iniPath) {
     areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(profiles, iniPath)));
 }
 
-void CMainFrame::ShowPane(CSizingControlBar& pane, bool show) {
-    if (!pane.hwnd() || pane.Shown() == show) return;
-    ShowWindow(pane.hwnd(), show ? SW_SHOWNA : SW_HIDE);
-    RecalcLayout();
-}
-
-void CMainFrame::ToggleAreaTree() {
-    if (account().isFullMember == 0) {
-        ShowLimitedRightsBox();
-        return;
-    }
-    const bool show = !areaTreePane_.Shown();
-    ShowPane(areaTreePane_, show);
-    // The right web pane goes with the tree, unless the user closed it.
-    if (!rightPaneClosed_) ShowPane(rightWebPane_, show);
-}
-
 void CMainFrame::SelectOwnAreaInTree() {
     const std::optional<tovan::AreaTreePlace> place =
         tovan::SelectOwnArea(areaTreePane_.root(), account().currentArea,
                              [this] { session_.DropQueuedListRequests(); });
     if (place) areaTreePane_.Select(*place);
-}
-
-void CMainFrame::SetSearchPaneCaption(const std::string& c) {
-    searchPaneCaption_ = c;
-    if (updatesHeld_) {
-        heldCaption_ = c;
-        return;
-    }
-    if (searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), c.c_str());
-}
-
-int CMainFrame::LayoutEdge(std::initializer_list<CSizingControlBar*> panes,
-                           CSizingControlBar::Dock dock, const RECT& room) {
-    using Dock = CSizingControlBar::Dock;
-    const bool column = dock == Dock::Right;
-    std::vector<tovan::DockPane> sizes;
-    for (const CSizingControlBar* p : panes) {
-        tovan::DockPane d;
-        d.visible = p->Shown();
-        const SIZE& size = column ? p->vertSize : p->horzSize;
-        const SIZE& min = column ? p->vertMin : p->horzMin;
-        d.length = column ? size.cy : size.cx;
-        d.thickness = column ? size.cx : size.cy;
-        d.minLength = column ? min.cy : min.cx;
-        sizes.push_back(d);
-    }
-    const int rowLength = column ? room.bottom - room.top : room.right - room.left;
-    // A pane never reaches past the room left in the frame's middle.
-    const int depthRoom = column ? room.right - room.left : room.bottom - room.top;
-    const tovan::DockEdgeLayout layout = tovan::LayoutDockEdge(sizes, rowLength);
-    std::size_t i = 0;
-    for (CSizingControlBar* p : panes) {
-        const tovan::DockSlot& slot = layout.slots[i];
-        SIZE& size = column ? p->vertSize : p->horzSize;
-        (column ? size.cy : size.cx) = sizes[i].length;
-        (column ? size.cx : size.cy) = sizes[i].thickness;
-        ++i;
-        if (!slot.placed) continue;
-        p->SetSizableEdges(slot.edges);
-        const int thickness = std::max(0, std::min(slot.thickness, depthRoom - slot.inward));
-        RECT r = {};
-        switch (dock) {
-        case Dock::Top:
-            r = {room.left + slot.along, room.top + slot.inward, 0, 0};
-            r.right = r.left + slot.length;
-            r.bottom = r.top + thickness;
-            break;
-        case Dock::Bottom:
-            r = {room.left + slot.along, 0, 0, room.bottom - slot.inward};
-            r.right = r.left + slot.length;
-            r.top = r.bottom - thickness;
-            break;
-        case Dock::Right:
-            r = {0, room.top + slot.along, room.right - slot.inward, 0};
-            r.bottom = r.top + slot.length;
-            r.left = r.right - thickness;
-            break;
-        }
-        MoveWindow(p->hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-    }
-    return std::min(layout.depth, depthRoom);
-}
-
-// Toolbar at the top, status bar at the bottom; the top and bottom panes
-// across the whole width, the right panes in columns between them, the view
-// in the rest.
-void CMainFrame::RecalcLayout() {
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    RECT room = client;
-    if (toolbar_.hwnd()) room.top = toolbar_.AutoSizedHeight();
-    if (statusBar_.hwnd()) {
-        SendMessageA(statusBar_, WM_SIZE, 0, 0);
-        RECT r;
-        GetWindowRect(statusBar_, &r);
-        room.bottom -= r.bottom - r.top;
-    }
-    room.bottom = std::max(room.bottom, room.top);
-    using Dock = CSizingControlBar::Dock;
-    if (topWebPane_.hwnd()) room.top += LayoutEdge({&topWebPane_}, Dock::Top, room);
-    room.top = std::min(room.top, room.bottom);
-    if (searchPane_.hwnd()) {
-        // A drag of its edge may take the view's whole height.
-        searchPane_.maxThickness = room.bottom - room.top;
-        room.bottom -= LayoutEdge({&searchPane_}, Dock::Bottom, room);
-    }
-    if (areaTreePane_.hwnd() && rightWebPane_.hwnd()) {
-        room.right -= LayoutEdge({&areaTreePane_, &rightWebPane_}, Dock::Right, room);
-    }
-    room.right = std::max(room.right, room.left);
-    if (view_.hwnd()) {
-        MoveWindow(view_.hwnd(), room.left, room.top, room.right - room.left, room.bottom - room.top, TRUE);
-    }
 }
 
 void CMainFrame::OnIdle(HWND frame) {
@@ -461,237 +330,6 @@ void CMainFrame::UpdateCurrentInfoButton() {
     toolbar_.InsertButton(index, image, tovan::kCurrentInfoCommand);
 }
 
-// ---------------------------------------------------------------- tray and notifications
-
-bool CMainFrame::SetTrayIcon(DWORD action, HICON icon, const std::string& tip) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = hwnd();
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAY_NOTIFY;
-    data.hIcon = icon;
-    const std::string shown(tovan::GbkCut(tip, kTrayTipBytes));
-    lstrcpynA(data.szTip, shown.c_str(), sizeof data.szTip);
-    return Shell_NotifyIconA(action, &data) != FALSE;
-}
-
-void CMainFrame::Notify(const std::string& text) {
-    if (updatesHeld_) {
-        heldNotice_ = text;  // one sound for a burst; the latest text is the tip
-        return;
-    }
-    PlaySoundA(MAKEINTRESOURCEA(IDR_WAVE_MESSAGE), fw::Instance(),
-               SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
-    if (!IsWindowVisible(hwnd())) {
-        blinkTip_ = text;
-        SetTimer(hwnd(), kTrayBlinkTimer, kTrayBlinkPeriodMs, nullptr);
-    }
-}
-
-void CMainFrame::BlinkTray() {
-    HICON icon = blinkPhase_ ? LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME))
-                             : LoadIconA(fw::Instance(), "IDI_RED");
-    blinkPhase_ = !blinkPhase_;
-    SetTrayIcon(NIM_MODIFY, icon, blinkTip_);
-}
-
-void CMainFrame::RestoreFromTray() {
-    KillTimer(hwnd(), kTrayBlinkTimer);
-    ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
-    SetForegroundWindow(hwnd());
-    SetTrayIcon(NIM_DELETE, nullptr, "");
-    trayIconShown_ = false;
-}
-
-bool CMainFrame::OnSysCommand(WPARAM id) {
-    if (id != SC_MINIMIZE || fw::ReadProfileInt(tovan::kUserIni, "Display", "Min", 0) == 0) {
-        return false;
-    }
-    ShowWindow(hwnd(), SW_HIDE);
-    trayIconShown_ =
-        SetTrayIcon(NIM_ADD, LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), model().titlePrefix);
-    return true;
-}
-
-void CMainFrame::OnTrayNotify(LPARAM event) {
-    if (event == WM_LBUTTONDBLCLK) {
-        RestoreFromTray();
-    } else if (event == WM_RBUTTONDOWN) {
-        HMENU menu = LoadMenuA(fw::Instance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
-        if (!menu) return;
-        HMENU popup = GetSubMenu(menu, 0);
-        SetMenuDefaultItem(popup, ID_TRAY_SHOW, FALSE);
-        SetForegroundWindow(hwnd());
-        POINT at;
-        GetCursorPos(&at);
-        TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
-        PostMessageA(hwnd(), WM_NULL, 0, 0);  // lets the menu close when the user clicks away
-        DestroyMenu(menu);
-    }
-}
-
-// ---------------------------------------------------------------- menus and small commands
-
-void CMainFrame::MarkPublishMode(int kind) {
-    HMENU settings = GetSubMenu(GetMenu(hwnd()), kSettingsMenu);
-    CheckMenuRadioItem(settings, ID_PUBLISH_EXPERT, ID_PUBLISH_FREE,
-                       kind ? ID_PUBLISH_EXPERT : ID_PUBLISH_FREE, MF_BYCOMMAND);
-}
-
-void CMainFrame::MarkMinimiseMode(int mode) {
-    HMENU settings = GetSubMenu(GetMenu(hwnd()), kSettingsMenu);
-    CheckMenuRadioItem(settings, ID_MINIMISE_TASKBAR, ID_MINIMISE_TRAY,
-                       mode ? ID_MINIMISE_TRAY : ID_MINIMISE_TASKBAR, MF_BYCOMMAND);
-}
-
-void CMainFrame::SetPublishMode(int kind) {
-    MarkPublishMode(kind);
-    fw::WriteProfileString(tovan::kUserIni, "Publish", "Kind", kind ? "1" : "0");
-}
-
-void CMainFrame::SetMinimiseMode(int mode) {
-    MarkMinimiseMode(mode);
-    fw::WriteProfileString(tovan::kUserIni, "Display", "Min", mode ? "1" : "0");
-}
-
-void CMainFrame::BuildToolsMenu() {
-    HMENU tools = GetSubMenu(GetMenu(hwnd()), kToolsMenu);
-    if (!tools) return;
-    // Every item of the last build goes, also those past the last tool id.
-    const int lastId = std::max(tovan::kLastToolCommand, tovan::kFirstToolCommand + toolItemCount_ - 1);
-    for (int id = tovan::kFirstToolCommand; id <= lastId; ++id) {
-        while (DeleteMenu(tools, static_cast<UINT>(id), MF_BYCOMMAND)) {
-        }
-    }
-    const std::string toolString = fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "Tools",
-                                                         "ToolString", "", 2000);
-    const std::vector<std::string> names = tovan::SplitToolNames(toolString);
-    int id = tovan::kFirstToolCommand;
-    for (const std::string& name : names) {
-        InsertMenuA(tools, 0, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id++), name.c_str());
-    }
-    toolItemCount_ = static_cast<int>(names.size());
-    DrawMenuBar(hwnd());
-}
-
-void CMainFrame::RunTool(int id) {
-    char name[500] = {};
-    GetMenuStringA(GetMenu(hwnd()), static_cast<UINT>(id), name, sizeof name, MF_BYCOMMAND);
-    const std::string path =
-        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "Tools", name, "", 500);
-    ShellExecuteA(hwnd(), nullptr, path.c_str(), "", "", SW_SHOW);
-}
-
-void CMainFrame::OpenSupportPage() {
-    const std::string url =
-        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Support", "", 1000);
-    // Without an address the browser would open its own home page instead.
-    if (url.empty()) {
-        fw::AppMessageBox(hwnd(), "没有设置技术支持网页。", nullptr, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    ShellExecuteA(hwnd(), "open", "iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL);
-}
-
-void CMainFrame::OnInitMenuPopup(HMENU popup) {
-    if (GetMenuState(popup, ID_TOGGLE_MASK, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
-    ModifyMenuA(popup, ID_TOGGLE_MASK, MF_BYCOMMAND | MF_STRING, ID_TOGGLE_MASK,
-                view_.grid().maskDigits ? "解密(&A)" : "加密(&A)");
-}
-
-bool CMainFrame::OnCommand(int id) {
-    switch (id) {
-    case ID_USER_LOGIN: session_.LoginCommand(); return true;
-    case ID_APP_ABOUT: ShowAboutBox(hwnd()); return true;
-    case ID_APP_EXIT: PostMessageA(hwnd(), WM_CLOSE, 0, 0); return true;
-    case ID_TOGGLE_MASK: ToggleMask(); return true;
-    case ID_PUBLISH_EXPERT: SetPublishMode(1); return true;
-    case ID_PUBLISH_FREE: SetPublishMode(0); return true;
-    case ID_MINIMISE_TASKBAR: SetMinimiseMode(0); return true;
-    case ID_MINIMISE_TRAY: SetMinimiseMode(1); return true;
-    case ID_SUPPORT_PAGE:
-    case ID_SUPPORT_TOOLBAR: OpenSupportPage(); return true;
-    case ID_TRAY_SHOW: RestoreFromTray(); return true;
-    case ID_PUBLISH_VEHICLE: Publish(tovan::kVehicleClass); return true;
-    case ID_PUBLISH_CARGO: Publish(tovan::kCargoClass); return true;
-    case ID_ADVANCED_SEARCH: {
-        client_.Search(SearchDialogRunOf(searchDialog_));
-        return true;
-    }
-    case ID_SEARCH: {
-        client_.Search(SearchDialogRunOf(quickSearchDialog_));
-        return true;
-    }
-    case ID_WATCH: {
-        WinProfileReader profiles;
-        const tovan::AreaIni areas(profiles, fw::ProgramFilePath("area.ini"));
-        client_.Watch(profiles, areas);
-        return true;
-    }
-    case ID_WATCH_SETTINGS: watchSettingsDialog_.DoModal(); return true;
-    case ID_CURRENT_INFO: {
-        client_.BackToCurrentInfo();
-        return true;
-    }
-    case ID_AREA_LIST:
-    case ID_AREA_LIST_TOOLBAR: ToggleAreaTree(); return true;
-    case ID_MY_OFFERS: ShowMyOffers(); return true;
-    case ID_RESEND_MANAGER: {
-        CCongfaDlg dlg(resendSchedule_, account(), hwnd());
-        dlg.DoModal();
-        return true;
-    }
-    case ID_PHRASE_LISTS: {
-        CDysz dlg(hwnd());
-        dlg.DoModal();
-        return true;
-    }
-    case ID_TOOLBAR_OPTIONS: {
-        CGjlsz dlg(hwnd());
-        if (dlg.DoModal() == IDOK) BuildToolBar();
-        return true;
-    }
-    case ID_TOOLS_MANAGE: {
-        CTools dlg(hwnd());
-        if (dlg.DoModal() == IDOK) BuildToolsMenu();
-        return true;
-    }
-    case ID_TEXT_AND_BACKGROUND: {
-        CWenzi dlg(hwnd());
-        if (dlg.DoModal() == IDOK) {
-            ApplyDisplayChoice(view_.grid(), dlg.choice, model().usePictures);
-            if (CViewGrid* search = SearchGrid()) ApplyDisplayChoice(*search, dlg.choice, model().usePictures);
-        }
-        return true;
-    }
-    case ID_HELP:
-        help::ShowContents(hwnd());
-        return true;
-    case CIEBar::kRightPane:
-        ShowPane(rightWebPane_, false);
-        rightPaneClosed_ = true;
-        return true;
-    case CIEBar::kTopPane: ShowPane(topWebPane_, false); return true;
-    default:
-        break;
-    }
-    if (id >= tovan::kFirstToolCommand && id <= tovan::kLastToolCommand) {
-        RunTool(id);
-        return true;
-    }
-    return false;
-}
-
-void CMainFrame::ToggleMask() {
-    view_.ToggleMask();
-    if (CViewGrid* search = SearchGrid()) {
-        search->maskDigits = !search->maskDigits;
-        // Binding again repaints the search grid from its first row.
-        searchPane_.BindRecords(model().lists.searchList);
-    }
-}
-
 void CMainFrame::AttachView(CTovanClientView& view) {
     CViewGrid& grid = view.grid();
     grid.model = &model();
@@ -709,60 +347,6 @@ void CMainFrame::UpdateTitleAndPages() {
     statusBar_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kBannerPage, a.homeCity));
     rightWebPane_.Navigate(tovan::CityPageAddress(siteBase_, tovan::kRightPage, a.homeCity));
 }
-
-// Under Wine a scroll-bar redraw costs milliseconds and a title change about
-// one: paid per pushed offer, a burst of a few thousand froze the window for
-// many seconds.
-constexpr DWORD kMaxHeldMs = 100;
-
-void CMainFrame::BeginReceived() {
-    if (updatesHeld_) return;
-    updatesHeld_ = true;
-    heldSince_ = GetTickCount();
-    view_.grid().HoldWindowUpdates();
-    searchPane_.grid.HoldWindowUpdates();
-    // Also when a handler runs a modal loop (the login dialog after a bad
-    // logon reply) or the rest of a burst never comes.
-    SetTimer(hwnd(), kHeldUpdatesTimer, kMaxHeldMs, nullptr);
-}
-
-void CMainFrame::EndReceived(bool moreWaiting) {
-    if (!updatesHeld_) return;
-    if (moreWaiting && GetTickCount() - heldSince_ < kMaxHeldMs) return;
-    ReleaseHeldUpdates();
-}
-
-void CMainFrame::ReleaseHeldUpdates() {
-    if (!updatesHeld_) return;
-    updatesHeld_ = false;
-    KillTimer(hwnd(), kHeldUpdatesTimer);
-    view_.grid().ReleaseWindowUpdates();
-    searchPane_.grid.ReleaseWindowUpdates();
-    if (heldTitle_) SetWindowTextA(hwnd(), heldTitle_->c_str());
-    if (heldCaption_ && searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), heldCaption_->c_str());
-    const std::optional<std::string> notice = std::move(heldNotice_);
-    heldTitle_.reset();
-    heldCaption_.reset();
-    heldNotice_.reset();
-    if (notice) Notify(*notice);
-}
-
-std::string CMainFrame::FrameTitle() const {
-    if (heldTitle_) return *heldTitle_;
-    const int n = GetWindowTextLengthA(hwnd());
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    GetWindowTextA(hwnd(), buf.data(), n + 1);
-    return buf.data();
-}
-
-void CMainFrame::SetFrameTitle(const std::string& title) {
-    if (updatesHeld_) {
-        heldTitle_ = title;
-        return;
-    }
-    SetWindowTextA(hwnd(), title.c_str());
-}
-
 void CMainFrame::LogWindowLines::AddLine(const std::string& line) {
 #ifdef TOVAN_TEST_HOOKS
     MirrorLogLine(line);
@@ -866,15 +450,6 @@ void CMainFrame::ShowLimitedRightsBox() {
     fw::AppMessageBox(hwnd(), text, nullptr, MB_OK | MB_ICONINFORMATION);
 }
 
-void CMainFrame::Publish(const char* offerClass) {
-    WinProfileReader profiles;
-    tovan::PublishPorts ports{profiles, publishDialogs_, clock_, session_};
-    if (tovan::PublishOffer(offerClass, account(), ports, resendSchedule_) ==
-        tovan::PublishOutcome::NotFullMember) {
-        ShowLimitedRightsBox();
-    }
-}
-
 void CMainFrame::ShowCriteriaTooLongBox() {
     fw::AppMessageBox(hwnd(), "查询条件太长，请减少所选的地区、目的地或关键字后再试。", nullptr,
                       MB_OK | MB_ICONINFORMATION);
@@ -897,52 +472,3 @@ void CMainFrame::SelectCurrentAreaInTree() {
     }
 }
 
-// ---------------------------------------------------------------- chat
-
-void CMainFrame::RefreshChatValues() {
-    chatValues_.contactName = account().contactName;
-    chatValues_.ownUserId = account().ownUserId;
-    chatValues_.serverHost = session_.serverHost();
-}
-
-void CMainFrame::OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
-                          const std::string& localAddress, int localPort, int initiated) {
-    RefreshChatValues();
-    chatWindows_.OpenChat(id, publicAddress, publicPort, localAddress, localPort, initiated);
-}
-
-std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(const tovan::ChatPeer& peer) {
-    frame.RefreshChatValues();
-    ChatOwner owner;
-    owner.frame = frame.hwnd();
-    owner.outbox = &frame.session_;
-    owner.values = &frame.chatValues_;
-    owner.voiceBusy = &frame.voiceBusy;
-    auto window = std::make_unique<CChat>(peer, owner);
-    if (!window->Open()) {
-        // No half-built window: the user learns why the chat did not open.
-        const bool noControl = window->HostFailureClass() == CDVokar::kClassId;
-        fw::AppMessageBox(frame.hwnd(),
-                          noControl ? "交谈控件未安装或未注册,无法打开交谈窗口。请重新安装本程序。"
-                                    : "无法打开交谈窗口。",
-                          nullptr, MB_OK | MB_ICONERROR);
-        return nullptr;
-    }
-    ShowWindow(window->hwnd(), SW_SHOW);
-    SetFocus(frame.hwnd());
-    return window;
-}
-
-void CMainFrame::ShowMyOffers() {
-    MyOffersContext c;
-    c.lists = &model().lists;
-    c.outbox = &session_;
-    c.dropResend = [this](const std::string& body) { resendSchedule_.RemoveByBody(body); };
-    const tovan::AccountState& a = model().account;
-    c.userId = a.ownUserId;
-    c.contacts = {a.contactName, a.contactPhone, a.contactMobile};
-    c.frame = hwnd();
-    CMyMsg dlg(hwnd(), std::move(c));
-    // The closed deals the user marked go out after the dialog closes.
-    if (dlg.DoModal() == IDOK && dlg.Result().size() > 10) session_.Send(dlg.Result());
-}
