@@ -25,12 +25,17 @@ BOOL CDialogEx::OnInitDialog() {
         hwnd(), fw::gdi::Region(CreateRoundRectRgn(0, 0, wr.right - wr.left, wr.bottom - wr.top, 2, 2)), true);
 
     // The same object may be shown again and again: one brush at a time.
-    if (const fw::gdi::Bitmap texture = LoadTexture(); texture) patternBrush_.Reset(CreatePatternBrush(texture));
+    if (HBITMAP texture = Texture()) patternBrush_.Reset(CreatePatternBrush(texture));
     return TRUE;
 }
 
+HBITMAP CDialogEx::Texture() {
+    if (!texture_) texture_ = LoadTexture();
+    return texture_;
+}
+
 BOOL CDialogEx::OnEraseBkgnd(HDC dc) {
-    const fw::gdi::Bitmap texture = LoadTexture();
+    HBITMAP texture = Texture();
     if (!texture) return static_cast<BOOL>(DefaultProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
     BITMAP bm = {};
     GetObjectA(texture, sizeof bm, &bm);

@@ -24,5 +24,10 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlType, HBRUSH defaultBrush);
 
 private:
+    // The background texture, loaded from the resources once per dialog
+    // object rather than at every erase.
+    HBITMAP Texture();
+
+    fw::gdi::Bitmap texture_;
     fw::gdi::Brush patternBrush_;
 };

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
+#include "fw/dialog.h"
 #include "fw/scoped_gdi.h"
 
 namespace {
@@ -37,13 +37,6 @@ HFONT PointFont(HDC dc, int tenths, const char* face, int escapement) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     return CreateFontIndirectA(&lf);
-}
-
-std::string WindowText(HWND h) {
-    const int n = GetWindowTextLengthA(h);
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    GetWindowTextA(h, buf.data(), n + 1);
-    return buf.data();
 }
 
 void FillSolid(HDC dc, const RECT& r, COLORREF c) {
@@ -194,7 +187,7 @@ void CSizingControlBar::PaintCaption(HDC dc, const RECT& band, const RECT& close
         }
     }
 
-    const std::string title = WindowText(hwnd());
+    const std::string title = fw::GetText(hwnd());
     {
         const fw::gdi::Font font(PointFont(dc, 85, captionFace_, HorizontalStrip() ? 0 : 900));
         const fw::gdi::Selection useFont(dc, font);

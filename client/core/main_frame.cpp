@@ -15,7 +15,6 @@
 #include "client/core/logic/page_addresses.h"
 #include "client/core/logic/profile_reader.h"
 #include "client/core/logic/record_cell.h"
-#include "client/core/logic/row_paging.h"
 #include "client/core/logic/session_settings.h"
 #include "client/core/logic/toolbar_plan.h"
 #include "client/core/logic/window_title.h"

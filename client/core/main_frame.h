@@ -198,7 +198,8 @@ private:
     std::string searchPaneCaption_;
     bool updatesHeld_ = false;
     DWORD heldSince_ = 0;  // tick count when the hold began
-    std::optional<std::string> heldTitle_, heldCaption_, heldNotice_;
+    std::optional<std::string> heldTitle_, heldNotice_;
+    bool captionHeld_ = false;  // searchPaneCaption_ waits for the release
     bool treeSelectionRan_ = false;  // the area tree's handler ran since last cleared
     CToolBarEx toolbar_;
     CBrowserStatusBar statusBar_;

@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
+
+#include "fw/dialog.h"
 
 // Under Wine a scroll-bar redraw costs milliseconds and a title change about
 // one: paid per pushed offer, a burst of a few thousand froze the window for
@@ -36,20 +37,17 @@ void CMainFrame::ReleaseHeldUpdates() {
     view_.grid().ReleaseWindowUpdates();
     searchPane_.grid.ReleaseWindowUpdates();
     if (heldTitle_) SetWindowTextA(hwnd(), heldTitle_->c_str());
-    if (heldCaption_ && searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), heldCaption_->c_str());
+    if (captionHeld_ && searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), searchPaneCaption_.c_str());
     const std::optional<std::string> notice = std::move(heldNotice_);
     heldTitle_.reset();
-    heldCaption_.reset();
+    captionHeld_ = false;
     heldNotice_.reset();
     if (notice) Notify(*notice);
 }
 
 std::string CMainFrame::FrameTitle() const {
     if (heldTitle_) return *heldTitle_;
-    const int n = GetWindowTextLengthA(hwnd());
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    GetWindowTextA(hwnd(), buf.data(), n + 1);
-    return buf.data();
+    return fw::GetText(hwnd());
 }
 
 void CMainFrame::SetFrameTitle(const std::string& title) {
@@ -63,7 +61,7 @@ void CMainFrame::SetFrameTitle(const std::string& title) {
 void CMainFrame::SetSearchPaneCaption(const std::string& c) {
     searchPaneCaption_ = c;
     if (updatesHeld_) {
-        heldCaption_ = c;
+        captionHeld_ = true;
         return;
     }
     if (searchPane_.hwnd()) SetWindowTextA(searchPane_.hwnd(), c.c_str());

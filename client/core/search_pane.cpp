@@ -2,31 +2,19 @@
 
 #include <algorithm>
 
-#include "client/controls/bitmap_width.h"
 #include "client/core/logic/display_settings.h"
 #include "client/core/grid_display_settings.h"
+#include "client/core/record_columns.h"
 #include "client/core/logic/record_cell.h"
 #include "client/core/record_details.h"
 #include "client/res/resource.h"
 #include "client/controls/win_profile_reader.h"
 #include "fw/window.h"
 
-namespace {
-
-constexpr int kMinTextColumn = 150;
-constexpr int kColumnLines = 4;  // the one-pixel lines between the five columns
-
-}  // namespace
-
 CGridDialog::CGridDialog() { margins = {0, 5, 4, 0}; }
 
-CGridDialog::ColumnWidths CGridDialog::Measure() {
-    ColumnWidths w;
-    w.cls = grid.MeasureText("车").cx + 4;
-    w.place = grid.MeasureText("北京").cx + 4;
-    w.chat = w.place;
-    if (grid.model && grid.model->usePictures) w.cls = w.chat = BitmapWidth(IDB_CLASS_CARGO) + 4;
-    return w;
+RecordColumnWidths CGridDialog::Measure() {
+    return MeasureRecordColumns(grid, grid.model && grid.model->usePictures);
 }
 
 bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::ClientModel& model) {
@@ -43,16 +31,9 @@ bool CGridDialog::CreatePane(HWND frameWindow, UINT id, const tovan::ClientModel
     grid.model = &model;
     grid.isSearchGrid = 1;
 
-    const ColumnWidths w = Measure();
     RECT r;
     GetClientRect(grid.hwnd(), &r);
-    grid.SetColumnCount(5);
-    grid.SetColumnWidth(tovan::kIdColumn, 0);
-    grid.SetColumnWidth(tovan::kClassColumn, w.cls);
-    grid.SetColumnWidth(tovan::kBodyColumn,
-                        r.right - (w.chat + w.place + w.cls + GetSystemMetrics(SM_CXVSCROLL) + kColumnLines));
-    grid.SetColumnWidth(tovan::kPlaceColumn, w.place);
-    grid.SetColumnWidth(tovan::kChatColumn, w.chat);
+    SetRecordColumns(grid, Measure(), r.right);
     return true;
 }
 
@@ -63,10 +44,9 @@ void CGridDialog::BindRecords(const tovan::RecordStore& list) {
 
 void CGridDialog::OnSize(int cx, int cy) {
     if (!grid.hwnd()) return;
-    const ColumnWidths w = Measure();
+    const RecordColumnWidths w = Measure();
     MoveWindow(grid.hwnd(), 0, 0, cx, cy, TRUE);
-    const int text = cx - w.cls - w.place - w.chat - GetSystemMetrics(SM_CXVSCROLL) - kColumnLines;
-    grid.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
+    FitTextColumn(grid, w, cx);
 }
 
 void CGridDialog::OnRowAction(int row, int column) {

@@ -9,6 +9,7 @@
 #include "client/core/logic/client_view.h"
 #include "client/core/logic/record_store.h"
 #include "client/controls/sizing_bar.h"
+#include "client/core/record_columns.h"
 #include "client/core/view_grid.h"
 
 class CGridDialog : public CSizingControlBar {
@@ -33,10 +34,7 @@ protected:
     bool OnPaneMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
-    struct ColumnWidths {
-        int cls, place, chat;
-    };
-    ColumnWidths Measure();
+    RecordColumnWidths Measure();
     void OnSize(int cx, int cy);
     void OnRowAction(int row, int column);
 };

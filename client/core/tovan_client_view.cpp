@@ -5,9 +5,9 @@
 
 #include "client/core/record_details.h"
 
-#include "client/controls/bitmap_width.h"
 #include "client/core/logic/display_settings.h"
 #include "client/core/grid_display_settings.h"
+#include "client/core/record_columns.h"
 #include "client/core/logic/record_cell.h"
 #include "client/res/resource.h"
 #include "client/controls/win_profile_reader.h"
@@ -15,8 +15,6 @@
 namespace {
 
 constexpr const char kViewClass[] = "TovanRecordView";
-constexpr int kMinTextColumn = 150;
-constexpr int kColumnLines = 4;  // the one-pixel lines between the five columns
 
 }  // namespace
 
@@ -31,8 +29,6 @@ bool CTovanClientView::Create(HWND parent, const tovan::ClientModel& model, cons
     return true;
 }
 
-int CTovanClientView::PlaceColumnWidth() { return grid_.MeasureText("北京").cx + 4; }
-
 void CTovanClientView::OnInitialUpdate(const tovan::ClientModel& model) {
     RECT client;
     GetClientRect(hwnd(), &client);
@@ -44,19 +40,8 @@ void CTovanClientView::OnInitialUpdate(const tovan::ClientModel& model) {
     grid_.marginX = 2;
     grid_.marginY = 2;
 
-    int w1 = grid_.MeasureText("车").cx + 4;
-    const int w3 = PlaceColumnWidth();
-    int w4 = w3;
-    if (model.usePictures) w1 = w4 = BitmapWidth(IDB_CLASS_CARGO) + 4;
-    const int scroll = GetSystemMetrics(SM_CXVSCROLL);
-
     grid_.SetRowCount(0);
-    grid_.SetColumnCount(5);
-    grid_.SetColumnWidth(tovan::kIdColumn, 0);
-    grid_.SetColumnWidth(tovan::kClassColumn, w1);
-    grid_.SetColumnWidth(tovan::kBodyColumn, client.right - (w1 + w3 + w4 + scroll + kColumnLines));
-    grid_.SetColumnWidth(tovan::kPlaceColumn, w3);
-    grid_.SetColumnWidth(tovan::kChatColumn, w4);
+    SetRecordColumns(grid_, MeasureRecordColumns(grid_, model.usePictures), client.right);
 }
 
 void CTovanClientView::ToggleMask() {
@@ -67,10 +52,12 @@ void CTovanClientView::ToggleMask() {
 void CTovanClientView::OnSize(int cx, int cy) {
     if (!grid_.hwnd()) return;
     MoveWindow(grid_.hwnd(), 0, 0, cx, cy, TRUE);
-    const int text = cx - grid_.ColumnWidth(tovan::kClassColumn) -
-                     grid_.ColumnWidth(tovan::kChatColumn) - PlaceColumnWidth() -
-                     GetSystemMetrics(SM_CXVSCROLL) - kColumnLines;
-    grid_.SetColumnWidth(tovan::kBodyColumn, std::max(text, kMinTextColumn));
+    // The class and talk columns keep the widths they were given; the place
+    // column follows the font.
+    RecordColumnWidths w = MeasureRecordColumns(grid_, false);
+    w.cls = grid_.ColumnWidth(tovan::kClassColumn);
+    w.chat = grid_.ColumnWidth(tovan::kChatColumn);
+    FitTextColumn(grid_, w, cx);
 }
 
 LRESULT CTovanClientView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -33,7 +33,6 @@ private:
     void OnInitialUpdate(const tovan::ClientModel& model);
     void OnSize(int cx, int cy);
     void OnGridCellDblClk(int row, int column);
-    int PlaceColumnWidth();  // a two-character place name and its margins
 
     HWND owner_ = nullptr;  // of the details dialog
     CViewGrid grid_;

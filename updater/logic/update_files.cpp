@@ -1,6 +1,6 @@
 #include "updater/logic/update_files.h"
 
-#include "text/decimal.h"
+#include "updater/logic/version_list.h"
 #include "text/gbk.h"
 
 namespace tovan {
@@ -78,8 +78,7 @@ bool IsStartedByUpdater(std::string_view commandLine) {
 bool IsUpdaterFile(std::string_view name) { return EqualNoCase(name, kUpdaterFileName); }
 
 bool IsUpdateDue(std::string_view name, std::string_view versionText, std::uint32_t installed) {
-    const auto listed = static_cast<std::uint32_t>(DecimalValue(versionText));
-    return installed < listed && IsSafeUpdateFileName(name);
+    return IsNewerVersion(installed, versionText) && IsSafeUpdateFileName(name);
 }
 
 }  // namespace tovan

@@ -9,6 +9,7 @@
 #include "client/core/logic/server_message.h"
 #include "text/decimal.h"
 #include "text/quote.h"
+#include "text/replace.h"
 #include "text/split.h"
 
 namespace tovan {
@@ -73,20 +74,7 @@ bool IdListContains(std::string_view list, std::string_view id) {
 }
 
 std::string ReplaceNumber(std::string_view caption, std::int64_t from, std::int64_t to) {
-    const std::string oldText = std::to_string(from);
-    const std::string newText = std::to_string(to);
-    std::string out;
-    out.reserve(caption.size());
-    std::size_t i = 0;
-    for (;;) {
-        const std::size_t hit = caption.find(oldText, i);
-        if (hit == std::string_view::npos) break;
-        out.append(caption.data() + i, hit - i);
-        out += newText;
-        i = hit + oldText.size();
-    }
-    out.append(caption.data() + i, caption.size() - i);
-    return out;
+    return ReplaceAllBytes(caption, std::to_string(from), std::to_string(to));
 }
 
 bool MatchesCriteria(const MsgInfo& rec, const RecordCriteria& c) {
