@@ -12,6 +12,15 @@ if(TOVAN_WERROR)
   list(APPEND TOVAN_WARNINGS -Werror)
 endif()
 
+# Test builds (Debug, and the benchmarks' release build) keep the hooks that
+# the end-to-end tests drive the programs through; the release files users get
+# have none, and only the tests that need no hook are registered there.
+if(CMAKE_BUILD_TYPE STREQUAL "Debug" OR TOVAN_WIN_BENCH)
+  set(TOVAN_TEST_HOOKS ON)
+else()
+  set(TOVAN_TEST_HOOKS OFF)
+endif()
+
 if(WIN32)
   add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX)
   # Static runtime: the programs import Windows system DLLs only.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (only what is missing) and makes
-# the Wine prefix template. Unattended, as root, on Debian 12. Safe to re-run.
+# Installs what the build and the tests need (only what is missing), builds
+# the WoW64 Wine once (build-wine.sh) and makes a Wine prefix template for
+# each Wine. Unattended, as root, on Debian 12. Safe to re-run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/wine-env.sh"
@@ -42,22 +43,27 @@ if [ ! -f "$HOME/.asoundrc" ]; then
   printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$HOME/.asoundrc"
 fi
 
-# The Wine prefix template: made once, copied for every Windows test. Bump
-# TOVAN_WINE_TEMPLATE_VERSION (wine-env.sh) when what goes into it changes.
-template_version="$TOVAN_WINE_TEMPLATE_VERSION"
-if [ "$(cat "$TOVAN_WINE_TEMPLATE/.tovan-ready" 2>/dev/null)" != "$template_version" ]; then
-  echo "setup: creating Wine prefix template in $TOVAN_WINE_TEMPLATE"
-  mkdir -p "$(dirname "$TOVAN_WINE_TEMPLATE")"
+# The Wine that runs the i686 programs, built once per machine.
+bash "$here/build-wine.sh"
+
+# A Wine prefix template per Wine: made once, copied for every Windows test.
+# Bump TOVAN_WINE_TEMPLATE_VERSION (wine-env.sh) when what goes into it changes.
+make_template() {
+  . "$here/wine-env.sh"
+  local template="$TOVAN_WINE_TEMPLATE" fonts="$1"
+  [ "$(cat "$template/.tovan-ready" 2>/dev/null)" = "$TOVAN_WINE_TEMPLATE_VERSION" ] && return 0
+  echo "setup: creating Wine prefix template in $template"
+  mkdir -p "$(dirname "$template")"
   # Made beside the old one and swapped in, so runs copying it meanwhile see a whole prefix.
-  fresh="$(mktemp -d "$TOVAN_WINE_TEMPLATE.new.XXXXXX")"
+  local fresh; fresh="$(mktemp -d "$template.new.XXXXXX")"
   WINEPREFIX="$fresh" "$TOVAN_WINE" wineboot -i >/dev/null 2>&1
   # Unmanaged windows: with no window manager under Xvfb, Wine otherwise waits
   # about 2 s for every window it hides.
   WINEPREFIX="$fresh" "$TOVAN_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  # Wine's own fonts (Marlett draws the caption buttons): this Wine looks for
-  # them beside its data folder under a path it cannot resolve, so the prefix
-  # gets copies; without them every title bar reads "0 2 r".
-  cp /usr/share/wine/fonts/* "$fresh/drive_c/windows/Fonts/"
+  # Wine's own fonts (Marlett draws the caption buttons): Debian's Wine looks
+  # for them beside its data folder under a path it cannot resolve, so the
+  # prefix gets copies; without them every title bar reads "0 2 r".
+  cp "$fonts"/* "$fresh/drive_c/windows/Fonts/"
   # The programs' own face 宋体 (SimSun) is not installed here: make the CJK
   # face that is stand in under those names, so that fonts asked for by name
   # and the font dialog's list both find it (a plain substitute is not listed,
@@ -66,11 +72,13 @@ if [ "$(cat "$TOVAN_WINE_TEMPLATE/.tovan-ready" 2>/dev/null)" != "$template_vers
     WINEPREFIX="$fresh" "$TOVAN_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
       /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
   done
-  WINEPREFIX="$fresh" wineserver -w
-  echo "$template_version" > "$fresh/.tovan-ready"
-  rm -rf "$TOVAN_WINE_TEMPLATE.old"
-  [ -d "$TOVAN_WINE_TEMPLATE" ] && mv "$TOVAN_WINE_TEMPLATE" "$TOVAN_WINE_TEMPLATE.old"
-  mv "$fresh" "$TOVAN_WINE_TEMPLATE"
-  rm -rf "$TOVAN_WINE_TEMPLATE.old"
-fi
+  WINEPREFIX="$fresh" "$TOVAN_WINESERVER" -w
+  echo "$TOVAN_WINE_TEMPLATE_VERSION" > "$fresh/.tovan-ready"
+  rm -rf "$template.old"
+  [ -d "$template" ] && mv "$template" "$template.old"
+  mv "$fresh" "$template"
+  rm -rf "$template.old"
+}
+(TOVAN_WOW64=0 make_template /usr/share/wine/fonts)
+(TOVAN_WOW64=1 make_template "$TOVAN_WOW64_WINE_DIR/share/wine/fonts")
 echo "setup: ready"

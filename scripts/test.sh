@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# The one test command: sets up the machine, builds every preset and runs
-# every test tier. Exit code 0 only when all of it passed.
+# The one test command: sets up the machine (the WoW64 Wine included, built
+# once), builds every preset and runs every test tier: native, fuzz, the
+# Windows tier and the end-to-end tests on x86_64 under Debian's Wine and on
+# i686 (what users install) under the WoW64 Wine. Exit code 0 only when all
+# of it passed.
 #   TOVAN_FUZZ_SECONDS  budget of each fuzz target (default 20)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,18 +28,21 @@ step "benchmarks (built, not run)"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$jobs"
 
-step "win32 release build of the deliverables"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$jobs"
-
-step "win64 build and Windows tests under Wine"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "$jobs"
+step "Windows builds: win32 (release, i686), win32-debug (i686 with test hooks), win64"
+for preset in win32 win32-debug win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
 . scripts/xvfb.sh
 start_xvfb
 trap stop_xvfb EXIT
 # Window tests run six at a time on one machine; a test that loses a timing
 # race under that load gets one more run, and ctest prints both outcomes.
+step "i686 release files: Windows tests and end-to-end tests under the WoW64 Wine"
+ctest --preset win32 --repeat until-pass:2
+step "i686 test build: end-to-end tests through the test hooks under the WoW64 Wine"
+ctest --preset win32-debug --repeat until-pass:2
+step "x86_64 test build: Windows tests and end-to-end tests under Debian's Wine"
 ctest --preset win64 --repeat until-pass:2
 
 step "all tiers passed"

@@ -29,12 +29,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from e2e_support import check, failures, wine_template  # noqa: E402
+from e2e_support import check, failures, wine_setting  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
 
 
 def start_peer(peer, home, template, *args):
-    env = dict(os.environ, HOME=home, TOVAN_WINE_TEMPLATE=template, TOVAN_OWN_DISPLAY="1")
+    env = dict(os.environ, HOME=home, TOVAN_CACHE=template, TOVAN_OWN_DISPLAY="1")
     return subprocess.Popen([WINE_RUN, peer] + [str(a) for a in args], env=env,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace")
 
@@ -218,7 +218,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--peer", required=True)
     args = ap.parse_args()
-    template = wine_template()
+    template = wine_setting("TOVAN_CACHE")  # Wine finds its cache through HOME, which each peer gets its own of
     with tempfile.TemporaryDirectory(prefix="tovan-voice-") as base:
         write_tone(os.path.join(base, "tone.raw"), 120)
         write_quiet(os.path.join(base, "quiet.raw"), 120)

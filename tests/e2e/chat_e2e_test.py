@@ -29,7 +29,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, check, failures, sim_binary, wine_template  # noqa: E402
+from e2e_support import Client, Display, check, failures, sim_binary, wine_setting  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
@@ -252,16 +252,16 @@ def main():
     write_tone(tone, 120, TONE_HZ)
     write_quiet(quiet, 120)
     played = os.path.join(sound_dir, "b_played.raw")
-    template = wine_template()  # found through HOME, which each client gets its own of
+    cache = wine_setting("TOVAN_CACHE")  # found through HOME, which each client gets its own of
     home_a = make_home(sound_dir, "a", tone, os.path.join(sound_dir, "a_played.raw"))
     home_b = make_home(sound_dir, "b", quiet, played)
     with Display(), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
         config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
         files = [(args.vokar, "Vokar.ocx")]
         a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files,
-                   env={"HOME": home_a, "TOVAN_WINE_TEMPLATE": template})
+                   env={"HOME": home_a, "TOVAN_CACHE": cache})
         b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files,
-                   env={"HOME": home_b, "TOVAN_WINE_TEMPLATE": template})
+                   env={"HOME": home_b, "TOVAN_CACHE": cache})
         try:
             run(sim, a, b, args.shot, played)
         finally:

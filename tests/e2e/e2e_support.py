@@ -9,6 +9,7 @@ mirrors its connection log into TOVAN_TEST_SESSION_LOG).
 
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -27,10 +28,37 @@ def check(ok, what):
     return ok
 
 
-def wine_template():
-    out = subprocess.run(["bash", "-c", '. "$1"; printf %s "$TOVAN_WINE_TEMPLATE"', "_", WINE_ENV],
-                         capture_output=True, text=True, check=True)
-    return out.stdout
+def wine_setting(name, env=None):
+    """A variable of scripts/wine-env.sh, for the Wine the environment selects
+    (TOVAN_WOW64=1: the WoW64 Wine of the i686 programs)."""
+    out = subprocess.run(["bash", "-c", '. "$1"; printenv "$2"', "_", WINE_ENV, name],
+                         capture_output=True, text=True, check=True, env=env)
+    return out.stdout.strip()
+
+
+def wine_template(env=None):
+    return wine_setting("TOVAN_WINE_TEMPLATE", env)
+
+
+def wineserver(env=None):
+    return wine_setting("TOVAN_WINESERVER", env)
+
+
+def is_i386(path):
+    """Whether a Windows program is a 32-bit (i386) one, from its PE header."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    pe = struct.unpack_from("<I", head, 60)[0]
+    return struct.unpack_from("<H", head, pe + 4)[0] == 0x14C
+
+
+def wine_for(path, env=None):
+    """env (default: this process's) with the Wine that runs path chosen,
+    unless the environment chose one already."""
+    env = dict(os.environ if env is None else env)
+    if not env.get("TOVAN_WOW64"):
+        env["TOVAN_WOW64"] = "1" if is_i386(path) else "0"
+    return env
 
 
 def sim_binary():
@@ -127,11 +155,12 @@ class Client:
             f.write(b"[Server]\r\nName=127.0.0.1\r\nPort=%d\r\n" % port + config_extra)
         for source, name in app_files:
             shutil.copy(source, os.path.join(self.app, name))
-        subprocess.run(["cp", "-a", wine_template(), self.prefix], check=True)
+        self.env = wine_for(exe, dict(os.environ, TOVAN_KEEP_PREFIX=self.prefix,
+                                      TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"),
+                                      **(env or {})))
+        subprocess.run(["cp", "-a", wine_template(self.env), self.prefix], check=True)
         with open(os.path.join(self.prefix, "drive_c", "windows", "dmr.ini"), "wb") as f:
             f.write(user_ini)
-        self.env = dict(os.environ, TOVAN_KEEP_PREFIX=self.prefix,
-                        TOVAN_TEST_SESSION_LOG="Z:" + self.session_log.replace("/", "\\"), **(env or {}))
         self.proc = None
         if start:
             self.start()
@@ -177,7 +206,7 @@ class Client:
             return []
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=dict(self.env, WINEPREFIX=self.prefix),
+        subprocess.run([wineserver(self.env), "-k"], env=dict(self.env, WINEPREFIX=self.prefix),
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             if self.proc:

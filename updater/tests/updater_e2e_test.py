@@ -23,7 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import simctl  # noqa: E402
-from e2e_support import Display, check, failures, sim_binary, wine_template  # noqa: E402
+from e2e_support import Display, check, failures, sim_binary, wine_template, wineserver  # noqa: E402
 from hostile_web import pe_image  # noqa: E402
 
 # Bigger than one read piece, with bytes a text transfer would spoil; whole
@@ -86,7 +86,7 @@ def run_updater(tmp, app, prefix, delay_ms=None, sim=None, timeout=120):
     try:
         code = proc.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
-        subprocess.run(["wineserver", "-k"], env=dict(env, WINEPREFIX=prefix))
+        subprocess.run([wineserver(), "-k"], env=dict(env, WINEPREFIX=prefix))
         proc.wait(timeout=30)
         code = None
     return code, first_request

@@ -23,7 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 sys.path.insert(0, HERE)
-from e2e_support import WINE_ENV, Display, check, failures, wine_template  # noqa: E402
+from e2e_support import WINE_ENV, Display, check, failures, wine_template, wineserver  # noqa: E402
 from hostile_web import HostileWeb, pe_image  # noqa: E402
 from updater_e2e_test import ini_sections, read, windows_path, write  # noqa: E402
 
@@ -77,7 +77,7 @@ def run_updater(app, prefix, env_extra, driver=None, timeout=180):
     try:
         code = proc.wait(timeout=max(1, timeout - (time.monotonic() - start)))
     except subprocess.TimeoutExpired:
-        subprocess.run(["wineserver", "-k"], env=dict(env, WINEPREFIX=prefix))
+        subprocess.run([wineserver(), "-k"], env=dict(env, WINEPREFIX=prefix))
         proc.wait(timeout=30)
         code = None
     return code, time.monotonic() - start, answers
