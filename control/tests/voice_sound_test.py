@@ -29,7 +29,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from e2e_support import check, failures, wine_setting  # noqa: E402
+from e2e_support import check, failures, wine_for, wine_setting  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
 
 
@@ -218,6 +218,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--peer", required=True)
     args = ap.parse_args()
+    os.environ.update(wine_for(args.peer))  # the Wine of the peer's architecture
     template = wine_setting("TOVAN_CACHE")  # Wine finds its cache through HOME, which each peer gets its own of
     with tempfile.TemporaryDirectory(prefix="tovan-voice-") as base:
         write_tone(os.path.join(base, "tone.raw"), 120)

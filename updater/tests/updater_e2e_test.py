@@ -23,14 +23,32 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import simctl  # noqa: E402
-from e2e_support import Display, check, failures, sim_binary, wine_template, wineserver  # noqa: E402
+from e2e_support import Display, check, failures, is_i386, sim_binary, wine_for, wine_template, wineserver  # noqa: E402
 from hostile_web import pe_image  # noqa: E402
 
 # Bigger than one read piece, with bytes a text transfer would spoil; whole
-# library images, as nothing else replaces a library.
-NEW_OCX = pe_image(True, bytes(range(256)) * 20 + b"\r\n\x00\x1a end")
-NEW_LIB = pe_image(True, b"new library\r\n" * 300)
-LOCKED = pe_image(True, b"locked")
+# library images, as nothing else replaces a library. Made by main() for the
+# updater's own architecture, since it refuses images of another.
+NEW_OCX = NEW_LIB = LOCKED = None
+
+
+def make_images(machine):
+    global NEW_OCX, NEW_LIB, LOCKED
+    NEW_OCX = pe_image(True, bytes(range(256)) * 20 + b"\r\n\x00\x1a end", machine)
+    NEW_LIB = pe_image(True, b"new library\r\n" * 300, machine)
+    LOCKED = pe_image(True, b"locked", machine)
+
+
+def target_machine(updater):
+    """The PE machine of the updater under test (i386 or x86_64)."""
+    return 0x14C if is_i386(updater) else 0x8664
+
+
+def backup_folder(prefix, updater):
+    """Where the system keeps the updater's backups: a 32-bit program's
+    system folder is syswow64 on a 64-bit Windows."""
+    system = "syswow64" if is_i386(updater) else "system32"
+    return os.path.join(prefix, "drive_c", "windows", system, "tvbk")
 VERSION_LIST = (b"Vokar.ocx|002,,Keep.dll|3\r\n,Li"   # a record goes on in the next line
                 b"b.dll|2,One.dll|1,Missing.dll|5,..\\evil.txt|9,sub\\x.dll|9,"
                 b"Locked.dll|4,NoVersion.dll\r\n")
@@ -97,6 +115,8 @@ def main():
     ap.add_argument("--updater", required=True)
     ap.add_argument("--client", required=True)
     args = ap.parse_args()
+    make_images(target_machine(args.updater))
+    os.environ.update(wine_for(args.updater))  # the Wine of the updater's architecture
     binary = sim_binary()
     if not os.path.exists(binary):
         print("exchange-sim not found at %s (build the native tree or set TOVAN_SIM)" % binary)
@@ -134,7 +154,7 @@ def run(args, binary, tmp):
     write(os.path.join(web, "Locked.dll"), LOCKED)
     write(os.path.join(tmp, "evil.txt"), b"outside")  # what "..\evil.txt" would reach
 
-    backup = os.path.join(prefix, "drive_c", "windows", "system32", "tvbk")
+    backup = backup_folder(prefix, args.updater)
     marker = os.path.join(app, "started.txt")
     app_win = windows_path(app).lower()
 

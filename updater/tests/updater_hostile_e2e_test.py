@@ -23,32 +23,42 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 sys.path.insert(0, HERE)
-from e2e_support import WINE_ENV, Display, check, failures, wine_template, wineserver  # noqa: E402
+from e2e_support import WINE_ENV, Display, check, failures, wine_for, wine_template, wineserver  # noqa: E402
 from hostile_web import HostileWeb, pe_image  # noqa: E402
-from updater_e2e_test import ini_sections, read, windows_path, write  # noqa: E402
+from updater_e2e_test import ini_sections, read, target_machine, windows_path, write  # noqa: E402
 
-# (name, how the service answers, what it sends)
-NEW_DLL = pe_image(True, b"new library " * 300)
-HOSTILE = [
-    ("TovanClient.exe", "noreply", pe_image(False, b"new client")),
-    ("Vokar.ocx", "normal", b"<html><body>500 Internal Server Error</body></html>"),
-    ("Cut.dll", "nolength", NEW_DLL),
-    ("Short.dll", "shortlength", NEW_DLL),
-    ("Chunks.dll", "chunkedcut", NEW_DLL),
-    ("Empty.dll", "empty", b""),
-    ("Torn.dll", "normal", NEW_DLL[:-300]),        # announced whole, but a cut image
-    ("Program.dll", "normal", pe_image(False)),    # a program where a library belongs
-    ("Huge.dll", "huge", b""),
-    ("Moved.dll", "status:302", NEW_DLL),
-    ("Partial.ini", "status:100", b"x"),
-    # Files are asked for over HTTP/1.0: chunks are no answer to that, and
-    # once taken apart a cut chunked body cannot be told from a whole one.
-    ("Chunked.dll", "chunked", NEW_DLL),
-]
-GOOD = [
-    ("Good.dll", "normal", NEW_DLL),
-    ("Data.ini", "normal", b"[a]\r\nb=1\r\n"),
-]
+# (name, how the service answers, what it sends), made by main() for the
+# updater's own architecture, since it refuses images of another.
+NEW_DLL = HOSTILE = GOOD = None
+MACHINE = None
+
+
+def make_replies(machine):
+    global NEW_DLL, HOSTILE, GOOD, MACHINE
+    MACHINE = machine
+    NEW_DLL = pe_image(True, b"new library " * 300, machine)
+    HOSTILE = [
+        ("TovanClient.exe", "noreply", pe_image(False, b"new client", machine)),
+        ("Vokar.ocx", "normal", b"<html><body>500 Internal Server Error</body></html>"),
+        ("Cut.dll", "nolength", NEW_DLL),
+        ("Short.dll", "shortlength", NEW_DLL),
+        ("Chunks.dll", "chunkedcut", NEW_DLL),
+        ("Empty.dll", "empty", b""),
+        ("Torn.dll", "normal", NEW_DLL[:-300]),        # announced whole, but a cut image
+        ("Program.dll", "normal", pe_image(False, b"", machine)),    # a program where a library belongs
+        ("Huge.dll", "huge", b""),
+        ("Moved.dll", "status:302", NEW_DLL),
+        ("Partial.ini", "status:100", b"x"),
+        # Files are asked for over HTTP/1.0: chunks are no answer to that, and
+        # once taken apart a cut chunked body cannot be told from a whole one.
+        ("Chunked.dll", "chunked", NEW_DLL),
+    ]
+    GOOD = [
+        ("Good.dll", "normal", NEW_DLL),
+        ("Data.ini", "normal", b"[a]\r\nb=1\r\n"),
+    ]
+
+
 DEVICES = ["NUL", "AUX.dll", "com1.txt", "nul.txt", "Lpt9.ocx"]
 
 
@@ -103,7 +113,7 @@ def prepare(tmp, args, web, listed, old_files):
 def hostile_replies(args, tmp, prefix):
     print("-- hostile replies and device names")
     with HostileWeb() as web:
-        old = {name: pe_image(name.endswith(".dll") or name.endswith(".ocx"), b"old " + name.encode())
+        old = {name: pe_image(name.endswith(".dll") or name.endswith(".ocx"), b"old " + name.encode(), MACHINE)
                for name, _, _ in HOSTILE + GOOD
                if not name.endswith(".ini") and name != "TovanClient.exe"}
         old["Partial.ini"] = b"old"
@@ -170,6 +180,8 @@ def main():
     ap.add_argument("--client", required=True)
     ap.add_argument("--driver", required=True)
     args = ap.parse_args()
+    make_replies(target_machine(args.updater))
+    os.environ.update(wine_for(args.updater))  # the Wine of the updater's architecture
     tmp = tempfile.mkdtemp(prefix="tovan-updh-")
     try:
         prefix = os.path.join(tmp, "prefix")
