@@ -27,7 +27,7 @@ from collections import defaultdict
 FOLDERS = [
     "text",
     "fw/logic", "fw",
-    "client/core/logic", "client/core",
+    "client/model", "client/core",
     "client/windows/logic", "client/windows",
     "client/controls",
     "client/res",

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "client/core/logic/fake_profile_reader.h"
+#include "client/model/fake_profile_reader.h"
 #include "client/windows/logic/profile_writer.h"
 
 namespace tovan {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "client/core/logic/profile_reader.h"
+#include "client/model/profile_reader.h"
 #include "client/windows/logic/profile_writer.h"
 
 namespace tovan {
