@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "client/model/fake_profile_reader.h"
-#include "client/windows/logic/profile_writer.h"
+#include "client/model/profile_writer.h"
 
 namespace tovan {
 

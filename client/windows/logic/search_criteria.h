@@ -11,7 +11,7 @@
 
 #include "client/model/area_scope.h"
 #include "client/model/profile_reader.h"
-#include "client/windows/logic/profile_writer.h"
+#include "client/model/profile_writer.h"
 #include "client/model/search_commands.h"
 
 namespace tovan {

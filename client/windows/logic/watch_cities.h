@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "client/model/profile_reader.h"
-#include "client/windows/logic/profile_writer.h"
+#include "client/model/profile_writer.h"
 
 namespace tovan {
 
