@@ -261,7 +261,15 @@ def main(argv=None):
         return 2
 
     edges, unresolved, named = walk(load_units(dbs, root), root)
-    rel = lambda p: os.path.relpath(p, root).replace(os.sep, "/")
+    trees = [os.path.dirname(os.path.realpath(d)) for d in dbs]
+
+    def rel(p):
+        # A source generated in a build tree belongs to the folder it mirrors.
+        for t in trees:
+            if p.startswith(t + os.sep):
+                p = os.path.join(root, os.path.relpath(p, t))
+                break
+        return os.path.relpath(p, root).replace(os.sep, "/")
     keep = lambda p: args.tests or not is_test(rel(p))
     edges = {(a, b) for a, b in edges if keep(a) and keep(b)}
 
@@ -271,7 +279,7 @@ def main(argv=None):
         if fa != fb:
             folder_edges[(fa, fb)] += 1
 
-    print("# compile databases: " + ", ".join(rel(d) for d in dbs))
+    print("# compile databases: " + ", ".join(os.path.relpath(d, root) for d in dbs))
     print(f"# {len({f for e in edges for f in e})} files, {len(edges)} include edges")
     print("\n## folder edges (includer -> included: includes)")
     for (fa, fb), n in sorted(folder_edges.items()):
