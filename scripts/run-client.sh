@@ -55,7 +55,7 @@ demo_users=(test peer)
 cmake --preset native -B "$native" >/dev/null
 cmake --build "$native" --target exchange-sim
 cmake --preset "$win_preset" -B "$win_build" >/dev/null
-cmake --build "$win_build" --target TovanClient Vokar TvUpdate Brivet
+cmake --build "$win_build" --target TovanClient Vokar TvUpdate Brivet tovan_help
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tovan-run.XXXXXX")"
 sim_pid="" xvfb_pid="" client_pids=() prefixes=()
