@@ -8,7 +8,7 @@
 #include <string>
 
 #include "client/controls/dialog_ex.h"
-#include "client/core/logic/session.h"
+#include "client/model/session.h"
 #include "client/controls/xp_button.h"
 
 class CDlgDlrz : public CDialogEx, public tovan::LogWindowSink {
@@ -17,7 +17,8 @@ public:
 
     // Appends at the end; neither shows the window nor scrolls the list.
     void AddLine(const std::string& line) override;
-    // Shows the window and brings it to the front (after a failed connect).
+    // Shows the window and brings it to the front (after a failed connect),
+    // but beneath a modal dialog that runs.
     void ShowAndRaise() override;
 
 protected:
