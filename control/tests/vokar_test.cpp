@@ -406,6 +406,28 @@ TEST(VokarPeers, AddressServerReply) {
     EXPECT_EQ(e->numbers, std::vector<LONG>{5555});
 }
 
+// A 64-bit Windows keeps two views of the classes: a 32-bit server registers
+// in the 32-bit one (Wow6432Node) with its type library marked win32, a 64-bit
+// server in the 64-bit one, win64. Hosts look only in the view of their own
+// architecture, so a server registered in the other is never found.
+TEST(VokarRegistration, InTheRegistryViewOfItsOwnArchitecture) {
+    ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
+    const bool is32 = sizeof(void*) == 4;
+    auto inView = [](REGSAM view, const std::string& path) {
+        HKEY k;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + path).c_str(), 0, KEY_READ | view, &k) !=
+            ERROR_SUCCESS)
+            return false;
+        RegCloseKey(k);
+        return true;
+    };
+    const std::string server = kClsidKey + "\\InprocServer32";
+    EXPECT_EQ(inView(KEY_WOW64_32KEY, server), is32);
+    EXPECT_EQ(inView(KEY_WOW64_64KEY, server), !is32);
+    const std::string typeLib = "TypeLib\\{71C3408A-C398-4154-A252-4383F3682575}\\1.0\\0\\";
+    EXPECT_TRUE(KeyExists(typeLib + (is32 ? "win32" : "win64")));
+}
+
 TEST(VokarRegistration, KeysTypeLibraryAndUnregister) {
     EXPECT_EQ(CallExport("DllRegisterServer"), S_OK);  // again: overwrites
     EXPECT_EQ(KeyValue(kClsidKey), "Vokar Control");
