@@ -2,7 +2,7 @@
 
 #include "client/res/resource.h"
 
-CDlgDlrz::CDlgDlrz(HWND parent) : CDialogEx(IDD_CONNECTION_LOG, parent) {}
+CDlgDlrz::CDlgDlrz(HWND parent) : CDialogEx(IDD_CONNECTION_LOG, parent), owner_(parent) {}
 
 void CDlgDlrz::BindControls() {
     Bind(closeButton_, IDCANCEL);
@@ -10,12 +10,21 @@ void CDlgDlrz::BindControls() {
 }
 
 void CDlgDlrz::AddLine(const std::string& line) {
+    if (!hwnd()) {
+        waitingLines_.push_back(line);
+        return;
+    }
     // A line the list cannot take (out of memory) is lost without notice.
     SendItem(IDC_LOG_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 void CDlgDlrz::ShowAndRaise() {
-    if (!hwnd()) return;
+    if (!hwnd()) {
+        if (!CreateModeless(owner_)) return;
+        for (const std::string& line : waitingLines_) AddLine(line);
+        waitingLines_.clear();
+        waitingLines_.shrink_to_fit();
+    }
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
 }
