@@ -47,7 +47,7 @@ TEST(ProfileSnapshotTest, ReadsAsThePlatformDoes) {
         {"\xB0\x41", "k", "", 2000, "upper"},
         {"\xB0\x61", "k", "", 2000, "lower"},
         {"", "orphan", "d", 2000, "before any section"},      // lines before a header: a nameless section
-        {"全国省城", "SF", "", 13, "河北省\\山西省\\"},          // exactly fits 12 bytes and the NUL
+        {"全国省城", "SF", "", 15, "河北省\\山西省\\"},          // exactly fits its 14 bytes and the NUL
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.section) + " / " + c.key);
