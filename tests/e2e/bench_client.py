@@ -4,7 +4,11 @@ simulator, in one run on one machine (a benchmark: it prints figures and
 fails only when something did not work at all, never on a slow machine):
 
 - start-up: from process start to the first rows drawn, beside a bare Win32
-  window's start to its first paint, both with the wineserver already running;
+  window's start to its first paint, both with the wineserver already running,
+  interleaved; beside them the floor of the client's start (the bare window
+  loading the same libraries and making the same visible windows, maximised),
+  and where the client's and the floor's starts go, step by step, from the
+  time stamps that traced starts write (TOVAN_STARTUP_TRACE);
 - a burst of pushed offers (2,000 by default) sent by the simulator in one
   write: the time until the grid has drawn the last of them at its top, and
   the frame's message round trips meanwhile, beside the idle round trips.
