@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "client/core/logic/dock_layout.h"
+#include "client/model/dock_layout.h"
 #include "fw/window.h"
 
 class CSizingControlBar : public fw::Window {
@@ -92,4 +92,5 @@ private:
     bool hasMarlett_ = false;
     bool closeHover_ = false;
     bool closePushed_ = false;
+    bool closePressed_ = false;      // the left button went down on the close box
 };

@@ -25,6 +25,6 @@ void CDlgDlrz::ShowAndRaise() {
         waitingLines_.clear();
         waitingLines_.shrink_to_fit();
     }
-    ShowWindow(hwnd(), SW_SHOW);
-    SetForegroundWindow(hwnd());
+    // Never above a modal dialog the user is filling in.
+    fw::ShowInFront(hwnd());
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "client/controls/dialog_ex.h"
-#include "client/core/logic/session.h"
+#include "client/model/session.h"
 #include "client/controls/xp_button.h"
 
 class CDlgDlrz : public CDialogEx, public tovan::LogWindowSink {
@@ -23,7 +23,8 @@ public:
     // Appends at the end; neither shows the window nor scrolls the list.
     void AddLine(const std::string& line) override;
     // Shows the window, created hidden first when it does not exist yet, and
-    // brings it to the front (after a failed connect).
+    // brings it to the front (after a failed connect), but beneath a modal
+    // dialog that runs.
     void ShowAndRaise() override;
 
 protected:

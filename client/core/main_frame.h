@@ -13,19 +13,19 @@
 #include "client/core/area_tree_pane.h"
 #include "client/core/browser_status_bar.h"
 #include "client/windows/logic/chat_conversation.h"
-#include "client/core/logic/chat_relay.h"
-#include "client/core/logic/client_core.h"
+#include "client/model/chat_relay.h"
+#include "client/model/client_core.h"
 #include "client/core/connection_log_dlg.h"
 #include "client/windows/guanzhu_dlg.h"
 #include "client/core/login_dlg.h"
 #include "client/core/notice_dlg.h"
 #include "client/windows/publish_dialogs_win.h"
-#include "client/core/logic/record_handlers.h"
-#include "client/core/logic/resend_schedule.h"
-#include "client/core/logic/search_commands.h"
+#include "client/model/record_handlers.h"
+#include "client/model/resend_schedule.h"
+#include "client/model/search_commands.h"
 #include "client/windows/search_dlg.h"
 #include "client/core/search_pane.h"
-#include "client/core/logic/session.h"
+#include "client/model/session.h"
 #include "client/controls/session_ports_win.h"
 #include "client/controls/toolbar_ex.h"
 #include "client/core/web_pane.h"
@@ -199,6 +199,7 @@ private:
     // relay step), one voice conversation per client, and the list itself.
     tovan::ChatFrameValues chatValues_;
     int voiceBusy = 0;
+    bool chatRefusalShowing_ = false;  // the box about a chat that cannot open is up
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};
     // Every server message goes to the session, the offer lists and the chats.

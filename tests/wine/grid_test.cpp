@@ -17,7 +17,7 @@
 #include "client/controls/grid_painter.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/controls/qgrid.h"
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 #include "client/core/view_grid.h"
 
 namespace {
@@ -630,6 +630,32 @@ TEST_F(RecordGridTest, DoubleClickTellsTheParentRowAndColumn) {
     ASSERT_EQ(host.notices.size(), 1u);
     EXPECT_EQ(host.notices[0].first, 2u);
     EXPECT_EQ(host.notices[0].second, 4);
+}
+
+TEST_F(RecordGridTest, MouseOverTakesTheFocusOnlyWhileItsWindowIsActive) {
+    ShowWindow(host, SW_SHOW);
+    // Another window of the program, the user typing in it (a chat window).
+    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 720, 0, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    SetFocus(other);
+    testutil::Pump(50);
+    ASSERT_EQ(GetActiveWindow(), other);
+
+    SendMessageA(grid, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    testutil::Pump(30);
+    EXPECT_EQ(GetFocus(), other) << "the keystrokes stay where the user types";
+    EXPECT_EQ(GetActiveWindow(), other);
+
+    // Over the grid of the active window the wheel goes to the grid.
+    SetForegroundWindow(host);
+    SetFocus(host);
+    testutil::Pump(50);
+    ASSERT_EQ(GetActiveWindow(), host.hwnd());
+    SendMessageA(grid, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(GetFocus(), grid.hwnd());
+    DestroyWindow(other);
 }
 
 TEST_F(RecordGridTest, CellsComeFromTheRecordsAndTheSettingsFile) {

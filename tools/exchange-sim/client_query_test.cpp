@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "tools/exchange-sim/areas.h"
-#include "client/core/logic/fake_profile_reader.h"
+#include "client/model/fake_profile_reader.h"
 #include "tools/exchange-sim/offer_store.h"
 #include "tools/exchange-sim/sample_offers.h"
 #include "tools/exchange-sim/store_test_util.h"
-#include "client/core/logic/search_commands.h"
-#include "client/core/logic/search_queries.h"
+#include "client/model/search_commands.h"
+#include "client/model/search_queries.h"
 
 namespace exsim {
 namespace {
