@@ -29,6 +29,7 @@ public:
 
 protected:
     void BindControls() override;
+    BOOL OnInitDialog() override;
 
 private:
     CXPButton closeButton_;
