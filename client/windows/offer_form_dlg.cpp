@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fw/profile.h"
-#include "client/core/logic/profile_reader.h"
+#include "client/model/profile_reader.h"
 #include "fw/program_path.h"
 #include "client/windows/publish_support.h"
 #include "client/res/resource.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/windows/logic/fake_profiles.h"
-#include "client/core/logic/tools_menu.h"
+#include "client/model/tools_menu.h"
 
 namespace tovan {
 namespace {
