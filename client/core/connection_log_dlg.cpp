@@ -15,7 +15,6 @@ void CDlgDlrz::AddLine(const std::string& line) {
 }
 
 void CDlgDlrz::ShowAndRaise() {
-    if (!hwnd()) return;
-    ShowWindow(hwnd(), SW_SHOW);
-    SetForegroundWindow(hwnd());
+    // Never above a modal dialog the user is filling in.
+    if (hwnd()) fw::ShowInFront(hwnd());
 }

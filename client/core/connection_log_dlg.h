@@ -17,7 +17,8 @@ public:
 
     // Appends at the end; neither shows the window nor scrolls the list.
     void AddLine(const std::string& line) override;
-    // Shows the window and brings it to the front (after a failed connect).
+    // Shows the window and brings it to the front (after a failed connect),
+    // but beneath a modal dialog that runs.
     void ShowAndRaise() override;
 
 protected:

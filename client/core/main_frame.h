@@ -185,6 +185,7 @@ private:
     // relay step), one voice conversation per client, and the list itself.
     tovan::ChatFrameValues chatValues_;
     int voiceBusy = 0;
+    bool chatRefusalShowing_ = false;  // the box about a chat that cannot open is up
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};
     // Every server message goes to the session, the offer lists and the chats.

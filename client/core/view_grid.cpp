@@ -59,7 +59,10 @@ void CViewGrid::ResetRows(int count) {
 }
 
 LRESULT CViewGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    // The wheel scrolls the grid under the mouse.
-    if (msg == WM_MOUSEMOVE) SetFocus(hwnd());
+    // The wheel scrolls the grid under the mouse; but the focus is taken
+    // only inside the active window, never from another one the user types in
+    // (taking it would activate the grid's window too).
+    if (msg == WM_MOUSEMOVE && GetActiveWindow() == GetAncestor(hwnd(), GA_ROOT) && GetFocus() != hwnd())
+        SetFocus(hwnd());
     return CQGrid::HandleMessage(msg, wp, lp);
 }

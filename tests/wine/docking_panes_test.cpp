@@ -306,6 +306,7 @@ TEST_F(DockTest, WebPanesFrameTheViewAndTheTreeToggleTakesTheRightPaneAlong) {
     const RECT treeNow = RectIn(frame.hwnd(), tree.hwnd());
     SendMessageA(tree.hwnd(), WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(treeNow.left + 1, treeNow.top + 50));
     EXPECT_FALSE(tree.Tracking());
+    SendMessageA(tree.hwnd(), WM_NCLBUTTONDOWN, HTCLOSE, 0);
     SendMessageA(tree.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
     EXPECT_FALSE(tree.Shown());
     EXPECT_EQ(RectIn(frame.hwnd(), right.hwnd()), (RECT{client.right - 130, topRect.bottom, client.right, status.top}));
@@ -353,6 +354,74 @@ TEST_F(DockTest, WebPaneClosesByItsGlyphOrItsCommandAndStaysClosedForTheToggle) 
     EXPECT_FALSE(right.Shown());
     EXPECT_EQ(RectIn(frame.hwnd(), frame.areaTreePane().hwnd()).bottom,
               RectIn(frame.hwnd(), frame.statusBar()).top);
+}
+
+// The mouse as the system moves it: a button pressed or released at a point
+// of the screen.
+void MouseAt(POINT screen, DWORD button) {
+    SetCursorPos(screen.x, screen.y);
+    testutil::Pump(40);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = button;
+    SendInput(1, &in, sizeof in);
+    testutil::Pump(120);
+}
+
+POINT CentreOnScreen(HWND h, RECT r) {
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(h, &p);
+    return p;
+}
+
+TEST_F(DockTest, ACloseBoxClosesItsPaneOnlyWhenPressedAndReleasedOnIt) {
+    CMainFrame& frame = MakeFrame();
+    frame.account().isFullMember = 1;
+    CSizingControlBar& tree = frame.areaTreePane();
+
+    // Messages alone: a release on the box after a press elsewhere, or after
+    // the pointer left the box, leaves the pane; press and release on it close it.
+    struct Case { const char* what; std::vector<std::pair<UINT, WPARAM>> messages; bool closes; };
+    const Case cases[] = {
+        {"release only", {{WM_NCLBUTTONUP, HTCLOSE}}, false},
+        {"pressed on the caption", {{WM_NCLBUTTONDOWN, HTCAPTION}, {WM_NCLBUTTONUP, HTCLOSE}}, false},
+        {"pressed, left, released", {{WM_NCLBUTTONDOWN, HTCLOSE}, {WM_NCMOUSELEAVE, 0}, {WM_NCLBUTTONUP, HTCLOSE}}, false},
+        {"pressed and released on it", {{WM_NCLBUTTONDOWN, HTCLOSE}, {WM_NCLBUTTONUP, HTCLOSE}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!tree.Shown()) Command(ID_AREA_LIST);  // shown again after a close
+        ASSERT_TRUE(tree.Shown());
+        for (const auto& [msg, hit] : c.messages) SendMessageA(tree.hwnd(), msg, hit, 0);
+        EXPECT_EQ(tree.Shown(), !c.closes);
+    }
+
+    // With the mouse: the top pane's cross hides its pane on the press; the
+    // tree's close box is under the pointer at the release. Only the top
+    // pane goes; the tree and the right pane stay.
+    Command(ID_AREA_LIST);
+    ASSERT_TRUE(tree.Shown());
+    CIEBar& top = frame.topWebPane();
+    ASSERT_TRUE(top.Shown());
+    SetForegroundWindow(frame.hwnd());
+    testutil::Pump(50);
+    RECT glyph;
+    GetClientRect(top.closeGlyph(), &glyph);
+    MouseAt(CentreOnScreen(top.closeGlyph(), glyph), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_FALSE(top.Shown()) << "the cross acts on the press";
+    RECT bar;
+    GetWindowRect(tree.hwnd(), &bar);
+    const RECT box = tree.CloseButton(bar.right - bar.left, bar.bottom - bar.top);
+    const POINT onBox = {bar.left + (box.left + box.right) / 2, bar.top + (box.top + box.bottom) / 2};
+    ASSERT_EQ(SendMessageA(tree.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(onBox.x, onBox.y)), HTCLOSE);
+    MouseAt(onBox, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(tree.Shown());
+    EXPECT_TRUE(frame.rightWebPane().Shown());
+
+    // A click of its own on the box still closes the tree.
+    MouseAt(onBox, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(onBox, MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(tree.Shown());
 }
 
 TEST_F(DockTest, CaptionIsActiveExactlyWhileTheFocusIsInThePane) {
@@ -449,6 +518,7 @@ TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
     const int mask = pane.grid.maskDigits;
     Command(ID_TOGGLE_MASK);
     EXPECT_NE(pane.grid.maskDigits, mask);
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTCLOSE, 0);
     SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
     EXPECT_FALSE(pane.Shown());
 }

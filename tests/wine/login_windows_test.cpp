@@ -410,6 +410,94 @@ TEST_F(ConnectionLogTest, KeepsEveryLineWhileHiddenAndShowsThemAgain) {
     }
 }
 
+// A modal dialog of the frame (a publishing dialog) while failed connects
+// bring the log up and the user closes it: the dialog stays in front and
+// active, and its owner stays disabled until the dialog ends.
+namespace modal_and_log {
+
+struct ModalRun {
+    CDlgDlrz* log = nullptr;
+    fw::Dialog* modal = nullptr;
+    HWND owner = nullptr;
+    int tick = 0;
+    std::vector<std::string> faults;
+};
+ModalRun* g_run = nullptr;
+
+// True when a lies above b among the top-level windows.
+bool Above(HWND a, HWND b) {
+    for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == b) return true;
+    return false;
+}
+
+void Note(bool ok, const std::string& what) {
+    if (!ok) g_run->faults.push_back("tick " + std::to_string(g_run->tick) + ": " + what);
+}
+
+// The ways the user closes the log, one per round.
+void CloseLog(int round, HWND log) {
+    switch (round) {
+    case 0: PostMessageA(log, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); break;
+    case 1: PostMessageA(log, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    default: PostMessageA(GetDlgItem(log, IDC_LOG_LIST), WM_KEYDOWN, VK_ESCAPE, 1); break;
+    }
+}
+
+constexpr int kRounds = 3;
+
+void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+    HWND log = g_run->log->hwnd(), modal = g_run->modal->hwnd();
+    const int round = g_run->tick / 3, phase = g_run->tick % 3;
+    if (round == kRounds) {
+        g_run->modal->EndDialog(IDCANCEL);
+        return;
+    }
+    if (phase == 0) {
+        g_run->log->AddLine("10:00:01 连接服务器失败");  // a failed connect
+        g_run->log->ShowAndRaise();
+    } else if (phase == 1) {
+        Note(IsWindowVisible(log) != FALSE, "the log shows");
+        Note(GetActiveWindow() == modal, "the modal dialog stays active when the log comes up");
+        Note(Above(modal, log), "the log comes up beneath the modal dialog");
+        // The user clicks into the log and closes it.
+        SetForegroundWindow(log);
+        CloseLog(round, log);
+    } else {
+        Note(!IsWindowVisible(log), "closing hides the log");
+        Note(!IsWindowEnabled(g_run->owner), "the owner stays disabled while the modal dialog runs");
+        Note(GetActiveWindow() == modal, "the modal dialog is active again after the log closed");
+        Note(Above(modal, g_run->owner), "the modal dialog stays above its owner");
+    }
+    ++g_run->tick;
+}
+
+}  // namespace modal_and_log
+
+TEST_F(ConnectionLogTest, AModalDialogStaysInFrontAndItsOwnerDisabledWhileTheLogComesAndGoes) {
+    using namespace modal_and_log;
+    CDlgDlrz log(owner);
+    ASSERT_TRUE(log.CreateModeless());
+    SetForegroundWindow(owner);
+    fw::Dialog modal(IDD_ABOUTBOX, owner);
+    ModalRun state;
+    state.log = &log;
+    state.modal = &modal;
+    state.owner = owner;
+    g_run = &state;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 150, Step);
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+    KillTimer(nullptr, timer);
+    g_run = nullptr;
+    EXPECT_EQ(state.tick, kRounds * 3);
+    for (const std::string& f : state.faults) ADD_FAILURE() << f;
+    EXPECT_TRUE(IsWindowEnabled(owner)) << "given back when the modal dialog ends";
+    // Without a modal dialog the log still comes to the front.
+    log.ShowAndRaise();
+    testutil::Pump(50);
+    EXPECT_EQ(GetForegroundWindow(), log.hwnd());
+}
+
 // ---------------------------------------------------------------- notice window
 
 TEST(NoticeWindowTest, ShowsTheLastNoticeWhereTheUserLeftItAndHidesOnClose) {
