@@ -217,6 +217,66 @@ TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
 
 // The view's columns and the lines between them end inside the grid: the
 // talk picture is not cut by the scroll bar, after a resize too.
+// The frame is made hidden at its maximised size: showing it lays nothing
+// out again, and the tree's docked height comes from that client height.
+// The banner's and the web panes' browsers come once the first rows are on
+// the screen, below the panes' glyphs; a paint without rows brings nothing.
+TEST_F(DockTest, FrameIsMadeMaximisedAndTheBrowsersComeWithTheFirstRows) {
+    frame_ = std::make_unique<CMainFrame>();
+    CMainFrame& frame = *frame_;
+    ASSERT_TRUE(frame.CreateFrame());
+    EXPECT_TRUE(IsZoomed(frame.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(frame.hwnd()));
+    RECT made;
+    GetClientRect(frame.hwnd(), &made);
+    EXPECT_EQ(frame.areaTreePane().vertSize.cy, 2 * (made.bottom / 3));
+    EXPECT_EQ(frame.areaTreePane().vertMin.cy, made.bottom / 2);
+    EXPECT_EQ(frame.topWebPane().browser(), nullptr);
+    EXPECT_EQ(frame.rightWebPane().browser(), nullptr);
+    EXPECT_EQ(frame.banner(), nullptr);
+
+    ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
+    UpdateWindow(frame.hwnd());
+    RECT shown;
+    GetClientRect(frame.hwnd(), &shown);
+    EXPECT_EQ(shown, made);
+    CViewGrid& grid = frame.view().grid();
+    EXPECT_TRUE(grid.onFirstRowsPainted) << "an empty grid's paint is not the first rows";
+    EXPECT_EQ(frame.topWebPane().browser(), nullptr);
+
+    tovan::MsgInfo record = {};
+    std::strcpy(record.ID, "7");
+    record.loaded = 1;
+    frame.lists().currentList.Reset(1);
+    frame.lists().currentList.Store(0, record);
+    grid.SetRowCount(1);
+    UpdateWindow(grid.hwnd());
+    EXPECT_FALSE(grid.onFirstRowsPainted);
+    testutil::Pump(30);
+    for (CIEBar* pane : {&frame.topWebPane(), &frame.rightWebPane()}) {
+        ASSERT_NE(pane->browser(), nullptr);
+        RECT inner;
+        GetClientRect(pane->hwnd(), &inner);
+        EXPECT_EQ(RectIn(pane->hwnd(), pane->browser()), inner);
+        EXPECT_EQ(GetWindow(pane->hwnd(), GW_CHILD), pane->closeGlyph()) << "the glyph stays on top";
+    }
+    ASSERT_NE(frame.banner(), nullptr);
+    RECT pane0 = {};
+    SendMessageA(frame.statusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&pane0));
+    EXPECT_EQ(RectIn(frame.statusBar(), frame.banner()), pane0);
+}
+
+// Without rows (no server, an empty list) the browsers come a second after
+// the frame was made.
+TEST_F(DockTest, WithoutRowsTheBrowsersComeASecondAfterTheFrame) {
+    CMainFrame& frame = MakeShownFrame();
+    const DWORD start = GetTickCount();
+    while (!frame.topWebPane().browser() && GetTickCount() - start < 3000) testutil::Pump(50);
+    EXPECT_NE(frame.topWebPane().browser(), nullptr);
+    EXPECT_NE(frame.rightWebPane().browser(), nullptr);
+    EXPECT_NE(frame.banner(), nullptr);
+}
+
 TEST_F(DockTest, ViewColumnsFitBesideTheScrollBar) {
     CMainFrame& frame = MakeFrame();
     CViewGrid& grid = frame.view().grid();
