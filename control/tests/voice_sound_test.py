@@ -19,6 +19,7 @@ Usage: voice_sound_test.py --peer voice_peer.exe
 import argparse
 import os
 import random
+import re
 import socket
 import subprocess
 import sys
@@ -200,8 +201,13 @@ def solo_cases(peer, base, template):
     check(said.get("start again") == "VoiceStop,VoiceStart", "working devices: a second StartVoice stops first")
     check(said.get("stop twice") == "VoiceStop" and said.get("VoiceOn after stop") == "false",
           "working devices: two StopVoice fire one VoiceStop and voice is off")
-    check(said.get("volume while on", "").startswith("VolumeLeft 0x8000"),
-          "working devices: SetVolume(0x8000, 0xFFFF) reads back 0x8000 on the left")
+    # The device keeps a volume as a fraction and gives back the truncated
+    # product: Wine's 32-bit winmm computes it in the x87's wider precision,
+    # so 0x8000 comes back as 0x7FFF there (0x8000 in 64-bit code). The
+    # control passes the device's word through either way.
+    left = re.match(r"VolumeLeft 0x([0-9a-f]+)", said.get("volume while on", ""))
+    check(left is not None and abs(int(left.group(1), 16) - 0x8000) <= 1,
+          "working devices: SetVolume(0x8000, 0xFFFF) reads back 0x8000 on the left, give or take the device's last step")
 
     broken = os.path.join(base, "broken")
     os.makedirs(broken)
