@@ -76,6 +76,8 @@ public:
     // addresses; the grids' talk column calls it with initiated 1.
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
+    // The open chat windows.
+    tovan::ChatList& chatWindows() { return chatWindows_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageSink& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
@@ -94,6 +96,9 @@ public:
     void Notify(const std::string& text) override;
     void RestoreFromTray();
     bool TrayIconShown() const { return trayIconShown_; }
+    // The icon and tip the notification area took last (none once removed).
+    HICON TrayIcon() const { return trayIcon_; }
+    const std::string& TrayTip() const { return trayTip_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -206,6 +211,8 @@ private:
     std::string blinkTip_;                 // tray tip while blinking
     int blinkPhase_ = 0;
     bool trayIconShown_ = false;
+    HICON trayIcon_ = nullptr;
+    std::string trayTip_;
     int toolItemCount_ = 0;                // tools menu items last inserted
     CDockDialog areaTreePane_;
     CGridDialog searchPane_;
