@@ -221,11 +221,11 @@ void CChat::SetTimer(unsigned id, unsigned ms) { ::SetTimer(hwnd(), id, ms, null
 
 void CChat::KillTimer(unsigned id) { ::KillTimer(hwnd(), id); }
 
-void CChat::AppendTranscript(const std::string& line, std::uint32_t colour) {
+bool CChat::AppendTranscript(const std::string& line, std::uint32_t colour) {
     HWND buffer = Item(IDC_CHAT_TRANSCRIPT);
     rich::Append(buffer, line, colour);
     // The whole day is rewritten; a file that cannot be written keeps the buffer for the next line.
-    rich::SaveRtf(buffer, recordFileName_);
+    return rich::SaveRtf(buffer, recordFileName_);
 }
 
 void CChat::ShowError(const std::string& text) { ShowMessage(text, "错误", MB_OK); }

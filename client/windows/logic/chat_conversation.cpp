@@ -6,6 +6,7 @@ namespace tovan {
 
 const char kVoiceIdleCaption[] = "语音交谈";
 const char kVoiceRunningCaption[] = "关闭语音";
+const char kTranscriptFailedLine[] = "聊天记录无法保存到文件,请检查程序所在的文件夹能否写入。\r\n";
 
 namespace {
 
@@ -42,6 +43,12 @@ void ChatConversation::NamedLine(const char* pattern) {
     const std::string p(pattern);
     const std::size_t at = p.find("%s");
     Line(at == std::string::npos ? p : p.substr(0, at) + peer.peerName + p.substr(at + 2));
+}
+
+void ChatConversation::Transcript(const std::string& line, std::uint32_t colour) {
+    if (surface_.AppendTranscript(line, colour) || transcriptFailureSaid_) return;
+    transcriptFailureSaid_ = true;
+    Line(kTranscriptFailedLine);
 }
 
 void ChatConversation::StopRing() {
@@ -175,7 +182,7 @@ void ChatConversation::OnNewMessage(const std::string& ip, long port, const std:
         surface_.Play(kSoundText, false);
         const std::string line = ChatTextLine(peer.peerName, msg, surface_.Now());
         Line(line, kPeerTextColour);
-        surface_.AppendTranscript(line, kPeerTextColour);
+        Transcript(line, kPeerTextColour);
     }
 }
 
@@ -211,7 +218,7 @@ bool ChatConversation::SendText(const std::string& typed) {
     const std::string line = ChatTextLine(frame_.contactName, text, surface_.Now());
     Line(line, kOwnTextColour);
     control_.SendShortMessage("", 0, text);
-    surface_.AppendTranscript(line, kOwnTextColour);
+    Transcript(line, kOwnTextColour);
     if (!peer.connected) {
         // Kept for the next name exchange; the request goes out again.
         pendingText = text;

@@ -65,8 +65,9 @@ public:
     virtual void StopSound() = 0;
     virtual void SetTimer(unsigned id, unsigned ms) = 0;
     virtual void KillTimer(unsigned id) = 0;
-    // The line in today's transcript, in its colour.
-    virtual void AppendTranscript(const std::string& line, std::uint32_t colour) = 0;
+    // The line in today's transcript, in its colour; false when the file
+    // could not be written.
+    virtual bool AppendTranscript(const std::string& line, std::uint32_t colour) = 0;
     // A message box with the caption "错误".
     virtual void ShowError(const std::string& text) = 0;
     // Local time "%y-%m-%d %H:%M:%S".
@@ -124,6 +125,9 @@ private:
     void StopRing();
     void VoiceEnded(const char* pattern);
     void SetVoiceButton(const std::string& text);
+    // The line into the transcript; a file that cannot be written is said
+    // once in the conversation (each later line tries again).
+    void Transcript(const std::string& line, std::uint32_t colour);
     void ClearVoiceFlags();
     void NameExchange(const std::string& ip, long port, const std::string& msg, bool answer);
 
@@ -133,7 +137,11 @@ private:
     const ChatFrameValues& frame_;
     int& voiceBusy_;
     std::string voiceButton_;
+    bool transcriptFailureSaid_ = false;
 };
+
+// Said once in a conversation whose transcript file cannot be written.
+extern const char kTranscriptFailedLine[];
 
 // "[name]text (time)\r\n", the form of every chat text line.
 std::string ChatTextLine(const std::string& name, const std::string& text, const std::string& time);

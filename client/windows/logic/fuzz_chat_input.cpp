@@ -35,7 +35,7 @@ struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts, tov
     void StopSound() override {}
     void SetTimer(unsigned, unsigned) override {}
     void KillTimer(unsigned) override {}
-    void AppendTranscript(const std::string&, std::uint32_t) override {}
+    bool AppendTranscript(const std::string&, std::uint32_t) override { return true; }
     void ShowError(const std::string&) override {}
     std::string Now() override { return "26-12-08 10:00:00"; }
     void Send(const std::string& line) override {
