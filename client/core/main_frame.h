@@ -145,7 +145,6 @@ private:
     tovan::SessionHooks MakeSessionHooks();
     void Publish(const char* offerClass);
     void ShowMyOffers();
-    void RefreshChatValues();
     void UpdateTitleAndPages();
     int OnCreate();
     bool CreateBars();
@@ -186,9 +185,16 @@ private:
     // through the session (bound before the session exists, used after).
     tovan::ClientCore client_{*this, session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     tovan::Session session_;
-    // Chat windows: the values they read of the frame (refreshed before each
-    // relay step), one voice conversation per client, and the list itself.
-    tovan::ChatFrameValues chatValues_;
+    // Chat windows: the values they read of the frame (the account as it is
+    // now), one voice conversation per client, and the list itself.
+    struct ChatValues : tovan::ChatFrameValues {
+        explicit ChatValues(CMainFrame& f) : frame(f) {}
+        std::string ContactName() const override { return frame.account().contactName; }
+        std::string OwnUserId() const override { return frame.account().ownUserId; }
+        std::string ServerHost() const override;
+        CMainFrame& frame;
+    };
+    ChatValues chatValues_{*this};
     int voiceBusy = 0;
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};

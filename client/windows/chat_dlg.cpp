@@ -103,9 +103,9 @@ void CChat::SinkEvents() {
 void CChat::NavigatePhotos() {
     const std::string base =
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500);
-    const struct { int id; const std::string& user; } panes[] = {
+    const struct { int id; std::string user; } panes[] = {
         {IDC_CHAT_PEER_PHOTO, conversation_.peer.peerName},
-        {IDC_CHAT_OWN_PHOTO, owner_.values->ownUserId},
+        {IDC_CHAT_OWN_PHOTO, owner_.values->OwnUserId()},
     };
     for (const auto& pane : panes) {
         if (fw::ControlHost* page = HostedControl(pane.id)) {

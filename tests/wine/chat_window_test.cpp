@@ -91,7 +91,7 @@ protected:
     }
 
     RecordingRelay relay;
-    tovan::ChatFrameValues values;
+    tovan::FixedChatValues values;
     int voiceBusy = 0;
 };
 

@@ -78,7 +78,7 @@ void ChatConversation::VoiceEnded(const char* pattern) {
 
 void ChatConversation::Start() {
     control_.Bind(0);
-    control_.QueryForeignAddress(frame_.serverHost);
+    control_.QueryForeignAddress(frame_.ServerHost());
     surface_.SetTimer(kPeerWaitTimer, kPeerWaitMs);
     if (!peer.initiatedLocally) surface_.Play(kSoundPeer, false);
 }
@@ -123,7 +123,7 @@ void ChatConversation::OnPeerAccept(const std::string& ip, long port) {
     if (peer.connected) return;
     peer.connected = 1;
     surface_.KillTimer(kPeerWaitTimer);
-    control_.SendShortMessage(ip, port, std::string(kNameRequest) + "~" + frame_.contactName);
+    control_.SendShortMessage(ip, port, std::string(kNameRequest) + "~" + frame_.ContactName());
 }
 
 void ChatConversation::OnPeerClose() {
@@ -138,7 +138,7 @@ void ChatConversation::OnPeerClose() {
 void ChatConversation::NameExchange(const std::string& ip, long port, const std::string& msg,
                                     bool answer) {
     if (msg.size() > kNamePrefixLength) peer.peerName = msg.substr(kNamePrefixLength);
-    if (answer) control_.SendShortMessage(ip, port, std::string(kNameAnswer) + "~" + frame_.contactName);
+    if (answer) control_.SendShortMessage(ip, port, std::string(kNameAnswer) + "~" + frame_.ContactName());
     surface_.SetTitle("与 " + peer.peerName + " 交谈中");
     surface_.EnableInput();
     if (!answer) peer.connected = 1;
@@ -215,7 +215,7 @@ bool ChatConversation::SendText(const std::string& typed) {
         surface_.ShowError("不能发送空信息");
         return false;
     }
-    const std::string line = ChatTextLine(frame_.contactName, text, surface_.Now());
+    const std::string line = ChatTextLine(frame_.ContactName(), text, surface_.Now());
     Line(line, kOwnTextColour);
     control_.SendShortMessage("", 0, text);
     Transcript(line, kOwnTextColour);

@@ -74,11 +74,22 @@ public:
     virtual std::string Now() = 0;
 };
 
-// What the window reads and writes of the frame.
-struct ChatFrameValues {
-    std::string contactName;  // the user's own name in the name exchange
-    std::string ownUserId;
-    std::string serverHost;   // also the address server
+// What the window reads of the frame, each time it needs it: a logon reply
+// after the window opened may have changed them.
+class ChatFrameValues {
+public:
+    virtual ~ChatFrameValues() = default;
+    virtual std::string ContactName() const = 0;  // the user's own name in the name exchange
+    virtual std::string OwnUserId() const = 0;
+    virtual std::string ServerHost() const = 0;   // also the address server
+};
+
+// Values that stay as they are set (tests and tools).
+struct FixedChatValues : ChatFrameValues {
+    std::string contactName, ownUserId, serverHost;
+    std::string ContactName() const override { return contactName; }
+    std::string OwnUserId() const override { return ownUserId; }
+    std::string ServerHost() const override { return serverHost; }
 };
 
 class ChatConversation {

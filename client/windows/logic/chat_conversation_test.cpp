@@ -81,7 +81,7 @@ protected:
         r.Take();
     }
     Recorder r;
-    ChatFrameValues frame;
+    FixedChatValues frame;
     int voiceBusy = 0;
     ChatConversation chat{r, r, r, frame, voiceBusy};
 };

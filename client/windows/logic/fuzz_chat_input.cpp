@@ -52,7 +52,7 @@ struct Window : tovan::ChatWindowLink {
     void SendAddChater() override { chat.SendAddChater(); }
     void AddPeerAddresses() override { chat.AddPeerAddresses(); }
     void AddChater(const std::string&, int) override {}
-    tovan::ChatFrameValues values;
+    tovan::FixedChatValues values;
     int busy;
     tovan::ChatConversation chat;
 };
