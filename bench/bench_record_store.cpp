@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "client/core/logic/record_handlers.h"
-#include "client/core/logic/record_store.h"
-#include "client/core/logic/row_paging.h"
+#include "client/model/record_handlers.h"
+#include "client/model/record_store.h"
+#include "client/model/row_paging.h"
 
 namespace {
 

@@ -13,7 +13,10 @@ first (configuring is enough, nothing has to be built):
     python3 scripts/include_graph.py --dot files.dot   # file graph for Graphviz
 
 Angle-bracket includes are the platform's and are left out. Exit status is 0
-even when there are cycles: this describes the house, it does not police it.
+even when there are cycles: this describes the house. With --check it polices
+one rule: every include between folders points down LAYERS (tests exempt);
+an include up the order, or from or into a folder LAYERS does not name, makes
+the exit status 1.
 """
 import argparse
 import json
@@ -23,20 +26,26 @@ import shlex
 import sys
 from collections import defaultdict
 
-# Longest prefix wins; anything else falls into its top folder.
-FOLDERS = [
+# The layers, lowest first: a folder includes only itself and the folders
+# before it here. The one list of the order; docs/architecture.md explains it.
+LAYERS = [
     "text",
     "fw/logic", "fw",
-    "client/core/logic", "client/core",
-    "client/windows/logic", "client/windows",
-    "client/controls",
-    "client/res",
-    "control/logic", "control",
-    "updater/logic", "updater",
+    # Portable logic under more than one program or window, no Windows header.
+    "updater/logic",
+    "client/model",
+    "control/logic",
+    # The programs.
+    "control",
+    "updater",
     "setup",
+    "client/res",
+    "client/controls",
+    # The feature windows' own rules sit with them, above the controls.
+    "client/windows/logic",
+    "client/windows",
+    "client/core",
     "tools",
-    "bench",
-    "tests",
 ]
 
 INCLUDE_RE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
@@ -54,13 +63,27 @@ def folder_of(rel):
     parts = rel.split("/")
     if "tests" in parts[:-1]:
         return "/".join(parts[:parts.index("tests") + 1])
-    for f in FOLDERS:
-        if rel == f or rel.startswith(f + "/"):
-            break
-    else:
-        f = parts[0] if len(parts) > 1 else "."
+    # The longest folder of LAYERS that holds it, else its top folder.
+    held = [f for f in LAYERS if rel.startswith(f + "/")]
+    f = max(held, key=len) if held else (parts[0] if len(parts) > 1 else ".")
     # Tests may include anything: they are a folder of their own.
     return f + " (tests)" if is_test(rel) else f
+
+
+def against_layers(folder_edges):
+    """The folder edges that do not point down LAYERS: upward or sideways, or
+    from or into a folder the order does not name. Tests may include anything."""
+    rank = {f: i for i, f in enumerate(LAYERS)}
+    bad = []
+    for (fa, fb), n in sorted(folder_edges.items()):
+        if any(f.endswith(" (tests)") or f.split("/")[-1] == "tests" for f in (fa, fb)):
+            continue
+        if fa not in rank or fb not in rank:
+            unknown = " and ".join(f for f in (fa, fb) if f not in rank)
+            bad.append(f"{fa} -> {fb}: {n} ({unknown} not in the layer order)")
+        elif rank[fa] < rank[fb]:
+            bad.append(f"{fa} -> {fb}: {n}")
+    return bad
 
 
 def module_of(rel):
@@ -218,6 +241,8 @@ def main(argv=None):
                     help="compile_commands.json or build folder (default: every build/*/)")
     ap.add_argument("--tests", action="store_true", help="include the tests' folders")
     ap.add_argument("--dot", metavar="FILE", help="write the file-level graph as DOT")
+    ap.add_argument("--check", action="store_true",
+                    help="exit status 1 when an include between folders points up the layer order")
     args = ap.parse_args(argv)
     root = os.path.realpath(args.root)
 
@@ -236,7 +261,15 @@ def main(argv=None):
         return 2
 
     edges, unresolved, named = walk(load_units(dbs, root), root)
-    rel = lambda p: os.path.relpath(p, root).replace(os.sep, "/")
+    trees = [os.path.dirname(os.path.realpath(d)) for d in dbs]
+
+    def rel(p):
+        # A source generated in a build tree belongs to the folder it mirrors.
+        for t in trees:
+            if p.startswith(t + os.sep):
+                p = os.path.join(root, os.path.relpath(p, t))
+                break
+        return os.path.relpath(p, root).replace(os.sep, "/")
     keep = lambda p: args.tests or not is_test(rel(p))
     edges = {(a, b) for a, b in edges if keep(a) and keep(b)}
 
@@ -246,11 +279,18 @@ def main(argv=None):
         if fa != fb:
             folder_edges[(fa, fb)] += 1
 
-    print("# compile databases: " + ", ".join(rel(d) for d in dbs))
+    print("# compile databases: " + ", ".join(os.path.relpath(d, root) for d in dbs))
     print(f"# {len({f for e in edges for f in e})} files, {len(edges)} include edges")
     print("\n## folder edges (includer -> included: includes)")
     for (fa, fb), n in sorted(folder_edges.items()):
         print(f"{fa} -> {fb}: {n}")
+
+    print("\n## folder edges against the layer order (LAYERS in scripts/include_graph.py)")
+    against = against_layers(folder_edges)
+    for line in against:
+        print(line)
+    if not against:
+        print("none")
 
     print("\n## folder cycles")
     fc = cycles(folder_edges.keys())
@@ -303,7 +343,7 @@ def main(argv=None):
             for a, b in sorted(edges):
                 out.write(f'  "{rel(a)}" -> "{rel(b)}";\n')
             out.write("}\n")
-    return 0
+    return 1 if args.check and against else 0
 
 
 if __name__ == "__main__":

@@ -1,80 +1,178 @@
 #!/usr/bin/env bash
-# Runs TovanClient.exe under Wine against the loopback exchange simulator:
-# sets the machine up, builds the client (win64) and the simulator (native),
-# starts the simulator and the client. With a display the client runs on it
-# until it is closed; without one it runs under Xvfb for a while and a
-# screenshot is written.
+# Runs the client under Wine against the loopback exchange simulator, in a
+# program folder laid out as the setup tool installs it (client, chat
+# control, updater, setup tool, settings files, help): sets the machine up,
+# builds the programs and the simulator, starts the simulator and the client.
+# With a display the clients run on it until they are closed; without one
+# they run under Xvfb for a while and a screenshot is written.
+#
+#   run-client.sh              one client, the sample user "test"
+#   run-client.sh --users 2    two clients side by side, "test" and "peer",
+#                              each in its own Wine prefix: double-click the
+#                              talk picture of the other's offer to chat
+#
 #   TOVAN_RUN_SECONDS   how long to run without a display (default 15)
 #   TOVAN_RUN_SHOT      where the screenshot goes (default build/client-shot.png)
-#   TOVAN_NATIVE_BUILD, TOVAN_WIN64_BUILD  build folders (default build/native, build/win64)
-#   TOVAN_RUN_PREFIX    the Wine prefix kept between runs (default
-#                       ~/.cache/tovan/run-prefix-v<template version>)
+#   TOVAN_RUN_SIM_LOG   the simulator's message log (default build/exchange-sim.log)
+#   TOVAN_RUN_PREFIX    the Wine prefix of the first user, kept between runs
+#                       (default ~/.cache/tovan/run-prefix-v<template version>);
+#                       the second user's is the same path with "-peer"
+#   TOVAN_NATIVE_BUILD  the simulator's build folder (default build/native)
+#   TOVAN_WIN_PRESET    the Windows build's CMake preset (default win64)
+#   TOVAN_WIN_BUILD     its folder (default build/<preset>)
+#   TOVAN_WINE          the Wine binary (default: scripts/wine-env.sh's)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
+
+users=1
+while (($#)); do
+  case "$1" in
+    --users) users="${2:-}"; shift 2 || true ;;
+    --users=*) users="${1#--users=}"; shift ;;
+    -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    *) echo "run-client: unknown argument $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+case "$users" in 1|2) ;; *) echo "run-client: --users takes 1 or 2" >&2; exit 2 ;; esac
+
 bash scripts/setup.sh
 . scripts/wine-env.sh
+
+# The Windows build the demo runs and the Wine that runs it, chosen here
+# alone: TOVAN_WIN_PRESET names the CMake preset (win64 today), TOVAN_WIN_BUILD
+# its folder, TOVAN_WINE (scripts/wine-env.sh) the Wine binary.
+win_preset="${TOVAN_WIN_PRESET:-win64}"
+win_build="${TOVAN_WIN_BUILD:-${TOVAN_WIN64_BUILD:-build/$win_preset}}"
 native="${TOVAN_NATIVE_BUILD:-build/native}"
-win64="${TOVAN_WIN64_BUILD:-build/win64}"
+
 seconds="${TOVAN_RUN_SECONDS:-15}"
 shot="${TOVAN_RUN_SHOT:-$root/build/client-shot.png}"
+sim_log="${TOVAN_RUN_SIM_LOG:-$root/build/exchange-sim.log}"
+prefix1="${TOVAN_RUN_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovan/run-prefix-v$TOVAN_WINE_TEMPLATE_VERSION}"
+demo_users=(test peer)
 
 cmake --preset native -B "$native" >/dev/null
 cmake --build "$native" --target exchange-sim
-cmake --preset win64 -B "$win64" >/dev/null
-cmake --build "$win64" --target TovanClient
+cmake --preset "$win_preset" -B "$win_build" >/dev/null
+cmake --build "$win_build" --target TovanClient Vokar TvUpdate Brivet tovan_help
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tovan-run.XXXXXX")"
-prefix="${TOVAN_RUN_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovan/run-prefix-v$TOVAN_WINE_TEMPLATE_VERSION}"
-sim_pid="" xvfb_pid="" client_pid=""
+sim_pid="" xvfb_pid="" client_pids=() prefixes=()
 cleanup() {
-  [ -n "$client_pid" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; done
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# The simulator on a free port; it prints its ports, then "ready".
-"$native/tools/exchange-sim/exchange-sim" --port 0 --udp-port 0 --http-port 0 --control-port 0 \
-  >"$work/sim.out" 2>"$work/sim.err" &
-sim_pid=$!
-for _ in $(seq 100); do grep -q '^ready' "$work/sim.out" 2>/dev/null && break; sleep 0.1; done
+# The simulator on free ports; it prints its ports, then "ready". The chat
+# controls ask the address server on its fixed port 4343.
+start_simulator() {
+  "$native/tools/exchange-sim/exchange-sim" --port 0 --udp-port "$1" --http-port 0 --control-port 0 \
+    --log "$sim_log" >"$work/sim.out" 2>"$work/sim.err" &
+  sim_pid=$!
+  for _ in $(seq 100); do
+    grep -q '^ready' "$work/sim.out" 2>/dev/null && return 0
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  sim_pid=""
+  return 1
+}
+mkdir -p "$(dirname "$sim_log")"
+: >"$sim_log"
+if ! start_simulator 4343; then
+  echo "run-client: UDP port 4343 is taken: the chat controls will not find each other" >&2
+  start_simulator 0 || { echo "run-client: the simulator did not start" >&2; cat "$work/sim.err" >&2; exit 1; }
+fi
 port="$(awk '$1 == "tcp" { print $2 }' "$work/sim.out")"
-[ -n "$port" ] || { echo "run-client: the simulator did not start" >&2; cat "$work/sim.err" >&2; exit 1; }
-echo "run-client: exchange simulator on 127.0.0.1:$port"
-
 http="$(awk '$1 == "http" { print $2 }' "$work/sim.out")"
+control="$(awk '$1 == "control" { print $2 }' "$work/sim.out")"
+echo "run-client: exchange simulator on 127.0.0.1:$port (control port $control), its message log in $sim_log"
 
-# The program folder: the client, its help and the shipped Config.ini (phrase
-# lists and all), pointed at the simulator (its web service as the site of
-# the web panes).
-mkdir "$work/app"
-cp "$win64/client/TovanClient.exe" "$win64/client/area.ini" "$win64/client/Config.ini" "$work/app/"
-[ -f "$win64/client/TovanClient.chm" ] && cp "$win64/client/TovanClient.chm" "$work/app/"
-sed -i "s/^Name=.*\r\$/Name=127.0.0.1\r/; s/^Port=.*\r\$/Port=$port\r/; s|^Merovan=.*\r\$|Merovan=http://127.0.0.1:$http\r|" \
-  "$work/app/Config.ini"
+# A program folder as the setup tool installs it, pointed at the simulator
+# (its web service as the site of the web panes).
+lay_out_program_folder() {
+  local app="$1" b="$win_build"
+  mkdir -p "$app"
+  cp "$b/client/TovanClient.exe" "$b/control/Vokar.ocx" "$b/updater/TvUpdate.exe" "$b/setup/Brivet.exe" \
+     "$b/client/area.ini" "$b/client/Config.ini" "$app/"
+  [ -f "$b/client/TovanClient.chm" ] && cp "$b/client/TovanClient.chm" "$app/"
+  sed -i "s/^Name=.*\r\$/Name=127.0.0.1\r/; s/^Port=.*\r\$/Port=$port\r/; s|^Merovan=.*\r\$|Merovan=http://127.0.0.1:$http\r|" \
+    "$app/Config.ini"
+}
 
-# A prefix kept between runs, so that what the client stores survives. The
-# sample user logs on by itself the first time.
-[ -d "$prefix" ] || cp -a "$TOVAN_WINE_TEMPLATE" "$prefix"
-dmr="$prefix/drive_c/windows/dmr.ini"
-[ -f "$dmr" ] || printf '[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n' >"$dmr"
+# Each user's prefix is kept between runs, so that what the client stores
+# survives; the user logs on by itself the first time.
+user_prefix() { if [ "$1" -eq 1 ]; then echo "$prefix1"; else echo "$prefix1-${demo_users[$1 - 1]}"; fi; }
+prepare_prefix() {
+  local p="$1" user="$2"
+  [ -d "$p" ] || cp -a "$TOVAN_WINE_TEMPLATE" "$p"
+  local dmr="$p/drive_c/windows/dmr.ini"
+  [ -f "$dmr" ] || printf '[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n' "$user" "$user" >"$dmr"
+}
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "run-client: TovanClient.exe on $DISPLAY; close its window to end"
-  (cd "$work/app" && TOVAN_KEEP_PREFIX="$prefix" \
-     bash "$root/scripts/wine-run" "$work/app/TovanClient.exe")
+# Sound for voice chat: the machine's default ALSA device. setup.sh gives
+# machines without a sound card a silent default; where a card exists but
+# that silent default is in place, the clients get a HOME without it.
+client_home="$HOME"
+if grep -q '^ *[0-9]' /proc/asound/cards 2>/dev/null; then
+  if grep -q 'type null' "$HOME/.asoundrc" 2>/dev/null; then
+    client_home="$work/home"; mkdir -p "$client_home"
+  fi
+  echo "run-client: voice through the default ALSA device"
 else
+  echo "run-client: no sound card here: voice starts but is silent; text chat works"
+fi
+
+# Where the clients go: one maximized on the whole screen, two each in a
+# Wine desktop of half the screen, side by side.
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  headless=0
+  read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2]; exit }')
+else
+  headless=1
+  screen_w=$((1024 * users)); screen_h=768
   fifo="$work/display"; mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   read -r n <"$fifo"
   export DISPLAY=":$n"
-  echo "run-client: no display; TovanClient.exe under Xvfb $DISPLAY for $seconds s"
-  (cd "$work/app" && TOVAN_KEEP_PREFIX="$prefix" \
-     bash "$root/scripts/wine-run" "$work/app/TovanClient.exe") &
-  client_pid=$!
+fi
+
+start_client() {
+  local i="$1" user="${demo_users[$1 - 1]}" app="$work/app-$1" p
+  p="$(user_prefix "$i")"
+  prefixes+=("$p")
+  lay_out_program_folder "$app"
+  prepare_prefix "$p" "$user"
+  local run=("$app/TovanClient.exe")
+  if [ "$users" -gt 1 ]; then
+    local w=$((screen_w / users))
+    run=(explorer "/desktop=tovan-$user,${w}x${screen_h}" "Z:${app//\//\\}\\TovanClient.exe")
+  fi
+  (cd "$app" && HOME="$client_home" TOVAN_KEEP_PREFIX="$p" TOVAN_WINE_TEMPLATE="$TOVAN_WINE_TEMPLATE" \
+     bash "$root/scripts/wine-run" "${run[@]}") &
+  client_pids+=($!)
+  echo "run-client: TovanClient.exe as \"$user\" (Wine prefix $p)"
+}
+
+for i in $(seq "$users"); do start_client "$i"; done
+if [ "$users" -gt 1 ]; then
+  # Wine opens every desktop at the top left: put them side by side.
+  for i in $(seq 2 "$users"); do
+    python3 scripts/place_window.py "tovan-${demo_users[$i - 1]}" $(((i - 1) * screen_w / users)) 0 30 ||
+      echo "run-client: could not place the desktop of ${demo_users[$i - 1]}" >&2
+  done
+fi
+
+if [ "$headless" -eq 0 ]; then
+  echo "run-client: on $DISPLAY; close the client windows to end"
+  wait "${client_pids[@]}" || true
+else
+  echo "run-client: no display; under Xvfb $DISPLAY for $seconds s"
   sleep "$seconds"
   mkdir -p "$(dirname "$shot")"
   import -window root "$shot"

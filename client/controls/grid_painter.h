@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "client/core/logic/grid_cell.h"
-#include "client/core/logic/grid_layout.h"
+#include "client/model/grid_cell.h"
+#include "client/model/grid_layout.h"
 #include "client/controls/picture_cache.h"
 
 LOGFONTA ToLogFont(const tovan::GridFont& font);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "client/core/logic/grid_layout.h"
+#include "client/model/grid_layout.h"
 #include "client/controls/grid_painter.h"
 #include "fw/scoped_gdi.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "client/core/logic/grid_cell.h"
-#include "client/core/logic/grid_layout.h"
+#include "client/model/grid_cell.h"
+#include "client/model/grid_layout.h"
 #include "client/controls/grid_painter.h"
 #include "client/controls/grid_text_drawer.h"
 #include "fw/window.h"

@@ -9,7 +9,7 @@
 
 #include "fw/window.h"
 
-#include "client/core/logic/session.h"
+#include "client/model/session.h"
 
 class WindowTimers : public tovan::SessionTimers {
 public:

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "client/core/logic/dock_layout.h"
+#include "client/model/dock_layout.h"
 #include "fw/window.h"
 
 class CSizingControlBar : public fw::Window {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "fw/profile.h"
-#include "client/core/logic/profile_reader.h"
+#include "client/model/profile_reader.h"
 
 class WinProfileReader : public tovan::ProfileReader {
 public:

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "fw/profile.h"
-#include "client/windows/logic/profile_writer.h"
+#include "client/model/profile_writer.h"
 
 class WinProfileWriter : public tovan::ProfileWriter {
 public:

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "client/core/logic/area_tree.h"
+#include "client/model/area_tree.h"
 #include "client/controls/sizing_bar.h"
 #include "fw/scoped_gdi.h"
 

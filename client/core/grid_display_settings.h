@@ -2,7 +2,7 @@
 // grid, as the record view and the search pane both start with them.
 #pragma once
 
-#include "client/core/logic/display_settings.h"
+#include "client/model/display_settings.h"
 #include "client/controls/qgrid.h"
 
 inline void ApplyDisplaySettings(CQGrid& grid, const tovan::DisplaySettings& d) {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "client/controls/dialog_ex.h"
-#include "client/core/logic/session.h"
+#include "client/model/session.h"
 #include "client/controls/text_labels.h"
 #include "client/controls/xp_button.h"
 

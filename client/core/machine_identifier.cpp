@@ -11,7 +11,7 @@
 #include <cpuid.h>
 #endif
 
-#include "client/core/logic/machine_id.h"
+#include "client/model/machine_id.h"
 
 std::string ProcessorText() {
     unsigned a1 = 0, b1 = 0, c1 = 0, d1 = 0, a3 = 0, b3 = 0, c3 = 0, d3 = 0;

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "client/core/about_dlg.h"
-#include "client/core/logic/area_scope.h"
-#include "client/core/logic/profile_reader.h"
-#include "client/core/logic/publish_path.h"
-#include "client/core/logic/tools_menu.h"
+#include "client/model/area_scope.h"
+#include "client/model/profile_reader.h"
+#include "client/model/publish_path.h"
+#include "client/model/tools_menu.h"
 #include "client/controls/win_profile_reader.h"
 #include "client/res/resource.h"
 #include "client/windows/display_apply.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "client/core/logic/dock_layout.h"
+#include "client/model/dock_layout.h"
 
 void CMainFrame::ShowPane(CSizingControlBar& pane, bool show) {
     if (!pane.hwnd() || pane.Shown() == show) return;

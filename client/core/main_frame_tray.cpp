@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "client/core/logic/profile_reader.h"
+#include "client/model/profile_reader.h"
 #include "client/res/resource.h"
 #include "fw/profile.h"
 #include "text/gbk.h"

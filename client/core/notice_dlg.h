@@ -9,7 +9,7 @@
 #include <string>
 
 #include "client/controls/dialog_ex.h"
-#include "client/core/logic/session.h"
+#include "client/model/session.h"
 #include "client/controls/xp_button.h"
 
 class CNotify : public CDialogEx, public tovan::NoticeSink {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 #include "client/windows/xiangqing_dlg.h"
 
 std::string RecordDetailsText(const CViewGrid& grid, const tovan::MsgInfo& record) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "client/core/logic/display_settings.h"
+#include "client/model/display_settings.h"
 #include "client/core/grid_display_settings.h"
 #include "client/core/record_columns.h"
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 #include "client/core/record_details.h"
 #include "client/res/resource.h"
 #include "client/controls/win_profile_reader.h"

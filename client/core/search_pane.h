@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "client/core/logic/client_model.h"
-#include "client/core/logic/client_view.h"
-#include "client/core/logic/record_store.h"
+#include "client/model/client_model.h"
+#include "client/model/client_view.h"
+#include "client/model/record_store.h"
 #include "client/controls/sizing_bar.h"
 #include "client/core/record_columns.h"
 #include "client/core/view_grid.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "client/core/logic/client_model.h"
+#include "client/model/client_model.h"
 #include "client/core/view_grid.h"
 #include "fw/window.h"
 

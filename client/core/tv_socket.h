@@ -4,9 +4,9 @@
 #pragma once
 
 #include "fw/async_socket.h"
-#include "client/core/logic/send_backlog.h"
-#include "client/core/logic/server_message.h"
-#include "client/core/logic/session.h"
+#include "client/model/send_backlog.h"
+#include "client/model/server_message.h"
+#include "client/model/session.h"
 
 // Told around the dispatch of each receive call's messages, so that the
 // windows can bring themselves up to date once for many messages.

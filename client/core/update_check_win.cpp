@@ -5,7 +5,7 @@
 #include "fw/http_get.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
-#include "client/core/logic/update_check.h"
+#include "client/model/update_check.h"
 #include "updater/logic/update_files.h"
 #include "client/controls/win_profile_reader.h"
 

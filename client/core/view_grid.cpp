@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 
 std::string CViewGrid::MaskText(const std::string& source, int applyLimited) const {
     return tovan::MaskText(source, maskDigits != 0, limitedRights != 0, applyLimited != 0);

@@ -18,11 +18,11 @@
 #include <string>
 
 #include "client/controls/qgrid.h"
-#include "client/core/logic/record_cell.h"
-#include "client/core/logic/client_model.h"
-#include "client/core/logic/record_grid_view.h"
-#include "client/core/logic/record_store.h"
-#include "client/core/logic/row_paging.h"
+#include "client/model/record_cell.h"
+#include "client/model/client_model.h"
+#include "client/model/record_grid_view.h"
+#include "client/model/record_store.h"
+#include "client/model/row_paging.h"
 
 // Sent synchronously to the parent on a cell double-click: wParam row, lParam column.
 constexpr UINT WM_GRID_CELLDBLCLK = WM_USER + 76;

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "client/windows/logic/chat_conversation.h"
-#include "client/core/logic/chat_relay.h"
+#include "client/model/chat_relay.h"
 #include "client/controls/dialog_ex.h"
 #include "client/windows/dvokar.h"
 #include "client/windows/record_dlg.h"

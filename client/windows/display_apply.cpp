@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "client/controls/bitmap_width.h"
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 #include "client/res/resource.h"
 #include "fw/window.h"
 

@@ -1,6 +1,6 @@
 #include "client/windows/guanzhu_dlg.h"
 
-#include "client/core/logic/area_scope.h"
+#include "client/model/area_scope.h"
 #include "client/controls/list_box_text.h"
 #include "fw/program_path.h"
 #include "client/res/resource.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <utility>
 
-#include "client/core/logic/outgoing_messages.h"
+#include "client/model/outgoing_messages.h"
 #include "client/windows/logic/my_offers.h"
 #include "client/res/resource.h"
 #include "client/windows/xiangqing_dlg.h"

@@ -11,9 +11,9 @@
 
 #include "client/controls/dialog_ex.h"
 #include "client/windows/my_msg_grid.h"
-#include "client/core/logic/outbox.h"
-#include "client/core/logic/record_handlers.h"
-#include "client/core/logic/resend_schedule.h"
+#include "client/model/outbox.h"
+#include "client/model/record_handlers.h"
+#include "client/model/resend_schedule.h"
 #include "client/controls/xp_button.h"
 
 // What the dialog uses of the frame.

@@ -7,7 +7,7 @@
 
 #include <commctrl.h>
 
-#include "client/core/logic/record_store.h"
+#include "client/model/record_store.h"
 #include "fw/window.h"
 
 class CMyMsgGrid : public fw::Window {

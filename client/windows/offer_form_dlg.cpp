@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "fw/profile.h"
-#include "client/core/logic/profile_reader.h"
-#include "client/core/logic/publish_path.h"
+#include "client/model/profile_reader.h"
+#include "client/model/publish_path.h"
 #include "fw/program_path.h"
 #include "client/windows/publish_support.h"
 #include "client/res/resource.h"

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include "client/core/logic/account_state.h"
+#include "client/model/account_state.h"
 #include "client/windows/publish_cargo_dlg.h"
 #include "client/windows/publish_free_dlg.h"
-#include "client/core/logic/publish_path.h"
+#include "client/model/publish_path.h"
 #include "client/windows/publish_vehicle_dlg.h"
 
 class PublishDialogsWin : public tovan::PublishDialogs {

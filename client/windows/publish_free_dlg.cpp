@@ -3,7 +3,7 @@
 #include "fw/dialog.h"
 #include "client/windows/logic/offer_sentence.h"
 #include "fw/program_path.h"
-#include "client/core/logic/publish_path.h"
+#include "client/model/publish_path.h"
 #include "client/windows/publish_support.h"
 #include "client/res/resource.h"
 

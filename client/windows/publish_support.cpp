@@ -1,6 +1,6 @@
 #include "client/windows/publish_support.h"
 
-#include "client/core/logic/area_scope.h"
+#include "client/model/area_scope.h"
 #include "fw/dialog.h"
 #include "client/controls/menu_ex.h"
 #include "client/windows/logic/phrase_lists.h"

@@ -6,9 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "client/core/logic/account_state.h"
+#include "client/model/account_state.h"
 #include "client/controls/dialog_ex.h"
-#include "client/core/logic/resend_schedule.h"
+#include "client/model/resend_schedule.h"
 #include "fw/window.h"
 #include "client/controls/xp_button.h"
 

@@ -10,10 +10,10 @@
 
 #include <string>
 #include <vector>
-#include "client/core/logic/area_scope.h"
+#include "client/model/area_scope.h"
 #include "client/controls/dialog_ex.h"
 #include "client/controls/list_box_text.h"
-#include "client/core/logic/search_commands.h"
+#include "client/model/search_commands.h"
 #include "client/controls/xp_button.h"
 
 class CSearchDialogBase : public CDialogEx {

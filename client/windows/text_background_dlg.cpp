@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "client/core/logic/display_settings.h"
+#include "client/model/display_settings.h"
 #include "client/res/resource.h"
 #include "client/controls/win_profile_reader.h"
 #include "client/controls/win_profile_writer.h"

@@ -21,7 +21,7 @@
 #include "tests/wine/gui_test_util.h"
 #include "client/windows/html_help.h"
 #include "fw/program_path.h"
-#include "client/core/logic/server_message.h"
+#include "client/model/server_message.h"
 
 namespace {
 

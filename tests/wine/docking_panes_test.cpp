@@ -18,10 +18,10 @@
 #include "tests/wine/frame_fixture.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/core/main_frame.h"
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 #include "fw/window.h"
 #include "client/res/resource.h"
-#include "client/core/logic/server_message.h"
+#include "client/model/server_message.h"
 
 // Rectangles compared and printed whole.
 static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }

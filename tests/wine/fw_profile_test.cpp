@@ -12,7 +12,7 @@
 #include "client/core/machine_identifier.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
-#include "client/core/logic/session_settings.h"
+#include "client/model/session_settings.h"
 #include "client/controls/win_profile_reader.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "client/core/logic/msg_info.h"
+#include "client/model/msg_info.h"
 
 namespace gridsamples {
 

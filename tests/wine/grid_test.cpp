@@ -18,7 +18,7 @@
 #include "client/controls/grid_painter.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/controls/qgrid.h"
-#include "client/core/logic/record_cell.h"
+#include "client/model/record_cell.h"
 #include "client/core/view_grid.h"
 
 namespace {

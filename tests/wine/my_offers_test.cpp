@@ -15,7 +15,7 @@
 
 #include "tests/wine/gui_test_util.h"
 #include "client/windows/my_msg_dlg.h"
-#include "client/core/logic/record_handlers.h"
+#include "client/model/record_handlers.h"
 #include "client/res/resource.h"
 #include "client/windows/xiangqing_dlg.h"
 

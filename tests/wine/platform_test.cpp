@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "client/core/logic/server_message.h"
+#include "client/model/server_message.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "client/core/logic/account_state.h"
-#include "client/core/logic/outgoing_messages.h"
+#include "client/model/account_state.h"
+#include "client/model/outgoing_messages.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/windows/resend_edit_dlg.h"
 #include "client/windows/resend_list_dlg.h"
-#include "client/core/logic/resend_schedule.h"
-#include "client/core/logic/resend_test_fakes.h"
+#include "client/model/resend_schedule.h"
+#include "client/model/resend_test_fakes.h"
 #include "client/res/resource.h"
 
 namespace {

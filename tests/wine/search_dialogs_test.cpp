@@ -16,10 +16,10 @@
 #include "tests/wine/gui_test_util.h"
 #include "client/controls/list_box_text.h"
 #include "fw/message_box.h"
-#include "client/core/logic/record_store.h"
+#include "client/model/record_store.h"
 #include "client/res/resource.h"
-#include "client/core/logic/row_paging.h"
-#include "client/core/logic/search_commands.h"
+#include "client/model/row_paging.h"
+#include "client/model/search_commands.h"
 #include "client/windows/search_dlg.h"
 
 namespace {

@@ -4,15 +4,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "tools/exchange-sim/areas.h"
-#include "client/core/logic/fake_profile_reader.h"
+#include "client/model/fake_profile_reader.h"
 #include "tools/exchange-sim/offer_store.h"
+#include "tools/exchange-sim/sample_offers.h"
 #include "tools/exchange-sim/store_test_util.h"
-#include "client/core/logic/search_commands.h"
-#include "client/core/logic/search_queries.h"
+#include "client/model/search_commands.h"
+#include "client/model/search_queries.h"
 
 namespace exsim {
 namespace {
@@ -90,6 +92,39 @@ TEST_F(ClientQueryTest, StatementsCountAndListWhatTheCriteriaSay) {
         EXPECT_EQ(Rows(tovan::BuildWatchRecordStatement(k.c)), k.watch);
         EXPECT_EQ(Count(tovan::BuildSearchCountStatement(k.c)), static_cast<std::int64_t>(k.search.size()));
         EXPECT_EQ(Rows(tovan::BuildSearchRecordStatement(k.c)), k.search);
+    }
+}
+
+// Every sample offer, searched for the way the client asks: to its city, its
+// county and its province, it is among the results; to its own city (where
+// it starts, not where it goes) it is not.
+TEST(SampleOffers, EachIsFoundBySearchesToItsOwnDestination) {
+    std::string error;
+    std::unique_ptr<OfferStore> store = OfferStore::Open(":memory:", &error);
+    ASSERT_TRUE(store) << error;
+    const std::vector<SampleOffer> samples = SampleOffers(1765270800);
+    ASSERT_EQ(LoadSampleOffers(*store, 1765270800), static_cast<int>(samples.size()));
+
+    auto found = [&](const SampleOffer& s, const std::string& destinations) {
+        const QueryCriteria c{"'" + s.offer.area + "'", "'" + s.offer.cls + "'", destinations, ""};
+        const std::vector<std::int64_t> ids = Ids(store->RowsQuery(tovan::BuildWatchRecordStatement(c), 0, 1000));
+        EXPECT_EQ(store->lastQueryError(), "");
+        return std::find(ids.begin(), ids.end(), s.offer.id) != ids.end();
+    };
+    std::int64_t id = 0;
+    for (SampleOffer s : samples) {
+        s.offer.id = ++id;  // stored oldest first
+        SCOPED_TRACE(s.offer.body);
+        const SampleCity* to = FindCity(s.destCity);
+        ASSERT_NE(to, nullptr) << s.destCity;
+        EXPECT_TRUE(found(s, "'" + s.destCity + "'"));
+        EXPECT_TRUE(found(s, "'" + std::string(to->province) + "'"));
+        if (!s.destCounty.empty()) {
+            EXPECT_TRUE(found(s, "'" + s.destCounty + "'"));
+        }
+        if (s.destCity != s.offer.area) {
+            EXPECT_FALSE(found(s, "'" + s.offer.area + "'"));
+        }
     }
 }
 

@@ -40,6 +40,12 @@ Offer NewOffer(std::string_view userId, std::string_view area, std::string_view 
     return o;
 }
 
+// An offer is filed under the county its text starts from, else under the city.
+std::string CountyOrCity(std::string_view body, const std::string& homeCity) {
+    std::string county = OriginCounty(body, homeCity);
+    return county.empty() ? homeCity : county;
+}
+
 }  // namespace
 
 std::string NewRecordMessage(const Offer& o) {
@@ -190,8 +196,8 @@ void Exchange::AddMsg(Client& c, const std::string& msg, const std::vector<std::
     o.byName = c.userId;
     o.area = a->homeCity;
     o.sheng = a->homeProvince;
-    o.xian = a->homeCity;
     o.body = std::string(TailAfterFields(msg, 2));
+    o.xian = CountyOrCity(o.body, a->homeCity);
     Store(std::move(o));
 }
 
@@ -199,7 +205,7 @@ std::int64_t Exchange::Publish(std::string_view userId, std::string_view cls, st
     const Account* a = FindAccountById(userId);
     if (!a) a = FindAccount(userId);
     if (!a) return -1;
-    return PublishAt(a->userId, a->homeCity, a->homeProvince, a->homeCity, cls, body);
+    return PublishAt(a->userId, a->homeCity, a->homeProvince, CountyOrCity(body, a->homeCity), cls, body);
 }
 
 std::int64_t Exchange::PublishAt(std::string_view userId, std::string_view area, std::string_view sheng,

@@ -162,6 +162,21 @@ TEST_F(ExchangeTest, PublishedOfferIsStoredWholeAndPushedToEveryLoggedOnClient) 
     EXPECT_EQ(store->Size(), 1);
 }
 
+TEST_F(ExchangeTest, PublishedOfferIsFiledUnderTheCountyItStartsFrom) {
+    LogOn(1, "test");
+    exchange->Received(1, "!ADDMSG!|货|石家庄市桥西区→北京市朝阳区,有20吨钢材。 联系人:张建国 ^"
+                          "!ADDMSG!|车|石家庄市→北京市,有13米高栏。^");
+    ASSERT_EQ(store->Size(), 2);
+    EXPECT_EQ(store->Get(1)->xian, "桥西区");
+    EXPECT_EQ(store->Get(2)->xian, "石家庄市");
+    std::vector<std::string> got = net.Take(1);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(SplitFields(got[0]).back(), "桥西区");
+    // Listed under the county and found by a search to the city it goes to.
+    EXPECT_EQ(store->CountArea("桥西区"), 1);
+    EXPECT_EQ(store->CountQuery("SELECT COUNT(*) FROM msgfull WHERE gjz='北京市'"), 2);
+}
+
 TEST_F(ExchangeTest, BurstStoresEveryOfferAndPushesThemInOneWrite) {
     LogOn(1, "test");
     const int writesBefore = net.writes[1];

@@ -232,13 +232,5 @@ TEST(ParseIdList, TakesPlainDecimalsOnly) {
     EXPECT_TRUE(ParseIdList("99999999999999999999999").empty());
 }
 
-TEST(DestinationKeywords, NamesOtherAreasOfTheText) {
-    EXPECT_EQ(DestinationKeywords("石家庄到广州番禺区，钢材", "石家庄市"),
-              (std::vector<std::string>{"番禺区", "广州市", "广东省"}));
-    // A county of the offer's own city is where it starts.
-    EXPECT_EQ(DestinationKeywords("石家庄正定县到广州", "石家庄市"), (std::vector<std::string>{"广州市", "广东省"}));
-    EXPECT_TRUE(DestinationKeywords("本市配送", "石家庄市").empty());
-}
-
 }  // namespace
 }  // namespace exsim

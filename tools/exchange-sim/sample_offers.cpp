@@ -1,5 +1,6 @@
 #include "tools/exchange-sim/sample_offers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -63,7 +64,7 @@ std::string FormatAddTime(std::time_t t) {
     return buf;
 }
 
-int LoadSampleOffers(OfferStore& store, std::time_t now) {
+std::vector<SampleOffer> SampleOffers(std::time_t now) {
     const std::vector<SampleCity>& cities = SampleCities();
     std::vector<const SampleCity*> origins;
     for (const SampleCity& c : cities)
@@ -71,18 +72,23 @@ int LoadSampleOffers(OfferStore& store, std::time_t now) {
 
     constexpr int kCount = 640;
     Lcg r(20261209u);
-    std::vector<Offer> offers;
+    std::vector<SampleOffer> offers;
     offers.reserve(kCount);
     for (int i = 0; i < kCount; ++i) {
-        Offer o;
+        SampleOffer s;
+        Offer& o = s.offer;
         const SampleCity& from = *origins[r.Next(static_cast<std::uint32_t>(origins.size()))];
         const SampleCity* to = &cities[r.Next(static_cast<std::uint32_t>(cities.size()))];
         if (to == &from) to = &cities[(to - &cities[0] + 1) % cities.size()];
         o.area = from.name;
         o.sheng = from.province;
         o.xian = from.counties.empty() ? from.name : from.counties[r.Next(static_cast<std::uint32_t>(from.counties.size()))];
+        s.destCity = to->name;
         std::string dest = ShortCityName(to->name);
-        if (!to->counties.empty() && r.Next(3) == 0) dest += to->counties[r.Next(static_cast<std::uint32_t>(to->counties.size()))];
+        if (!to->counties.empty() && r.Next(3) == 0) {
+            s.destCounty = to->counties[r.Next(static_cast<std::uint32_t>(to->counties.size()))];
+            dest += s.destCounty;
+        }
         std::string contact = r.Pick(kContacts);
         std::string phone = r.Pick(kAreaCodes) + "-" + std::to_string(2 + r.Next(7)) + Digits(r, 7);
         std::string mobile = "13" + Digits(r, 9);
@@ -100,10 +106,12 @@ int LoadSampleOffers(OfferStore& store, std::time_t now) {
         }
         // Some users publish the same text again (the search counts it once).
         if (i >= 20 && r.Next(10) == 0) {
-            const Offer& again = offers[offers.size() - 1 - r.Next(15)];
-            if (again.area == o.area) {
-                o.body = again.body;
-                o.cls = again.cls;
+            const SampleOffer& again = offers[offers.size() - 1 - r.Next(15)];
+            if (again.offer.area == o.area) {
+                o.body = again.offer.body;
+                o.cls = again.offer.cls;
+                s.destCity = again.destCity;
+                s.destCounty = again.destCounty;
             }
         }
         // The sample accounts own a share of the offers of their city.
@@ -114,17 +122,20 @@ int LoadSampleOffers(OfferStore& store, std::time_t now) {
         else
             o.byName = r.Pick(kPublishers);
         o.status = r.Next(13) == 0 ? 1 : 0;
-        offers.push_back(o);
+        offers.push_back(std::move(s));
     }
+    // Oldest first, so that the newest offer gets the highest id.
+    std::reverse(offers.begin(), offers.end());
+    for (int i = 0; i < kCount; ++i)
+        offers[static_cast<std::size_t>(i)].offer.addTime = FormatAddTime(now - static_cast<std::time_t>(kCount - 1 - i) * 7 * 60);
+    return offers;
+}
 
-    // Oldest first, so that the newest offer has the highest id.
+int LoadSampleOffers(OfferStore& store, std::time_t now) {
     int added = 0;
     store.Begin();
-    for (int i = kCount - 1; i >= 0; --i) {
-        Offer& o = offers[static_cast<std::size_t>(i)];
-        o.addTime = FormatAddTime(now - static_cast<std::time_t>(i) * 7 * 60);
-        if (store.Add(o, DestinationKeywords(o.body, o.area)) > 0) ++added;
-    }
+    for (const SampleOffer& s : SampleOffers(now))
+        if (store.Add(s.offer, DestinationKeywords(s.offer.body, s.offer.area)) > 0) ++added;
     store.Commit();
     return added;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "client/core/logic/update_check.h"
+#include "client/model/update_check.h"
 #include "updater/logic/update_files.h"
 #include "updater/logic/update_plan.h"
 #include "updater/logic/version_list.h"

@@ -1,6 +1,6 @@
 #include "client/windows/logic/chat_conversation.h"
 
-#include "client/core/logic/outgoing_messages.h"
+#include "client/model/outgoing_messages.h"
 
 namespace tovan {
 

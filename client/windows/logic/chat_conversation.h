@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "client/core/logic/chat_relay.h"
+#include "client/model/chat_relay.h"
 
 namespace tovan {
 

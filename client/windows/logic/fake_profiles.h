@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "client/core/logic/fake_profile_reader.h"
-#include "client/windows/logic/profile_writer.h"
+#include "client/model/fake_profile_reader.h"
+#include "client/model/profile_writer.h"
 
 namespace tovan {
 

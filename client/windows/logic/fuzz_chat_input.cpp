@@ -9,8 +9,8 @@
 #include <string>
 
 #include "client/windows/logic/chat_conversation.h"
-#include "client/core/logic/chat_relay.h"
-#include "client/core/logic/outgoing_messages.h"
+#include "client/model/chat_relay.h"
+#include "client/model/outgoing_messages.h"
 #include "client/windows/logic/chat_transcript.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "client/core/logic/outgoing_messages.h"
+#include "client/model/outgoing_messages.h"
 #include "text/replace.h"
 
 namespace tovan {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "client/core/logic/msg_info.h"
-#include "client/core/logic/record_store.h"
+#include "client/model/msg_info.h"
+#include "client/model/record_store.h"
 
 namespace tovan {
 

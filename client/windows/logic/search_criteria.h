@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "client/core/logic/area_scope.h"
-#include "client/core/logic/profile_reader.h"
-#include "client/windows/logic/profile_writer.h"
-#include "client/core/logic/search_commands.h"
+#include "client/model/area_scope.h"
+#include "client/model/profile_reader.h"
+#include "client/model/profile_writer.h"
+#include "client/model/search_commands.h"
 
 namespace tovan {
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 
 #include "client/windows/logic/fake_profiles.h"
-#include "client/core/logic/search_commands.h"
+#include "client/model/search_commands.h"
 
 namespace tovan {
 namespace {

@@ -1,8 +1,8 @@
 #include "client/windows/logic/settings_dialogs.h"
 
-#include "client/core/logic/display_settings.h"
-#include "client/core/logic/toolbar_plan.h"
-#include "client/core/logic/tools_menu.h"
+#include "client/model/display_settings.h"
+#include "client/model/toolbar_plan.h"
+#include "client/model/tools_menu.h"
 #include "client/windows/logic/phrase_lists.h"
 #include "text/decimal.h"
 #include "text/gbk.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "client/windows/logic/fake_profiles.h"
-#include "client/core/logic/toolbar_plan.h"
-#include "client/core/logic/tools_menu.h"
+#include "client/model/toolbar_plan.h"
+#include "client/model/tools_menu.h"
 
 namespace tovan {
 namespace {

@@ -1,6 +1,6 @@
 #include "client/windows/logic/watch_cities.h"
 
-#include "client/core/logic/area_scope.h"
+#include "client/model/area_scope.h"
 #include "text/gbk.h"
 
 namespace tovan {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "client/core/logic/profile_reader.h"
-#include "client/windows/logic/profile_writer.h"
+#include "client/model/profile_reader.h"
+#include "client/model/profile_writer.h"
 
 namespace tovan {
 
