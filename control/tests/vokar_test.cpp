@@ -254,6 +254,8 @@ TEST(VokarDispatch, AboutBoxShowsAndCloses) {
     EXPECT_EQ(g_aboutCaption, "关于 Vokar Control");
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
 TEST(VokarDispatch, PropertyPage) {
     IUnknown* control = nullptr;
     ASSERT_EQ(CoCreateInstance(vokar::kClsidVoice, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -279,8 +281,7 @@ TEST(VokarDispatch, PropertyPage) {
     CoTaskMemFree(info.pszTitle);
     // The size the page asks for is the size its dialog has when made from
     // its template, with the template's own font.
-    HWND made = CreateDialogParamA(GetModuleHandleA("Vokar.ocx"), MAKEINTRESOURCEA(200), g_host,
-                                   [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; }, 0);
+    HWND made = CreateDialogParamA(GetModuleHandleA("Vokar.ocx"), MAKEINTRESOURCEA(200), g_host, PlainDialogProc, 0);
     ASSERT_NE(made, nullptr);
     RECT real;
     GetWindowRect(made, &real);
