@@ -27,6 +27,9 @@ bool AnswersDirectly(UINT msg) {
     }
 }
 
+// The modal dialogs running on this thread, innermost last.
+thread_local std::vector<HWND> g_modalStack;
+
 HWND TopLevel(HWND h) {
     while (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) h = GetParent(h);
     return h;
@@ -150,6 +153,7 @@ INT_PTR Dialog::DoModal() {
         return -1;
     }
     if (disableOwner) EnableWindow(owner, FALSE);
+    g_modalStack.push_back(h);
     AddModeless(h);  // its dialog keys, through the same routing as the main loop
     if (!ended_ && hwnd() && !IsWindowVisible(h)) ShowWindow(h, SW_SHOWNORMAL);
 
@@ -164,6 +168,12 @@ INT_PTR Dialog::DoModal() {
         ProcessQueuedMessage(m);
     }
 
+    for (auto i = g_modalStack.begin(); i != g_modalStack.end(); ++i) {
+        if (*i == h) {
+            g_modalStack.erase(i);
+            break;
+        }
+    }
     // The owner is enabled before the dialog goes, so it gets the activation.
     if (disableOwner) EnableWindow(owner, TRUE);
     if (hwnd()) {
@@ -193,8 +203,35 @@ void Dialog::EndDialog(INT_PTR result) {
         // Wakes the modal loop if this came from a message sent by another thread.
         if (hwnd()) PostMessageA(hwnd(), WM_NULL, 0, 0);
     } else if (hwnd()) {
-        ::EndDialog(hwnd(), result);  // a modeless dialog: hidden, kept
+        // Hidden, kept. Not the platform's EndDialog: it would enable and
+        // activate the owner, which a running modal dialog keeps disabled.
+        result_ = result;
+        const bool wasActive = GetActiveWindow() == hwnd();
+        ShowWindow(hwnd(), SW_HIDE);
+        HWND modal = RunningModal();
+        if (wasActive && modal && IsWindowVisible(modal)) SetForegroundWindow(modal);
     }
+}
+
+HWND Dialog::RunningModal() {
+    while (!g_modalStack.empty() && !IsWindow(g_modalStack.back())) g_modalStack.pop_back();
+    return g_modalStack.empty() ? nullptr : g_modalStack.back();
+}
+
+bool ShowInFront(HWND window) {
+    if (!window) return false;
+    HWND modal = Dialog::RunningModal();
+    bool ownedByModal = false;
+    for (HWND o = GetWindow(window, GW_OWNER); o && modal; o = GetWindow(o, GW_OWNER)) {
+        if (o == modal) ownedByModal = true;
+    }
+    if (!modal || modal == window || ownedByModal) {
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        return true;
+    }
+    SetWindowPos(window, modal, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return false;
 }
 
 int Dialog::ItemInt(int id, bool* ok) const {

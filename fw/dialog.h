@@ -64,8 +64,13 @@ public:
     bool CreateModeless(HWND parent = nullptr);
 
     // Modal: ends the loop of DoModal with this result. Modeless: hides the
-    // dialog (it stays created).
+    // dialog (it stays created) and touches no other window's enabled state:
+    // its owner may be disabled by a modal dialog that is still running, which
+    // then gets the activation back.
     void EndDialog(INT_PTR result);
+
+    // The innermost modal dialog running on this thread, or null.
+    static HWND RunningModal();
 
     UINT TemplateId() const { return templateId_; }
     HWND Parent() const { return parent_; }
@@ -131,5 +136,11 @@ private:
     HRESULT hostFailure_ = S_OK;
     std::string hostFailureClass_;
 };
+
+// Shows a window and brings it to the front, except above a modal dialog
+// running on this thread (unless that dialog owns it): the window then goes
+// just beneath the dialog, which keeps the activation. True when the window
+// was activated.
+bool ShowInFront(HWND window);
 
 }  // namespace fw

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "fw/http_get.h"
+#include "updater/logic/download_progress.h"
 #include "updater/logic/pe_image.h"
 #include "fw/message_box.h"
 #include "fw/profile.h"
@@ -30,8 +31,7 @@ DWORD Milliseconds(const char* testVariable, DWORD release) {
 constexpr DWORD kStartDelayMs = 6000;
 // A service that goes silent this long is given up.
 constexpr DWORD kReceiveTimeoutMs = 30000;
-// One file may take this long; a service sending a byte now and then would
-// otherwise keep the client from starting for ever.
+// One file may take this long, however it moves.
 constexpr DWORD kDownloadDeadlineMs = 10 * 60 * 1000;
 // The failure notice closes by itself, so that the client starts even when
 // nobody is there to read it.
@@ -92,6 +92,7 @@ void CTvUpdateApp::Run() {
     limits_.maxBytes = tovan::kMaxVersionListBytes;
     downloadDeadlineMs_ = Milliseconds("TOVAN_TEST_UPDATE_DEADLINE_MS", kDownloadDeadlineMs);
     failureNoticeMs_ = Milliseconds("TOVAN_TEST_UPDATE_NOTICE_MS", kFailureNoticeMs);
+    stallWindowMs_ = Milliseconds("TOVAN_TEST_UPDATE_STALL_MS", tovan::kStallWindowMs);
 
     Sleep(Milliseconds("TOVAN_TEST_UPDATE_DELAY_MS", kStartDelayMs));
     status_.Open("正在检查更新...");
@@ -169,6 +170,9 @@ tovan::DownloadResult CTvUpdateApp::Download(const std::string& name, HANDLE buf
     }
 
     unsigned long long received = 0;
+    // A service that sends a byte now and then would keep the client from
+    // starting until the deadline: a body that stops moving is given up.
+    tovan::ProgressWatch progress(GetTickCount64(), tovan::kStallMinBytes, stallWindowMs_);
     char piece[kPieceSize];
     for (;;) {
         DWORD got = 0;
@@ -176,7 +180,9 @@ tovan::DownloadResult CTvUpdateApp::Download(const std::string& name, HANDLE buf
         if (!get.Read(piece, sizeof piece, &got)) return tovan::DownloadResult::Broken;
         if (got == 0) break;
         received += got;
-        if (received > head.length || GetTickCount64() - start > downloadDeadlineMs_) {
+        const ULONGLONG now = GetTickCount64();
+        if (received > head.length || now - start > downloadDeadlineMs_ ||
+            !progress.StillMoving(now, received)) {
             return tovan::DownloadResult::Broken;
         }
         Sleep(1);

@@ -46,5 +46,7 @@ private:
     DWORD downloadDeadlineMs_ = 0;  // one file may take this long
 
     DWORD failureNoticeMs_ = 0;
+
+    DWORD stallWindowMs_ = 0;  // a body bringing under 1 KB this long is given up
     CUploadDlg status_;
 };

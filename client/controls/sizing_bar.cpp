@@ -380,19 +380,27 @@ LRESULT CSizingControlBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NCMOUSELEAVE:
         SetCloseState(false, false);
+        closePressed_ = false;
         return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
+        // Noted even where presses do nothing else: the release closes.
+        closePressed_ = wp == HTCLOSE;
         if (wp == HTCLOSE && !ignoreNcPress) SetCloseState(true, true);
         // Never the system's move, size or close: the pane decides.
         if (wp == SizableEdge() && !ignoreNcPress && msg == WM_NCLBUTTONDOWN) {
             StartTracking({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         }
         return 0;
-    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONUP: {
+        // Only a click of its own: a release after the press closed another
+        // pane, whose going moved this box under the pointer, is none.
+        const bool click = closePressed_ && wp == HTCLOSE;
+        closePressed_ = false;
         SetCloseState(wp == HTCLOSE, false);
-        if (wp == HTCLOSE && onClose) onClose();
+        if (click && onClose) onClose();
         return 0;
+    }
     case WM_MOUSEMOVE:
         if (tracking_) {
             POINT p = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};

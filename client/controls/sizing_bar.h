@@ -92,4 +92,5 @@ private:
     bool hasMarlett_ = false;
     bool closeHover_ = false;
     bool closePushed_ = false;
+    bool closePressed_ = false;      // the left button went down on the close box
 };

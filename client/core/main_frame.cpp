@@ -14,13 +14,16 @@
 #include "client/model/area_tree.h"
 #include "client/model/page_addresses.h"
 #include "client/model/profile_reader.h"
+#include "client/model/profile_snapshot.h"
 #include "client/model/record_cell.h"
 #include "client/model/session_settings.h"
 #include "client/model/toolbar_plan.h"
 #include "client/model/window_title.h"
 #include "client/core/machine_identifier.h"
+#include "client/core/startup_trace.h"
 #include "client/res/resource.h"
 #include "client/windows/html_help.h"
+#include "fw/maximized_rect.h"
 #include "fw/message_box.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
@@ -138,16 +141,56 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
 bool CMainFrame::CreateFrame() {
     HMENU menu = LoadMenuA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     HICON icon = LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    return Create(kMainFrameClass, "TovanClient", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
-                  CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
-                  icon ? icon : LoadIcon(nullptr, IDI_APPLICATION));
+    // Made at its maximised size, so that the panes are laid out once, at
+    // the size the user sees, and the area tree's height comes from it.
+    constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_MAXIMIZE;
+    const RECT r = fw::MaximizedWindowRect(kStyle, 0);
+    if (!Create(kMainFrameClass, "TovanClient", kStyle, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                nullptr, menu, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
+                icon ? icon : LoadIcon(nullptr, IDI_APPLICATION))) {
+        return false;
+    }
+    // Restoring it gives three quarters of the work area, as a window of
+    // the system's default size.
+    WINDOWPLACEMENT place = {};
+    place.length = sizeof place;
+    if (GetWindowPlacement(hwnd(), &place)) {
+        const RECT work = fw::MaximizedWindowRect(0, 0);
+        const int w = work.right - work.left, h = work.bottom - work.top;
+        place.rcNormalPosition = {work.left + w / 8, work.top + h / 8, work.left + w / 8 + 3 * w / 4,
+                                  work.top + h / 8 + 3 * h / 4};
+        place.showCmd = SW_HIDE;
+        SetWindowPlacement(hwnd(), &place);
+    }
+    return true;
+}
+
+void CMainFrame::CreateWindowsAfterFirstRows() {
+    if (afterFirstRowsDone_) return;
+    afterFirstRowsDone_ = true;
+    KillTimer(hwnd(), kAfterFirstRowsTimer);
+    view_.grid().onFirstRowsPainted = nullptr;
+    TraceStartupStep("after the first rows");
+    statusBar_.CreateBanner();
+    topWebPane_.CreateBrowser();
+    rightWebPane_.CreateBrowser();
+    TraceStartupStep("browser controls");
+    // Every pane's first page before any pane's second, as when the pages
+    // were asked for at creation and the city's pages after the logon.
+    for (bool more = true; more;) {
+        more = statusBar_.explorer().NavigateNextWaiting();
+        more = topWebPane_.explorer().NavigateNextWaiting() || more;
+        more = rightWebPane_.explorer().NavigateNextWaiting() || more;
+    }
+    TraceStartupStep("pages asked for");
+    if (afterFirstRows) afterFirstRows();
+    TraceStartupStep("after the first rows done");
 }
 
 bool CMainFrame::CreateBars() {
     if (!toolbar_.CreateBar(hwnd(), kToolbarId, kButtonWidth, kButtonHeight)) return false;
     if (!statusBar_.CreateBar(hwnd(), IDW_STATUS_BAR, kStatusBarMinHeight)) return false;
-    statusBar_.Navigate(tovan::PageAddress(siteBase_, tovan::kBannerPage));
+    statusBar_.Navigate(tovan::PageAddress(siteBase_, tovan::kBannerPage));  // waits for the banner
     return true;
 }
 
@@ -191,7 +234,14 @@ bool CMainFrame::CreatePanes() {
 
 void CMainFrame::LoadAreaTree(const std::string& iniPath) {
     WinProfileReader profiles;
-    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(profiles, iniPath)));
+    // Read once: the tree asks for two lists of every province.
+    std::string text;
+    if (!fw::ReadProfileFile(iniPath, text)) {
+        areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(profiles, iniPath)));
+        return;
+    }
+    tovan::ProfileSnapshot snapshot(iniPath, text, profiles);
+    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(snapshot, iniPath)));
 }
 
 void CMainFrame::SelectOwnAreaInTree() {
@@ -213,23 +263,30 @@ void CMainFrame::OnIdle(HWND frame) {
 int CMainFrame::OnCreate() {
     // Read while the windows are made; needed at the first logon.
     std::function<std::string()> machineId = MachineIdentifierLookup();
+    TraceStartupStep("WM_CREATE, machine id lookup started");
     // The service's site, the base of the banner and the web panes' pages.
     siteBase_ = tovan::SiteBase(
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
     // Before the panes: the search grid sizes its class and talk columns for
     // the pictures it then draws.
     model().usePictures = PlatformIsNtFamily();
+    TraceStartupStep("settings read");
     if (!CreateBars()) return -1;
+    TraceStartupStep("toolbar and status bar");
     BuildToolBar();
+    TraceStartupStep("toolbar buttons");
     // Both panes start hidden: the search pane until a search, the area tree
     // until a logon reply with full rights.
     if (!CreatePanes()) return -1;
+    TraceStartupStep("panes");
     LoadAreaTree(fw::ProgramFilePath(tovan::kAreaIniName));
+    TraceStartupStep("area tree");
     // The web panes show the service's pages from the start.
     ShowPane(topWebPane_, true);
     ShowPane(rightWebPane_, true);
     rightWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kRightPage));
     topWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kTopPage));
+    TraceStartupStep("web panes shown, navigated");
     fw::AddIdleHandler(hwnd(), &CMainFrame::OnIdle);
 
     WinProfileReader profiles;
@@ -239,13 +296,14 @@ int CMainFrame::OnCreate() {
     // The login dialog, built without a parent, is owned by the main window.
     fw::SetMainWindow(hwnd());
     publishDialogs_.SetFrame(hwnd());
-    // Both exist before the first connection writes to the log; they stay
-    // hidden until a notice or a failed connect shows them.
-    noticeWindow_.CreateModeless();
+    TraceStartupStep("session configured");
+    // The notice and log windows are made when a notice or a failed
+    // connection first shows them.
+    logWindow_.SetOwner(hwnd());
     MarkPublishMode(fw::ReadProfileInt(tovan::kUserIni, "Publish", "Kind", 0) != 0 ? 1 : 0);
     MarkMinimiseMode(fw::ReadProfileInt(tovan::kUserIni, "Display", "Min", 0) != 0 ? 1 : 0);
     BuildToolsMenu();
-    logWindow_.CreateModeless(hwnd());
+    TraceStartupStep("menus");
 
     SetTimer(hwnd(), tovan::kResendTimer, tovan::kResendPeriodMs, nullptr);
     SetTimer(hwnd(), tovan::kChatSweepTimer, tovan::kChatSweepPeriodMs, nullptr);
@@ -255,8 +313,16 @@ int CMainFrame::OnCreate() {
     view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
     if (!view_.Create(hwnd(), model(), client)) return -1;
     AttachView(view_);
+    // What the first rows do not need is made once they are on the screen,
+    // or after kAfterFirstRowsLatestMs when no rows come (no server, an
+    // empty list).
+    view_.grid().onFirstRowsPainted = [this] { PostMessageA(hwnd(), kAfterFirstRowsMessage, 0, 0); };
+    SetTimer(hwnd(), kAfterFirstRowsTimer, kAfterFirstRowsLatestMs, nullptr);
+    TraceStartupStep("view");
     StartSession();
+    TraceStartupStep("connect started");
     RecalcLayout();
+    TraceStartupStep("layout");
     return 0;
 }
 
@@ -367,7 +433,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
         return OnCreate();
     case WM_SIZE:
+        TraceStartupStep("WM_SIZE");
         RecalcLayout();
+        TraceStartupStep("WM_SIZE laid out");
         return 0;
     case WM_TIMER:
         if (wp == kTrayBlinkTimer) {
@@ -382,12 +450,19 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ReleaseHeldUpdates();
             return 0;
         }
+        if (wp == kAfterFirstRowsTimer) {
+            CreateWindowsAfterFirstRows();
+            return 0;
+        }
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;
         if (wp == tovan::kResendTimer) {
             resendSchedule_.Tick();
             return 0;
         }
         break;
+    case kAfterFirstRowsMessage:
+        CreateWindowsAfterFirstRows();
+        return 0;
     case tovan::kQueueResendMessage: {
         // From the my-offers dialog: wParam the offer body, lParam its class.
         const char* body = reinterpret_cast<const char*>(wp);
@@ -427,6 +502,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_DESTROY:
+        WriteStartupTrace();
         fw::RemoveIdleHandlers(hwnd());
         help::CloseAll();
         SetTrayIcon(NIM_DELETE, nullptr, "");

@@ -41,6 +41,11 @@ constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
 constexpr UINT_PTR kTrayBlinkTimer = 7;
 // Frame timer that brings held window updates up to date (see BeginReceived).
 constexpr UINT_PTR kHeldUpdatesTimer = 100;
+// Posted to the frame once the first rows are on the screen; the timer makes
+// the same step when no rows have come kAfterFirstRowsLatestMs after creation.
+constexpr UINT kAfterFirstRowsMessage = WM_APP + 21;
+constexpr UINT_PTR kAfterFirstRowsTimer = 101;
+constexpr UINT kAfterFirstRowsLatestMs = 1000;
 
 class CMainFrame : public fw::Window,
                    private tovan::ClientView,
@@ -48,9 +53,16 @@ class CMainFrame : public fw::Window,
 public:
     CMainFrame();
 
-    // Creates the window; WM_CREATE reads the settings and the machine
-    // identifier, creates the record view and makes the first connection.
+    // Creates the window, hidden and maximised; WM_CREATE reads the settings
+    // and the machine identifier, creates the record view and makes the
+    // first connection. The banner's and the web panes' browsers come once
+    // the first rows are on the screen (CreateWindowsAfterFirstRows).
     bool CreateFrame();
+    // Run once at the end of that step: start-up work the first rows need not wait for.
+    std::function<void()> afterFirstRows;
+    // Makes the browsers and loads the pages that waited for them; runs
+    // afterFirstRows. Once; later calls do nothing.
+    void CreateWindowsAfterFirstRows();
     // The first, silent connection, once the record view exists.
     void StartSession() { session_.Connect(); }
     // The record view, once it exists; its grid then shows currentList.
@@ -65,6 +77,8 @@ public:
     bool UsePictures() const { return client_.model().usePictures; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
+    // The status bar's banner browser, once made (CreateWindowsAfterFirstRows).
+    HWND banner() const { return statusBar_.banner(); }
     CTovanClientView& view() { return view_; }
     // The search results grid, once the search pane exists.
     CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
@@ -196,6 +210,7 @@ private:
     };
     ChatValues chatValues_{*this};
     int voiceBusy = 0;
+    bool chatRefusalShowing_ = false;  // the box about a chat that cannot open is up
     ChatPorts chatPorts_{*this};
     tovan::ChatList chatWindows_{chatPorts_, session_};
     // Every server message goes to the session, the offer lists and the chats.
@@ -225,6 +240,7 @@ private:
     CIEBar topWebPane_;
     CIEBar rightWebPane_;
     bool rightPaneClosed_ = false;  // the user closed the right web pane
+    bool afterFirstRowsDone_ = false;
     std::string siteBase_;          // the service's site, from Config.ini [URL] Merovan
     CTovanClientView view_;
 };

@@ -5,7 +5,16 @@
 #include <string>
 
 #include "client/windows/chat_dlg.h"
+#include "fw/dialog.h"
 #include "fw/message_box.h"
+#include "text/gbk.h"
+
+namespace {
+
+// A peer id from the network, as much of it as the log shows.
+constexpr std::size_t kLoggedIdBytes = 64;
+
+}  // namespace
 
 std::string CMainFrame::ChatValues::ServerHost() const { return frame.session_.serverHost(); }
 
@@ -22,15 +31,30 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
     owner.voiceBusy = &frame.voiceBusy;
     auto window = std::make_unique<CChat>(peer, owner);
     if (!window->Open()) {
-        // No half-built window: the user learns why the chat did not open.
         const bool noControl = window->HostFailureClass() == CDVokar::kClassId;
+        if (!peer.initiatedLocally) {
+            // Another user's request: turned down without a box, which the
+            // network could otherwise pile up one inside the other.
+            frame.session_.Log(tovan::logline::kChatRequestRefused,
+                               std::string(tovan::GbkCut(peer.peerUserId, kLoggedIdBytes)) +
+                                   (noControl ? " (交谈控件未安装或未注册)" : ""));
+            return nullptr;
+        }
+        // The user's own double-click: told why, once at a time.
+        if (frame.chatRefusalShowing_) return nullptr;
+        frame.chatRefusalShowing_ = true;
         fw::AppMessageBox(frame.hwnd(),
                           noControl ? "交谈控件未安装或未注册,无法打开交谈窗口。请重新安装本程序。"
                                     : "无法打开交谈窗口。",
                           nullptr, MB_OK | MB_ICONERROR);
+        frame.chatRefusalShowing_ = false;
         return nullptr;
     }
-    ShowWindow(window->hwnd(), SW_SHOW);
-    SetFocus(frame.hwnd());
+    if (fw::Dialog::RunningModal()) {
+        fw::ShowInFront(window->hwnd());  // beneath the dialog the user is in
+    } else {
+        ShowWindow(window->hwnd(), SW_SHOW);
+        SetFocus(frame.hwnd());
+    }
     return window;
 }

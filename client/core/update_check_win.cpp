@@ -38,7 +38,17 @@ DWORD WINAPI UpdateCheckThread(void*) {
     if (tovan::IsStartedByUpdater(GetCommandLineA())) return 0;
     if (CheckForUpdate(folder) != UpdateCheckResult::kUpdateDue) return 0;
     const std::string dir = folder.empty() ? folder : folder.substr(0, folder.size() - 1);
-    ShellExecuteA(nullptr, "open", "tvupdate.exe", "", dir.c_str(), SW_SHOW);
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_FLAG_NO_UI;  // no system box from this thread
+    run.lpVerb = "open";
+    run.lpFile = "tvupdate.exe";
+    run.lpParameters = "";
+    run.lpDirectory = dir.c_str();
+    run.nShow = SW_SHOW;
+    // An updater that cannot be started (deleted, quarantined, a cut
+    // installation) must not take the client with it: it goes on as it is.
+    if (!ShellExecuteExA(&run) || reinterpret_cast<INT_PTR>(run.hInstApp) <= 32) return 0;
     // The updater replaces our files: leave at once, windows and all.
     ExitProcess(0);
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "client/model/record_cell.h"
+#include "client/core/startup_trace.h"
 
 std::string CViewGrid::MaskText(const std::string& source, int applyLimited) const {
     return tovan::MaskText(source, maskDigits != 0, limitedRights != 0, applyLimited != 0);
@@ -49,6 +50,16 @@ void CViewGrid::BeginCellFills() {
     painting_ = true;
 }
 
+void CViewGrid::EndCellFills() {
+    painting_ = false;
+    TraceStartupStep("grid painted");
+    if (!onFirstRowsPainted || !records || !records->IsLoaded(firstVisibleRow)) return;
+    TraceStartupStep("first rows painted");
+    const std::function<void()> firstRows = std::move(onFirstRowsPainted);
+    onFirstRowsPainted = nullptr;
+    firstRows();
+}
+
 void CViewGrid::OnCellDblClk(int row, int column, tovan::CCell*) {
     SendMessageA(GetParent(hwnd()), WM_GRID_CELLDBLCLK, static_cast<WPARAM>(row), static_cast<LPARAM>(column));
 }
@@ -59,7 +70,10 @@ void CViewGrid::ResetRows(int count) {
 }
 
 LRESULT CViewGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    // The wheel scrolls the grid under the mouse.
-    if (msg == WM_MOUSEMOVE) SetFocus(hwnd());
+    // The wheel scrolls the grid under the mouse; but the focus is taken
+    // only inside the active window, never from another one the user types in
+    // (taking it would activate the grid's window too).
+    if (msg == WM_MOUSEMOVE && GetActiveWindow() == GetAncestor(hwnd(), GA_ROOT) && GetFocus() != hwnd())
+        SetFocus(hwnd());
     return CQGrid::HandleMessage(msg, wp, lp);
 }

@@ -156,8 +156,11 @@ public:
     const std::string& serverHost() const { return serverHost_; }
     int serverPort() const { return serverPort_; }
 
-private:
+    // Adds a line to the connection log (the time takes the pattern's first
+    // "%s", text the second), for what the rest of the client notes there.
     void Log(const char* pattern, const std::string& text = std::string());
+
+private:
     const std::string& MachineId();
     void SendUnqueued(const std::string& message);
     void KeepAliveTick();
@@ -189,6 +192,8 @@ constexpr const char* kConnected = "%s 连接服务器成功";
 constexpr const char* kClosed = "%s 连接已关闭";
 constexpr const char* kError = "%s 发生错误:%s";
 constexpr const char* kLoggedOn = "%s 已成功登录";
+// Another user's chat request that could not be taken (no chat window).
+constexpr const char* kChatRequestRefused = "%s 未能接受交谈请求:%s";
 }  // namespace logline
 
 // Fills the pattern's "%s" places with the time and then the text.

@@ -229,6 +229,28 @@ def refused_without_control(sim, c):
     check(Chatter(c, "C").titles() == [], "and no chat window")
     check(not any(e.message.startswith(b"!ADDCHATER!") for e in sim.log()), "and no request")
 
+    # Other users' requests relayed to it, 40 in 8 s: no box piles on a box,
+    # each is turned down in the connection log, and the frame goes on answering.
+    for i in range(40):
+        sim.send("sdwl", "!ADDCHATER!|caller%d|127.0.0.1|%d|127.0.0.1|%d^" % (i, 5000 + i, 5000 + i))
+        time.sleep(0.2)
+    time.sleep(2)
+    boxes = [t for t in c.driver("boxes")[1].split(b"\n") if t.strip() == b"TovanClient"]
+    check(boxes == [], "relayed requests open no boxes: %r" % boxes)
+    check(c.driver("state")[0] == 0, "the frame answers")
+    refused = [l for l in c.log_lines() if b"caller" in l]
+    check(len(refused) == 40, "each request is noted in the connection log: %d" % len(refused))
+    check(Chatter(c, "C").titles() == [], "and no chat window")
+
+    # The user's own double-clicks, again while the box is up: one box at a time.
+    for _ in range(2):
+        c.wine_async(c.driver_exe, "talk", "0").wait(timeout=60)
+        time.sleep(1)
+    boxes = [t for t in c.driver("boxes")[1].split(b"\n") if t.strip() == b"TovanClient"]
+    check(len(boxes) == 1, "two clicks while the box is up show one box: %r" % boxes)
+    rc, text = c.driver("message-box")
+    check(rc == 0, "the user closes it")
+
 
 def main():
     ap = argparse.ArgumentParser()

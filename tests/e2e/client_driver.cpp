@@ -57,6 +57,18 @@
 //   client_driver.exe message-box
 //       waits for the client's message box (caption "TovanClient"), prints
 //       its text and presses OK
+//   client_driver.exe post-command ID
+//       posts the frame the command ID (for commands that open a modal dialog)
+//   client_driver.exe front
+//       prints the active window's title (GBK bytes), then "frame <0|1>" (the
+//       frame enabled) and "log <0|1>" (the connection log shown), one a line
+//   client_driver.exe close-log
+//       presses the connection log's close button
+//   client_driver.exe cancel-front
+//       presses Cancel in the active window (a dialog)
+//   client_driver.exe mouse-glyph ID
+//       clicks the close glyph with control id ID with the system's mouse
+//       (press, a pause, release at the same point of the screen)
 //   client_driver.exe chat-history HEX
 //       presses the history button and prints the colour of the text in the
 //       viewer as chat-colour does
@@ -68,10 +80,12 @@
 //       sends the simulator's control command in the file (a BURST), then
 //       round trips to the frame until its latest paint shows the offer with
 //       the ID the simulator answered at the top
-//   client_driver.exe start client|bare|bare-dlls PROGRAM
+//   client_driver.exe start client|bare|bare-dlls|floor PROGRAM [TRACE_FILE]
 //       starts PROGRAM and times until it shows: the client its first rows,
-//       the bare window its first paint (bare-dlls: given "/dlls"); then
-//       closes it
+//       the bare window its first paint (bare-dlls: given "/dlls", floor:
+//       "/floor"); then closes it. With TRACE_FILE the program writes its
+//       start-up steps there (TOVAN_STARTUP_TRACE), and the performance
+//       counter at the start is printed as start_counter_ms
 // Exit code 0 when it worked.
 #include <winsock2.h>
 #include <windows.h>
@@ -428,13 +442,16 @@ int Burst(int port, const char* commandFile) {
 }
 
 // Starts the program and times until it shows what its user waits for.
-int StartTimed(const char* kind, const char* program) {
+int StartTimed(const char* kind, const char* program, const char* traceFile) {
     const bool client = std::strcmp(kind, "client") == 0;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string commandLine = std::string("\"") + program + "\"";
     if (std::strcmp(kind, "bare-dlls") == 0) commandLine += " /dlls";
+    if (std::strcmp(kind, "floor") == 0) commandLine += " /floor";
+    // The child inherits the variable; this driver ends after the one start.
+    if (traceFile) SetEnvironmentVariableA("TOVAN_STARTUP_TRACE", traceFile);
     const double t0 = benchtiming::NowMs();
     if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         return 1;
@@ -459,6 +476,7 @@ int StartTimed(const char* kind, const char* program) {
     CloseHandle(pi.hProcess);
     if (shown < 0) return 1;
     std::printf("%s_start_ms %.1f\n", kind, shown);
+    if (traceFile) std::printf("start_counter_ms %.3f\n", t0);
     return 0;
 }
 
@@ -568,6 +586,77 @@ int WindowOfClass(const char* cls) {
     return 1;
 }
 
+// The window that has the activation in the client's thread.
+HWND ClientActiveWindow() {
+    HWND frame = Frame();
+    if (!frame) return nullptr;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info)) return nullptr;
+    return info.hwndActive;
+}
+
+HWND ConnectionLog() { return FindWindowA("#32770", "登录日志"); }
+
+int Front() {
+    HWND frame = Frame();
+    if (!frame) return 1;
+    HWND active = ClientActiveWindow();
+    char title[512] = {};
+    if (active) GetWindowTextA(active, title, sizeof title);
+    _setmode(_fileno(stdout), _O_BINARY);
+    HWND log = ConnectionLog();
+    std::printf("%s\nframe %d\nlog %d\n", title, IsWindowEnabled(frame) ? 1 : 0,
+                log && IsWindowVisible(log) ? 1 : 0);
+    return 0;
+}
+
+int CloseLog() {
+    HWND log = ConnectionLog();
+    if (!log || !IsWindowVisible(log)) return 1;
+    return PostMessageA(log, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(log, IDCANCEL)))
+               ? 0
+               : 1;
+}
+
+int CancelFront() {
+    HWND active = ClientActiveWindow();
+    if (!active || active == Frame()) return 1;
+    return PostMessageA(active, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(active, IDCANCEL)))
+               ? 0
+               : 1;
+}
+
+int PostCommand(int id) {
+    HWND frame = Frame();
+    return frame && PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(id), 0) ? 0 : 1;
+}
+
+void MouseButton(DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+int MouseGlyph(int id) {
+    HWND frame = Frame();
+    HWND pane = frame ? WebPane(frame, id) : nullptr;
+    HWND glyph = pane ? GetDlgItem(pane, id) : nullptr;
+    if (!glyph || !IsWindowVisible(glyph)) return 1;
+    RECT r;
+    GetWindowRect(glyph, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Sleep(200);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(400);  // the client lays its panes out again meanwhile
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    Sleep(300);
+    return 0;
+}
+
 BOOL CALLBACK NoteBox(HWND w, LPARAM) {
     char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
@@ -604,6 +693,11 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "click-glyph") == 0) return ClickGlyph(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "window") == 0) return WindowOfClass(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "boxes") == 0) return Boxes();
+    if (argc == 3 && std::strcmp(argv[1], "post-command") == 0) return PostCommand(std::atoi(argv[2]));
+    if (argc == 2 && std::strcmp(argv[1], "front") == 0) return Front();
+    if (argc == 2 && std::strcmp(argv[1], "close-log") == 0) return CloseLog();
+    if (argc == 2 && std::strcmp(argv[1], "cancel-front") == 0) return CancelFront();
+    if (argc == 3 && std::strcmp(argv[1], "mouse-glyph") == 0) return MouseGlyph(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "talk") == 0) return Talk(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chats") == 0) return Chats();
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
@@ -616,8 +710,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "start") == 0) {
-        return StartTimed(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "start") == 0) {
+        return StartTimed(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     }
     return 2;
 }

@@ -11,6 +11,8 @@ the client's update check). Each path is answered the way the test set it:
     empty        200 with an empty body
     silent       the request is read and never answered
     trickle      200 with the whole length announced, one byte every 0.2 s
+    drip         200 with the whole length announced, one byte every 2 s
+    slow         200 with the whole length announced, 5 KB a second
     huge         200 announcing 100 GB, a few bytes, then closed
     status:N     status N with the body
 
@@ -124,6 +126,14 @@ class HostileWeb:
                     return
                 conn.sendall(body[i:i + 1])
                 time.sleep(0.2)
+        elif mode in ("drip", "slow"):
+            head(length)
+            piece, pause = (1, 2.0) if mode == "drip" else (512, 0.1)
+            for i in range(0, len(body), piece):
+                if self._stop.is_set():
+                    return
+                conn.sendall(body[i:i + piece])
+                time.sleep(pause)
         elif mode == "huge":
             head(b"Content-Length: 100000000000\r\n")
             conn.sendall(b"\0" * 4096)

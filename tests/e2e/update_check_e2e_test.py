@@ -28,10 +28,10 @@ from e2e_support import Client, Display, check, failures, sim_binary  # noqa: E4
 USER_INI = b"[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n"
 
 
-def start_client(args, sim, update_ini, updater=None):
+def start_client(args, sim, update_ini, updater=None, with_updater=True):
     config = b"[URL]\r\nMerovan=http://127.0.0.1:%d/web\r\n" % sim.http_port
     client = Client(args.client, args.driver, sim.tcp_port, USER_INI, config_extra=config,
-                    app_files=[(updater or args.updater, "tvupdate.exe")])
+                    app_files=[(updater or args.updater, "tvupdate.exe")] if with_updater else [])
     if update_ini is not None:
         # Written at once: the check runs after the window is shown, seconds later.
         with open(os.path.join(client.app, "update.ini"), "wb") as f:
@@ -46,16 +46,18 @@ def wait_exit(proc, seconds):
         return None
 
 
-def run_case(args, binary, version_list, update_ini, due):
+def run_case(args, binary, version_list, update_ini, due, with_updater=True):
+    """due: the list names a newer file. Without the updater in the program
+    folder (deleted, quarantined) the client cannot hand over and stays."""
     root = tempfile.mkdtemp(prefix="tovan-web-")
     with open(os.path.join(root, "update.asp"), "wb") as f:
         f.write(version_list)
     try:
         with simctl.Simulator(binary, accept_any_password=True, web_root=root) as sim:
-            client = start_client(args, sim, update_ini)
+            client = start_client(args, sim, update_ini, with_updater=with_updater)
             try:
                 marker = os.path.join(client.app, "started.txt")
-                if due:
+                if due and with_updater:
                     code = wait_exit(client.proc, 90)
                     check(code == 0, "an update due ends the client with exit code 0 (%r)" % code)
                     started = open(marker, "rb").read() if os.path.exists(marker) else b""
@@ -67,8 +69,16 @@ def run_case(args, binary, version_list, update_ini, due):
                         check(True, "the client logs on")
                     except TimeoutError:
                         check(False, "the client logs on")
-                    time.sleep(5)  # the check has long finished by now
-                    check(client.proc.poll() is None, "a current list leaves the client running")
+                    # The check has long finished by now: the list was fetched.
+                    deadline = time.monotonic() + 30
+                    while time.monotonic() < deadline and not any(
+                            r.startswith(b"GET /cab/update.asp") for r in sim.http_log()):
+                        time.sleep(0.5)
+                    time.sleep(5)
+                    check(client.proc.poll() is None,
+                          "without an updater to start the client keeps running" if due else
+                          "a current list leaves the client running")
+                    check(client.driver("state")[0] == 0, "and its frame answers")
                     check(not os.path.exists(marker), "no updater is started")
             finally:
                 client.close()
@@ -155,6 +165,9 @@ def main():
                  b"[TovanClient.exe]\r\nVersion=3\r\n", due=True)
         run_case(args, binary, b"TovanClient.exe|3,Vokar.ocx|1,|9",
                  b"[TovanClient.exe]\r\nVersion=3\r\n", due=False)
+        # Due, but TvUpdate.exe is gone from the folder.
+        run_case(args, binary, b"TovanClient.exe|3,\r\nVokar.ocx|2",
+                 b"[TovanClient.exe]\r\nVersion=3\r\n", due=True, with_updater=False)
         # Never fetched by the updater, so never due.
         run_case(args, binary, b"sub\\x.dll|9,..\\up.dll|9,NUL|9,aux.dll|9,com1.txt|9",
                  None, due=False)

@@ -217,6 +217,66 @@ TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
 
 // The view's columns and the lines between them end inside the grid: the
 // talk picture is not cut by the scroll bar, after a resize too.
+// The frame is made hidden at its maximised size: showing it lays nothing
+// out again, and the tree's docked height comes from that client height.
+// The banner's and the web panes' browsers come once the first rows are on
+// the screen, below the panes' glyphs; a paint without rows brings nothing.
+TEST_F(DockTest, FrameIsMadeMaximisedAndTheBrowsersComeWithTheFirstRows) {
+    frame_ = std::make_unique<CMainFrame>();
+    CMainFrame& frame = *frame_;
+    ASSERT_TRUE(frame.CreateFrame());
+    EXPECT_TRUE(IsZoomed(frame.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(frame.hwnd()));
+    RECT made;
+    GetClientRect(frame.hwnd(), &made);
+    EXPECT_EQ(frame.areaTreePane().vertSize.cy, 2 * (made.bottom / 3));
+    EXPECT_EQ(frame.areaTreePane().vertMin.cy, made.bottom / 2);
+    EXPECT_EQ(frame.topWebPane().browser(), nullptr);
+    EXPECT_EQ(frame.rightWebPane().browser(), nullptr);
+    EXPECT_EQ(frame.banner(), nullptr);
+
+    ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
+    UpdateWindow(frame.hwnd());
+    RECT shown;
+    GetClientRect(frame.hwnd(), &shown);
+    EXPECT_EQ(shown, made);
+    CViewGrid& grid = frame.view().grid();
+    EXPECT_TRUE(grid.onFirstRowsPainted) << "an empty grid's paint is not the first rows";
+    EXPECT_EQ(frame.topWebPane().browser(), nullptr);
+
+    tovan::MsgInfo record = {};
+    std::strcpy(record.ID, "7");
+    record.loaded = 1;
+    frame.lists().currentList.Reset(1);
+    frame.lists().currentList.Store(0, record);
+    grid.SetRowCount(1);
+    UpdateWindow(grid.hwnd());
+    EXPECT_FALSE(grid.onFirstRowsPainted);
+    testutil::Pump(30);
+    for (CIEBar* pane : {&frame.topWebPane(), &frame.rightWebPane()}) {
+        ASSERT_NE(pane->browser(), nullptr);
+        RECT inner;
+        GetClientRect(pane->hwnd(), &inner);
+        EXPECT_EQ(RectIn(pane->hwnd(), pane->browser()), inner);
+        EXPECT_EQ(GetWindow(pane->hwnd(), GW_CHILD), pane->closeGlyph()) << "the glyph stays on top";
+    }
+    ASSERT_NE(frame.banner(), nullptr);
+    RECT pane0 = {};
+    SendMessageA(frame.statusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&pane0));
+    EXPECT_EQ(RectIn(frame.statusBar(), frame.banner()), pane0);
+}
+
+// Without rows (no server, an empty list) the browsers come a second after
+// the frame was made.
+TEST_F(DockTest, WithoutRowsTheBrowsersComeASecondAfterTheFrame) {
+    CMainFrame& frame = MakeShownFrame();
+    const DWORD start = GetTickCount();
+    while (!frame.topWebPane().browser() && GetTickCount() - start < 3000) testutil::Pump(50);
+    EXPECT_NE(frame.topWebPane().browser(), nullptr);
+    EXPECT_NE(frame.rightWebPane().browser(), nullptr);
+    EXPECT_NE(frame.banner(), nullptr);
+}
+
 TEST_F(DockTest, ViewColumnsFitBesideTheScrollBar) {
     CMainFrame& frame = MakeFrame();
     CViewGrid& grid = frame.view().grid();
@@ -306,6 +366,7 @@ TEST_F(DockTest, WebPanesFrameTheViewAndTheTreeToggleTakesTheRightPaneAlong) {
     const RECT treeNow = RectIn(frame.hwnd(), tree.hwnd());
     SendMessageA(tree.hwnd(), WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(treeNow.left + 1, treeNow.top + 50));
     EXPECT_FALSE(tree.Tracking());
+    SendMessageA(tree.hwnd(), WM_NCLBUTTONDOWN, HTCLOSE, 0);
     SendMessageA(tree.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
     EXPECT_FALSE(tree.Shown());
     EXPECT_EQ(RectIn(frame.hwnd(), right.hwnd()), (RECT{client.right - 130, topRect.bottom, client.right, status.top}));
@@ -353,6 +414,74 @@ TEST_F(DockTest, WebPaneClosesByItsGlyphOrItsCommandAndStaysClosedForTheToggle) 
     EXPECT_FALSE(right.Shown());
     EXPECT_EQ(RectIn(frame.hwnd(), frame.areaTreePane().hwnd()).bottom,
               RectIn(frame.hwnd(), frame.statusBar()).top);
+}
+
+// The mouse as the system moves it: a button pressed or released at a point
+// of the screen.
+void MouseAt(POINT screen, DWORD button) {
+    SetCursorPos(screen.x, screen.y);
+    testutil::Pump(40);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = button;
+    SendInput(1, &in, sizeof in);
+    testutil::Pump(120);
+}
+
+POINT CentreOnScreen(HWND h, RECT r) {
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(h, &p);
+    return p;
+}
+
+TEST_F(DockTest, ACloseBoxClosesItsPaneOnlyWhenPressedAndReleasedOnIt) {
+    CMainFrame& frame = MakeFrame();
+    frame.account().isFullMember = 1;
+    CSizingControlBar& tree = frame.areaTreePane();
+
+    // Messages alone: a release on the box after a press elsewhere, or after
+    // the pointer left the box, leaves the pane; press and release on it close it.
+    struct Case { const char* what; std::vector<std::pair<UINT, WPARAM>> messages; bool closes; };
+    const Case cases[] = {
+        {"release only", {{WM_NCLBUTTONUP, HTCLOSE}}, false},
+        {"pressed on the caption", {{WM_NCLBUTTONDOWN, HTCAPTION}, {WM_NCLBUTTONUP, HTCLOSE}}, false},
+        {"pressed, left, released", {{WM_NCLBUTTONDOWN, HTCLOSE}, {WM_NCMOUSELEAVE, 0}, {WM_NCLBUTTONUP, HTCLOSE}}, false},
+        {"pressed and released on it", {{WM_NCLBUTTONDOWN, HTCLOSE}, {WM_NCLBUTTONUP, HTCLOSE}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!tree.Shown()) Command(ID_AREA_LIST);  // shown again after a close
+        ASSERT_TRUE(tree.Shown());
+        for (const auto& [msg, hit] : c.messages) SendMessageA(tree.hwnd(), msg, hit, 0);
+        EXPECT_EQ(tree.Shown(), !c.closes);
+    }
+
+    // With the mouse: the top pane's cross hides its pane on the press; the
+    // tree's close box is under the pointer at the release. Only the top
+    // pane goes; the tree and the right pane stay.
+    Command(ID_AREA_LIST);
+    ASSERT_TRUE(tree.Shown());
+    CIEBar& top = frame.topWebPane();
+    ASSERT_TRUE(top.Shown());
+    SetForegroundWindow(frame.hwnd());
+    testutil::Pump(50);
+    RECT glyph;
+    GetClientRect(top.closeGlyph(), &glyph);
+    MouseAt(CentreOnScreen(top.closeGlyph(), glyph), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_FALSE(top.Shown()) << "the cross acts on the press";
+    RECT bar;
+    GetWindowRect(tree.hwnd(), &bar);
+    const RECT box = tree.CloseButton(bar.right - bar.left, bar.bottom - bar.top);
+    const POINT onBox = {bar.left + (box.left + box.right) / 2, bar.top + (box.top + box.bottom) / 2};
+    ASSERT_EQ(SendMessageA(tree.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(onBox.x, onBox.y)), HTCLOSE);
+    MouseAt(onBox, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(tree.Shown());
+    EXPECT_TRUE(frame.rightWebPane().Shown());
+
+    // A click of its own on the box still closes the tree.
+    MouseAt(onBox, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(onBox, MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(tree.Shown());
 }
 
 TEST_F(DockTest, CaptionIsActiveExactlyWhileTheFocusIsInThePane) {
@@ -449,6 +578,7 @@ TEST_F(DockTest, SearchPaneShowsTheCountInItsCaptionAndResizesByItsEdge) {
     const int mask = pane.grid.maskDigits;
     Command(ID_TOGGLE_MASK);
     EXPECT_NE(pane.grid.maskDigits, mask);
+    SendMessageA(pane.hwnd(), WM_NCLBUTTONDOWN, HTCLOSE, 0);
     SendMessageA(pane.hwnd(), WM_NCLBUTTONUP, HTCLOSE, 0);
     EXPECT_FALSE(pane.Shown());
 }

@@ -638,6 +638,32 @@ TEST_F(RecordGridTest, DoubleClickTellsTheParentRowAndColumn) {
     EXPECT_EQ(host.notices[0].second, 4);
 }
 
+TEST_F(RecordGridTest, MouseOverTakesTheFocusOnlyWhileItsWindowIsActive) {
+    ShowWindow(host, SW_SHOW);
+    // Another window of the program, the user typing in it (a chat window).
+    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 720, 0, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    SetFocus(other);
+    testutil::Pump(50);
+    ASSERT_EQ(GetActiveWindow(), other);
+
+    SendMessageA(grid, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    testutil::Pump(30);
+    EXPECT_EQ(GetFocus(), other) << "the keystrokes stay where the user types";
+    EXPECT_EQ(GetActiveWindow(), other);
+
+    // Over the grid of the active window the wheel goes to the grid.
+    SetForegroundWindow(host);
+    SetFocus(host);
+    testutil::Pump(50);
+    ASSERT_EQ(GetActiveWindow(), host.hwnd());
+    SendMessageA(grid, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(GetFocus(), grid.hwnd());
+    DestroyWindow(other);
+}
+
 TEST_F(RecordGridTest, CellsComeFromTheRecordsAndTheSettingsFile) {
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);

@@ -410,6 +410,94 @@ TEST_F(ConnectionLogTest, KeepsEveryLineWhileHiddenAndShowsThemAgain) {
     }
 }
 
+// A modal dialog of the frame (a publishing dialog) while failed connects
+// bring the log up and the user closes it: the dialog stays in front and
+// active, and its owner stays disabled until the dialog ends.
+namespace modal_and_log {
+
+struct ModalRun {
+    CDlgDlrz* log = nullptr;
+    fw::Dialog* modal = nullptr;
+    HWND owner = nullptr;
+    int tick = 0;
+    std::vector<std::string> faults;
+};
+ModalRun* g_run = nullptr;
+
+// True when a lies above b among the top-level windows.
+bool Above(HWND a, HWND b) {
+    for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == b) return true;
+    return false;
+}
+
+void Note(bool ok, const std::string& what) {
+    if (!ok) g_run->faults.push_back("tick " + std::to_string(g_run->tick) + ": " + what);
+}
+
+// The ways the user closes the log, one per round.
+void CloseLog(int round, HWND log) {
+    switch (round) {
+    case 0: PostMessageA(log, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); break;
+    case 1: PostMessageA(log, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    default: PostMessageA(GetDlgItem(log, IDC_LOG_LIST), WM_KEYDOWN, VK_ESCAPE, 1); break;
+    }
+}
+
+constexpr int kRounds = 3;
+
+void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+    HWND log = g_run->log->hwnd(), modal = g_run->modal->hwnd();
+    const int round = g_run->tick / 3, phase = g_run->tick % 3;
+    if (round == kRounds) {
+        g_run->modal->EndDialog(IDCANCEL);
+        return;
+    }
+    if (phase == 0) {
+        g_run->log->AddLine("10:00:01 连接服务器失败");  // a failed connect
+        g_run->log->ShowAndRaise();
+    } else if (phase == 1) {
+        Note(IsWindowVisible(log) != FALSE, "the log shows");
+        Note(GetActiveWindow() == modal, "the modal dialog stays active when the log comes up");
+        Note(Above(modal, log), "the log comes up beneath the modal dialog");
+        // The user clicks into the log and closes it.
+        SetForegroundWindow(log);
+        CloseLog(round, log);
+    } else {
+        Note(!IsWindowVisible(log), "closing hides the log");
+        Note(!IsWindowEnabled(g_run->owner), "the owner stays disabled while the modal dialog runs");
+        Note(GetActiveWindow() == modal, "the modal dialog is active again after the log closed");
+        Note(Above(modal, g_run->owner), "the modal dialog stays above its owner");
+    }
+    ++g_run->tick;
+}
+
+}  // namespace modal_and_log
+
+TEST_F(ConnectionLogTest, AModalDialogStaysInFrontAndItsOwnerDisabledWhileTheLogComesAndGoes) {
+    using namespace modal_and_log;
+    CDlgDlrz log(owner);
+    ASSERT_TRUE(log.CreateModeless());
+    SetForegroundWindow(owner);
+    fw::Dialog modal(IDD_ABOUTBOX, owner);
+    ModalRun state;
+    state.log = &log;
+    state.modal = &modal;
+    state.owner = owner;
+    g_run = &state;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 150, Step);
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+    KillTimer(nullptr, timer);
+    g_run = nullptr;
+    EXPECT_EQ(state.tick, kRounds * 3);
+    for (const std::string& f : state.faults) ADD_FAILURE() << f;
+    EXPECT_TRUE(IsWindowEnabled(owner)) << "given back when the modal dialog ends";
+    // Without a modal dialog the log still comes to the front.
+    log.ShowAndRaise();
+    testutil::Pump(50);
+    EXPECT_EQ(GetForegroundWindow(), log.hwnd());
+}
+
 // ---------------------------------------------------------------- notice window
 
 TEST(NoticeWindowTest, ShowsTheLastNoticeWhereTheUserLeftItAndHidesOnClose) {
@@ -489,11 +577,11 @@ void CALLBACK CancelFramesLogin(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-// The frame creates both windows hidden (the log owned by the frame, the
-// notice by nobody), the session's lines reach the log, a server notice
-// reaches the notice window, and command 32777 brings up the login dialog
-// owned by the frame.
-TEST(MainFrameWindowsTest, CreatesTheWindowsAndRoutesTheLoginCommand) {
+// The frame makes the notice window (owned by nobody) at the first server
+// notice and the log window (owned by the frame) when a failed connection
+// first shows it, holding every line the session wrote since start-up; and
+// command 32777 brings up the login dialog owned by the frame.
+TEST(MainFrameWindowsTest, MakesTheWindowsWhenFirstShownAndRoutesTheLoginCommand) {
     WSADATA wsa;
     ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
     WriteUserSection({"test", "", "0"});
@@ -501,23 +589,31 @@ TEST(MainFrameWindowsTest, CreatesTheWindowsAndRoutesTheLoginCommand) {
     {
         auto frame = std::make_unique<CMainFrame>();
         ASSERT_TRUE(frame->CreateFrame());
-        HWND log = FindOwnedBy("登录日志", pid);
-        HWND notice = FindOwnedBy("管理消息", pid);
-        ASSERT_TRUE(log);
-        ASSERT_TRUE(notice);
-        EXPECT_EQ(GetWindow(log, GW_OWNER), frame->hwnd());
-        EXPECT_EQ(GetWindow(notice, GW_OWNER), nullptr);
-        EXPECT_FALSE(IsWindowVisible(notice));
-
-        // The first, silent connection has begun: its line is in the log.
-        const std::vector<std::string> lines = ListLines(GetDlgItem(log, IDC_LOG_LIST));
-        ASSERT_FALSE(lines.empty());
-        EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
-        EXPECT_EQ(lines, frame->session().logLines());
+        EXPECT_EQ(FindOwnedBy("登录日志", pid), nullptr) << "no log window before it is shown";
+        EXPECT_EQ(FindOwnedBy("管理消息", pid), nullptr) << "no notice window before a notice";
 
         frame->session().OnSendNotify("!SENDNOTIFY!|管理员通知");
+        HWND notice = FindOwnedBy("管理消息", pid);
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(GetWindow(notice, GW_OWNER), nullptr);
         EXPECT_TRUE(IsWindowVisible(notice));
         EXPECT_EQ(fw::GetText(GetDlgItem(notice, IDC_NOTICE_TEXT)), "管理员通知");
+
+        // The first, silent connection has begun; it fails, and the log shows
+        // every line so far, its first line first, then takes later ones.
+        frame->session().OnConnect(WSAECONNREFUSED);
+        HWND log = FindOwnedBy("登录日志", pid);
+        ASSERT_TRUE(log);
+        EXPECT_EQ(GetWindow(log, GW_OWNER), frame->hwnd());
+        EXPECT_TRUE(IsWindowVisible(log));
+        std::vector<std::string> lines = ListLines(GetDlgItem(log, IDC_LOG_LIST));
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
+        EXPECT_EQ(lines, frame->session().logLines());
+        ShowWindow(log, SW_HIDE);
+        frame->session().OnConnect(WSAECONNREFUSED);
+        EXPECT_EQ(FindOwnedBy("登录日志", pid), log) << "the same window shows again";
+        EXPECT_EQ(ListLines(GetDlgItem(log, IDC_LOG_LIST)), frame->session().logLines());
 
         g_loginSeen = {};
         frame->session().OnErr("!ERR!|密码错误");  // the text the dialog is to show

@@ -3,8 +3,9 @@
 only a whole 2xx body is installed, programs and libraries only as whole
 images of their kind; on every failure the old file and its version stay.
 Device names are never fetched. A silent or trickling service is given up
-after the time-outs, the status window answers meanwhile, and the client is
-started in every case.
+after the time-outs, one that stalls (a byte now and then) within about a
+minute with the release values, while a slow one that moves completes; the
+status window answers meanwhile, and the client is started in every case.
 
     updater_hostile_e2e_test.py --updater TvUpdate.exe --client client_stand_in.exe
                                 --driver client_driver.exe
@@ -164,6 +165,28 @@ def silent_and_trickling(args, tmp, prefix):
               % started_in(app))
 
 
+def stalled_and_slow(args, tmp, prefix):
+    print("-- a stalled and a slow download, with the release values")
+    slow_file = pe_image(True, b"slow but moving " * 10000)  # about 160 KB: over 30 s at 5 KB/s
+    with HostileWeb() as web:
+        app = prepare(os.path.join(tmp, "stall"), args, web, ["Drip.dll"], {"Drip.dll": b"old drip"})
+        web.serve("/cab/Drip.dll", NEW_DLL, "drip")
+        code, took, _ = run_updater(app, prefix, {}, timeout=150)
+        print("requests: %r (%.1f s)" % (web.requests(), took))
+        check(code == 0 and took < 60, "a stalled download is given up within a minute (exit %r after %.0f s)"
+              % (code, took))
+        check(read(os.path.join(app, "Drip.dll")) == b"old drip", "the old file stays")
+        check(started_in(app) == [windows_path(app).lower()], "the client is started: %r" % started_in(app))
+    with HostileWeb() as web:
+        app = prepare(os.path.join(tmp, "moving"), args, web, ["Slow.dll"], {"Slow.dll": b"old slow"})
+        web.serve("/cab/Slow.dll", slow_file, "slow")
+        code, took, _ = run_updater(app, prefix, {}, timeout=150)
+        print("requests: %r (%.1f s)" % (web.requests(), took))
+        check(code == 0, "the updater ends (exit %r after %.0f s)" % (code, took))
+        check(read(os.path.join(app, "Slow.dll")) == slow_file, "a slow download that moves is installed")
+        check(started_in(app) == [windows_path(app).lower()], "the client is started: %r" % started_in(app))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--updater", required=True)
@@ -174,11 +197,12 @@ def main():
     try:
         prefix = os.path.join(tmp, "prefix")
         subprocess.run(["cp", "-a", wine_template(), prefix], check=True)
-        for d in ("slow", "mute"):
+        for d in ("slow", "mute", "stall", "moving"):
             os.mkdir(os.path.join(tmp, d))
         with Display():
             hostile_replies(args, tmp, prefix)
             silent_and_trickling(args, tmp, prefix)
+            stalled_and_slow(args, tmp, prefix)
     finally:
         shutil.rmtree(tmp, ignore_errors=True)
     print("%d failure(s)" % len(failures))
