@@ -29,7 +29,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, check, failures, sim_binary, wine_template  # noqa: E402
+from e2e_support import Client, Display, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
@@ -39,24 +39,6 @@ TONE_HZ = 1500  # what A's microphone hears: apart from the 1 kHz ring
 
 def gbk(text):
     return text.encode("gbk")
-
-
-def in_own_network():
-    """Re-runs this script in a new network namespace with loopback up;
-    returns False when that is not possible (the fixed port is then shared)."""
-    if os.environ.get("TOVAN_CHAT_NETNS") == "1":
-        subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
-        return True
-    try:
-        probe = subprocess.run(["unshare", "-n", "--", "ip", "link", "set", "lo", "up"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-    except OSError:
-        return False
-    if probe != 0:  # no namespaces here (not permitted, or no ip tool)
-        return False
-    rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:],
-                        env=dict(os.environ, TOVAN_CHAT_NETNS="1")).returncode
-    raise SystemExit(rc)
 
 
 class Chatter:
@@ -274,16 +256,16 @@ def main():
     write_tone(tone, 120, TONE_HZ)
     write_quiet(quiet, 120)
     played = os.path.join(sound_dir, "b_played.raw")
-    template = wine_template()  # found through HOME, which each client gets its own of
+    wine = pinned_wine()  # found through HOME, which each client gets its own of
     home_a = make_home(sound_dir, "a", tone, os.path.join(sound_dir, "a_played.raw"))
     home_b = make_home(sound_dir, "b", quiet, played)
     with Display(), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
         config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
         files = [(args.vokar, "Vokar.ocx")]
         a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files,
-                   env={"HOME": home_a, "TOVAN_WINE_TEMPLATE": template})
+                   env=dict(wine, HOME=home_a))
         b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files,
-                   env={"HOME": home_b, "TOVAN_WINE_TEMPLATE": template})
+                   env=dict(wine, HOME=home_b))
         try:
             run(sim, a, b, args.shot, played)
         finally:

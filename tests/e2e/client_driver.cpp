@@ -101,8 +101,21 @@
 #include <vector>
 
 #include "tests/e2e/bench_timing.h"
+#include "tests/e2e/driver_windows.h"
 
 namespace {
+
+using driver::ChatPress;
+using driver::ChatSay;
+using driver::ChatWindows;
+using driver::FirstChat;
+using driver::Frame;
+using driver::kChatView;
+using driver::PrintBytes;
+using driver::Scroll;
+using driver::Talk;
+using driver::TextOf;
+using driver::Unhex;
 
 int PostTo(HWND frame, const char* text, std::size_t length) {
     COPYDATASTRUCT data = {};
@@ -187,93 +200,12 @@ int Rows(int first, int count) {
     return 0;
 }
 
-int Scroll(int row) {
-    HWND frame = FindWindowA("TovanClientFrame", nullptr);
-    HWND view = frame ? FindWindowExA(frame, nullptr, "TovanRecordView", nullptr) : nullptr;
-    HWND grid = view ? FindWindowExA(view, nullptr, "QGRID", nullptr) : nullptr;
-    if (!grid || row < 0 || row > 0xFFFF) return 1;
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(grid, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, row), 0,
-                               SMTO_ABORTIFHUNG, 5000, &result)
-               ? 0
-               : 1;
-}
-
-int Talk(int row) {
-    if (Scroll(row) != 0) return 1;
-    HWND frame = FindWindowA("TovanClientFrame", nullptr);
-    HWND grid = FindWindowExA(FindWindowExA(frame, nullptr, "TovanRecordView", nullptr), nullptr, "QGRID", nullptr);
-    RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    Sleep(300);  // the grid hit-tests the cells it painted last
-    RECT r;
-    GetClientRect(grid, &r);
-    // The columns end a scroll bar's width before the right edge.
-    const LPARAM at = MAKELPARAM(r.right - GetSystemMetrics(SM_CXVSCROLL) - 4, 4);
-    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
-        PostMessageA(grid, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
-    }
-    return 0;
-}
-
-// Chat windows: dialogs with the conversation view 1097 (the history viewer
-// has only 1099).
-constexpr int kChatView = 1097;
-constexpr int kChatInput = 1019;
-
-BOOL CALLBACK CollectChat(HWND w, LPARAM out) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") == 0 && GetDlgItem(w, kChatView) && IsWindowVisible(w))
-        reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
-    return TRUE;
-}
-
-std::vector<HWND> ChatWindows() {
-    std::vector<HWND> found;
-    EnumWindows(CollectChat, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Window text in the client's code page. Asked for as UTF-16: a rich edit
-// of another process hands its text over that way whatever was asked.
-std::vector<char> TextOf(HWND w) {
-    DWORD_PTR n = 0;
-    SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
-    std::vector<wchar_t> wide(n + 1);
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(w, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 5000, &got);
-    const int len = static_cast<int>(wcslen(wide.data()));
-    std::vector<char> text(static_cast<size_t>(len) * 2 + 1);
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), len, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
-    text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
-    return text;
-}
-
-void PrintBytes(const std::vector<char>& text) {
-    _setmode(_fileno(stdout), _O_BINARY);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 int Chats() {
     for (HWND w : ChatWindows()) {
         PrintBytes(TextOf(w));
         std::printf("\n");
     }
     return 0;
-}
-
-HWND FirstChat() {
-    const std::vector<HWND> chats = ChatWindows();
-    return chats.empty() ? nullptr : chats.front();
-}
-
-std::string Unhex(const char* hex) {
-    std::string out;
-    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
-        const char pair[3] = {hex[i], hex[i + 1], 0};
-        out += static_cast<char>(std::strtoul(pair, nullptr, 16));
-    }
-    return out;
 }
 
 // The chat window's test query: the colour of the text in its view ("TVC1")
@@ -293,29 +225,10 @@ int ChatColour(const std::string& text, ULONG_PTR where = 0x54564331) {
     return 0;
 }
 
-int ChatSay(const std::string& text) {
-    HWND chat = FirstChat();
-    HWND input = chat ? GetDlgItem(chat, kChatInput) : nullptr;
-    if (!input || !IsWindowEnabled(input)) return 1;
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
-    // Posted, so that it passes the client's message loop as a typed key does.
-    PostMessageA(input, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(input, WM_KEYUP, VK_RETURN, 0xC0000001);
-    return 0;
-}
-
 int ChatMove(int x, int y) {
     HWND chat = FirstChat();
     if (!chat) return 1;
     return SetWindowPos(chat, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
-}
-
-int ChatPress(int id) {
-    HWND chat = FirstChat();
-    if (!chat) return 1;
-    PostMessageA(chat, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chat, id)));
-    return 0;
 }
 
 int ChatClose() { return ChatPress(IDCANCEL); }
@@ -516,8 +429,6 @@ int UpdaterAnswers() {
                : 1;
 }
 
-HWND Frame() { return FindWindowA("TovanClientFrame", nullptr); }
-
 bool SendWithin(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &result) != 0;
@@ -703,7 +614,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "chat-colour") == 0) return ChatColour(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "chat-say") == 0) return ChatSay(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "chat-close") == 0) return ChatClose();
-    if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(1026);
+    if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(driver::kChatVoice);
     if (argc == 3 && std::strcmp(argv[1], "chat-click") == 0) return ChatClick(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));

@@ -3,8 +3,9 @@ prefix with the test driver beside it, a watch over the simulator's message
 log, and the check/failure bookkeeping.
 
 The simulator is TOVAN_SIM, else TOVAN_EXCHANGE_SIM, else the native tree's
-build. The client must be a test build (it answers client_driver.exe and
-mirrors its connection log into TOVAN_TEST_SESSION_LOG).
+build. With client_driver.exe the client must be a test build (it answers
+that driver and mirrors its connection log into TOVAN_TEST_SESSION_LOG);
+release_driver.exe drives any build through public window messages only.
 """
 
 import os
@@ -31,6 +32,44 @@ def wine_template():
     out = subprocess.run(["bash", "-c", '. "$1"; printf %s "$TOVAN_WINE_TEMPLATE"', "_", WINE_ENV],
                          capture_output=True, text=True, check=True)
     return out.stdout
+
+
+def pinned_wine():
+    """The Wine, its wineserver and the prefix template in use, as variables
+    that keep them when a program is given a HOME of its own (their places
+    may be found through HOME)."""
+    names = ("TOVAN_WINE", "TOVAN_WINESERVER", "TOVAN_WINE_TEMPLATE")
+    out = subprocess.run(["bash", "-c", '. "$1"; printf "%s\\0" "$TOVAN_WINE" "$TOVAN_WINESERVER" '
+                          '"$TOVAN_WINE_TEMPLATE"', "_", WINE_ENV],
+                         capture_output=True, text=True, check=True)
+    return {k: v for k, v in zip(names, out.stdout.split("\0")) if v}
+
+
+def kill_wineserver(prefix, env=None):
+    """Ends every program of the prefix, with the wineserver of the Wine in use."""
+    subprocess.run(["bash", "-c", '. "$1"; exec "${TOVAN_WINESERVER:-wineserver}" -k', "_", WINE_ENV],
+                   env=dict(env or os.environ, WINEPREFIX=prefix),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def in_own_network():
+    """Re-runs the running script in a new network namespace with loopback up
+    and exits with its code; returns False when that is not possible (fixed
+    ports such as the address server's are then shared with other tests)."""
+    import sys
+    if os.environ.get("TOVAN_OWN_NETNS") == "1":
+        subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+        return True
+    try:
+        probe = subprocess.run(["unshare", "-n", "--", "ip", "link", "set", "lo", "up"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+    except OSError:
+        return False
+    if probe != 0:  # no namespaces here (not permitted, or no ip tool)
+        return False
+    rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(sys.argv[0])] + sys.argv[1:],
+                        env=dict(os.environ, TOVAN_OWN_NETNS="1")).returncode
+    raise SystemExit(rc)
 
 
 def sim_binary():
@@ -75,13 +114,15 @@ def client_test_setup():
 
 
 class Display:
-    """The caller's display, or an Xvfb of our own."""
+    """The caller's display, or an Xvfb of our own (always with own=True, so
+    that tests running side by side cannot take each other's focus)."""
 
-    def __init__(self):
+    def __init__(self, own=False):
         self.proc = None
+        self.own = own
 
     def __enter__(self):
-        if os.environ.get("DISPLAY"):
+        if os.environ.get("DISPLAY") and not self.own:
             return self
         r, w = os.pipe()
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
@@ -177,8 +218,7 @@ class Client:
             return []
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=dict(self.env, WINEPREFIX=self.prefix),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        kill_wineserver(self.prefix, self.env)
         try:
             if self.proc:
                 self.proc.wait(timeout=30)
