@@ -102,6 +102,7 @@ public:
     // Rebuilds the toolbar from dmr.ini [ToolBar]; relabels the current
     // information button once the user's area is known.
     void BuildToolBar();
+    void BuildToolBar(tovan::ProfileReader& profiles);
     void UpdateCurrentInfoButton();
     // Rebuilds the tools menu from Config.ini [Tools].
     void BuildToolsMenu();
@@ -185,7 +186,6 @@ private:
     void SetMinimiseMode(int mode);
     void RunTool(int id);
     void OpenSupportPage();
-    fw::gdi::Bitmap CaptionBitmap(const std::string& text, COLORREF colour);
 
     CTvSocket socket_;
     TvSessionSocket sessionSocket_{socket_};
