@@ -175,7 +175,7 @@ def start_times(client, starts, compare):
             rc, out = client.driver("start", timed_as, exe[kind], timeout=120)
             f = figures(out)
             if rc != 0 or timed_as + "_start_ms" not in f:
-                return fail("%s start (exit code %s)" % (kind, rc))
+                return fail("%s start in round %d (exit code %s): %r" % (kind, round_, rc, out))
             if round_ > 0:
                 times[kind].append(f[timed_as + "_start_ms"])
         for kind in traces:
