@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "client/controls/profile_files_snapshot.h"
 #include "client/controls/win_profile_reader.h"
 #include "client/core/chat_history_purge.h"
 #include "client/model/area_tree.h"
@@ -21,6 +22,7 @@
 #include "client/model/window_title.h"
 #include "client/core/machine_identifier.h"
 #include "client/core/startup_trace.h"
+#include "client/core/toolbar_captions.h"
 #include "client/res/resource.h"
 #include "client/windows/html_help.h"
 #include "fw/maximized_rect.h"
@@ -233,15 +235,9 @@ bool CMainFrame::CreatePanes() {
 }
 
 void CMainFrame::LoadAreaTree(const std::string& iniPath) {
-    WinProfileReader profiles;
     // Read once: the tree asks for two lists of every province.
-    std::string text;
-    if (!fw::ReadProfileFile(iniPath, text)) {
-        areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(profiles, iniPath)));
-        return;
-    }
-    tovan::ProfileSnapshot snapshot(iniPath, text, profiles);
-    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(snapshot, iniPath)));
+    ProfileFilesSnapshot areaIni({iniPath});
+    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(areaIni, iniPath)));
 }
 
 void CMainFrame::SelectOwnAreaInTree() {
@@ -264,16 +260,18 @@ int CMainFrame::OnCreate() {
     // Read while the windows are made; needed at the first logon.
     std::function<std::string()> machineId = MachineIdentifierLookup();
     TraceStartupStep("WM_CREATE, machine id lookup started");
+    // The settings files are read once for all the reads of the creation.
+    const std::string configIni = fw::ProgramFilePath("Config.ini");
+    ProfileFilesSnapshot settings({configIni, tovan::kUserIni});
     // The service's site, the base of the banner and the web panes' pages.
-    siteBase_ = tovan::SiteBase(
-        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
+    siteBase_ = tovan::SiteBase(settings.ReadString(configIni, "URL", "Merovan", "", 500));
     // Before the panes: the search grid sizes its class and talk columns for
     // the pictures it then draws.
     model().usePictures = PlatformIsNtFamily();
     TraceStartupStep("settings read");
     if (!CreateBars()) return -1;
     TraceStartupStep("toolbar and status bar");
-    BuildToolBar();
+    BuildToolBar(settings);
     TraceStartupStep("toolbar buttons");
     // Both panes start hidden: the search pane until a search, the area tree
     // until a logon reply with full rights.
@@ -289,10 +287,7 @@ int CMainFrame::OnCreate() {
     TraceStartupStep("web panes shown, navigated");
     fw::AddIdleHandler(hwnd(), &CMainFrame::OnIdle);
 
-    WinProfileReader profiles;
-    const tovan::SessionSettings settings =
-        tovan::ReadSessionSettings(profiles, fw::ProgramFilePath("Config.ini"));
-    session_.Configure(settings, std::move(machineId));
+    session_.Configure(tovan::ReadSessionSettings(settings, configIni), std::move(machineId));
     // The login dialog, built without a parent, is owned by the main window.
     fw::SetMainWindow(hwnd());
     publishDialogs_.SetFrame(hwnd());
@@ -311,7 +306,7 @@ int CMainFrame::OnCreate() {
     RECT client;
     GetClientRect(hwnd(), &client);
     view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    if (!view_.Create(hwnd(), model(), client)) return -1;
+    if (!view_.Create(hwnd(), model(), client, settings)) return -1;
     AttachView(view_);
     // What the first rows do not need is made once they are on the screen,
     // or after kAfterFirstRowsLatestMs when no rows come (no server, an
@@ -328,46 +323,18 @@ int CMainFrame::OnCreate() {
 
 // ---------------------------------------------------------------- toolbar
 
-fw::gdi::Bitmap CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
-    const fw::gdi::WindowDc screen(toolbar_.hwnd());
-    fw::gdi::Bitmap bmp(static_cast<HBITMAP>(
-        LoadImageA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), IMAGE_BITMAP, 0, 0, 0)));
-    BITMAP info = {};
-    if (bmp) {
-        GetObjectA(bmp, sizeof info, &info);
-    } else {
-        info.bmWidth = kButtonWidth;
-        info.bmHeight = kButtonHeight;
-        bmp.Reset(CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
-    }
-    const fw::gdi::MemoryDc dc(screen);
-    const fw::gdi::Selection useBitmap(dc, bmp);
-    RECT r = {0, 0, info.bmWidth, info.bmHeight};
-    if (!FindResourceA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), RT_BITMAP)) {
-        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    lf.lfWeight = 500;
-    // The default set, not ANSI: with an ANSI-set font GBK captions turn to boxes.
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "宋体", LF_FACESIZE);
-    const fw::gdi::Font font(CreateFontIndirectA(&lf));
-    const fw::gdi::Selection useFont(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    return bmp;  // deselected and its dc gone by the time the caller holds it
+void CMainFrame::BuildToolBar() {
+    WinProfileReader profiles;
+    BuildToolBar(profiles);
 }
 
-void CMainFrame::BuildToolBar() {
+void CMainFrame::BuildToolBar(tovan::ProfileReader& profiles) {
     while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
     toolbar_.RemoveAllImages();  // nothing of the old bar is shown any more
-    WinProfileReader profiles;
     const tovan::AccountState& a = model().account;
     const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
         profiles, tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel));
+    ToolbarCaptions captions(toolbar_.hwnd(), kButtonWidth, kButtonHeight);
     int position = 0;
     for (const tovan::ToolbarSlot& slot : bar) {
         if (slot.separator) {
@@ -375,7 +342,7 @@ void CMainFrame::BuildToolBar() {
             continue;
         }
         // The image list keeps its own copy of the picture.
-        const int image = toolbar_.AddImage(CaptionBitmap(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0)));
+        const int image = toolbar_.AddImage(captions.Picture(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0)));
         toolbar_.InsertButton(position++, image, slot.commandId);
     }
     RecalcLayout();
@@ -386,7 +353,8 @@ void CMainFrame::UpdateCurrentInfoButton() {
     if (index < 0) return;
     const tovan::AccountState& a = model().account;
     const fw::gdi::Bitmap bmp =
-        CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
+        ToolbarCaptions(toolbar_.hwnd(), kButtonWidth, kButtonHeight)
+            .Picture(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
     // Every logon relabels the button: its picture is replaced in place, so
     // the image list does not grow with each reconnect.
     int image = toolbar_.ImageAt(index);

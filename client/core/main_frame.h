@@ -90,6 +90,8 @@ public:
     // addresses; the grids' talk column calls it with initiated 1.
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
+    // The open chat windows.
+    tovan::ChatList& chatWindows() { return chatWindows_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageSink& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
@@ -100,6 +102,7 @@ public:
     // Rebuilds the toolbar from dmr.ini [ToolBar]; relabels the current
     // information button once the user's area is known.
     void BuildToolBar();
+    void BuildToolBar(tovan::ProfileReader& profiles);
     void UpdateCurrentInfoButton();
     // Rebuilds the tools menu from Config.ini [Tools].
     void BuildToolsMenu();
@@ -108,6 +111,9 @@ public:
     void Notify(const std::string& text) override;
     void RestoreFromTray();
     bool TrayIconShown() const { return trayIconShown_; }
+    // The icon and tip the notification area took last (none once removed).
+    HICON TrayIcon() const { return trayIcon_; }
+    const std::string& TrayTip() const { return trayTip_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -154,7 +160,6 @@ private:
     tovan::SessionHooks MakeSessionHooks();
     void Publish(const char* offerClass);
     void ShowMyOffers();
-    void RefreshChatValues();
     void UpdateTitleAndPages();
     int OnCreate();
     bool CreateBars();
@@ -181,7 +186,6 @@ private:
     void SetMinimiseMode(int mode);
     void RunTool(int id);
     void OpenSupportPage();
-    fw::gdi::Bitmap CaptionBitmap(const std::string& text, COLORREF colour);
 
     CTvSocket socket_;
     TvSessionSocket sessionSocket_{socket_};
@@ -195,9 +199,16 @@ private:
     // through the session (bound before the session exists, used after).
     tovan::ClientCore client_{*this, session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     tovan::Session session_;
-    // Chat windows: the values they read of the frame (refreshed before each
-    // relay step), one voice conversation per client, and the list itself.
-    tovan::ChatFrameValues chatValues_;
+    // Chat windows: the values they read of the frame (the account as it is
+    // now), one voice conversation per client, and the list itself.
+    struct ChatValues : tovan::ChatFrameValues {
+        explicit ChatValues(CMainFrame& f) : frame(f) {}
+        std::string ContactName() const override { return frame.account().contactName; }
+        std::string OwnUserId() const override { return frame.account().ownUserId; }
+        std::string ServerHost() const override;
+        CMainFrame& frame;
+    };
+    ChatValues chatValues_{*this};
     int voiceBusy = 0;
     bool chatRefusalShowing_ = false;  // the box about a chat that cannot open is up
     ChatPorts chatPorts_{*this};
@@ -221,6 +232,8 @@ private:
     std::string blinkTip_;                 // tray tip while blinking
     int blinkPhase_ = 0;
     bool trayIconShown_ = false;
+    HICON trayIcon_ = nullptr;
+    std::string trayTip_;
     int toolItemCount_ = 0;                // tools menu items last inserted
     CDockDialog areaTreePane_;
     CGridDialog searchPane_;

@@ -109,8 +109,42 @@ std::string ProfileSnapshot::ReadString(const std::string& file, const std::stri
 
 int ProfileSnapshot::ReadInt(const std::string& file, const std::string& section, const std::string& key,
                              int def) {
-    // Integers are read rarely and have rules of their own (signs, hex): the platform's.
-    return fallback_.ReadInt(file, section, key, def);
+    if (!usable_ || file != file_) return fallback_.ReadInt(file, section, key, def);
+    const std::string* found = Find(section, key);
+    if (!found) return def;
+    const std::string_view text = Unquote(*found);
+    if (text.empty()) return def;  // an empty value is as good as none
+    // The platform reads the value into a small buffer first.
+    if (text.size() > kIntTextLimit) return fallback_.ReadInt(file, section, key, def);
+    return static_cast<int>(PlatformInteger(text));
+}
+
+// The platform's reading of a number: blanks and control characters skipped,
+// a sign, a base prefix "0b", "0o" or "0x" (small letters only), then digits
+// of that base, letters for digits above 9, up to the first that is not one;
+// the total wraps around in 32 bits.
+std::uint32_t ProfileSnapshot::PlatformInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    bool minus = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) minus = text[i++] == '-';
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        const char prefix = text[i + 1];
+        base = prefix == 'b' ? 2 : prefix == 'o' ? 8 : prefix == 'x' ? 16 : 10;
+        if (base != 10) i += 2;
+    }
+    std::uint32_t total = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit = 99;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'Z') digit = static_cast<unsigned>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'z') digit = static_cast<unsigned>(c - 'a' + 10);
+        if (digit >= base) break;
+        total = total * base + digit;
+    }
+    return minus ? 0u - total : total;
 }
 
 }  // namespace tovan

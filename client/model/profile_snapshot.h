@@ -2,8 +2,8 @@
 // platform's profile functions do: under Wine each of those opens and checks
 // the file again, which for area.ini's hundred reads at start-up costs more
 // than the parse. Reads of any other file, and reads the snapshot cannot
-// answer exactly (a file with a byte-order mark, a value its buffer cuts),
-// go to the reader it was given.
+// answer exactly (a file with a byte-order mark, a value its buffer cuts, a
+// number too long for the platform's buffer), go to the reader it was given.
 //
 //   WinProfileReader platform;
 //   ProfileSnapshot ini(path, bytesOfTheFile, platform);
@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,9 @@ private:
     // The value of the key in the first section of that name; null when
     // either is missing.
     const std::string* Find(const std::string& section, const std::string& key) const;
+    static std::uint32_t PlatformInteger(std::string_view text);
+    // Longer values the platform cuts before reading the number: left to it.
+    static constexpr std::size_t kIntTextLimit = 20;
 
     std::string file_;
     ProfileReader& fallback_;

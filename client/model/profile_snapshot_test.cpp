@@ -55,6 +55,22 @@ TEST(ProfileSnapshotTest, ReadsAsThePlatformDoes) {
     }
 }
 
+TEST(ProfileSnapshotTest, ReadsNumbersAsThePlatformDoes) {
+    FakeProfileReader fallback;
+    const std::string text =
+        "[n]\r\nplain=12\r\nblank= 12\r\nplus=+7\r\nminus=-3\r\nhex=0x1F\r\nuphex=0X1F\r\nbin=0b101\r\n"
+        "oct=0o17\r\ntail=12abc\r\nword=abc\r\nempty=\r\nquoted=\"5\"\r\nmax=4294967295\r\n"
+        "wrap=4294967297\r\nhanzi=3号\r\n";
+    ProfileSnapshot ini(kFile, text, fallback);
+    struct Case { const char* key; int want; };
+    const Case cases[] = {
+        {"plain", 12}, {"blank", 12}, {"plus", 7}, {"minus", -3}, {"hex", 31}, {"uphex", 0}, {"bin", 5},
+        {"oct", 15},   {"tail", 12},  {"word", 0}, {"empty", 99}, {"quoted", 5}, {"max", -1}, {"wrap", 1},
+        {"hanzi", 3},  {"absent", 99},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ini.ReadInt(kFile, "n", c.key, 99), c.want) << c.key;
+}
+
 TEST(ProfileSnapshotTest, LeavesToThePlatformWhatItCannotAnswerExactly) {
     FakeProfileReader fallback;
     fallback.Set(kFile, "s", "k", "platform");
@@ -63,7 +79,7 @@ TEST(ProfileSnapshotTest, LeavesToThePlatformWhatItCannotAnswerExactly) {
     EXPECT_EQ(ini.ReadString(kFile, "s", "k", "", 100), "snapshot value");
     EXPECT_EQ(ini.ReadString("other.ini", "s", "k", "", 100), "other file");
     EXPECT_EQ(ini.ReadString(kFile, "s", "k", "", 5), "plat") << "a value cut by its buffer";
-    EXPECT_EQ(ini.ReadInt(kFile, "s", "n", 7), 7) << "integers are the platform's";
+    EXPECT_EQ(ini.ReadInt("other.ini", "s", "n", 7), 7);
 
     ProfileSnapshot unicode(kFile, "\xEF\xBB\xBF[s]\r\nk=snapshot\r\n", fallback);
     EXPECT_EQ(unicode.ReadString(kFile, "s", "k", "", 100), "platform");

@@ -67,6 +67,7 @@ def main():
     ap.add_argument("--offers", type=int, default=2000)
     ap.add_argument("--starts", type=int, default=9, help="timed starts of each program")
     ap.add_argument("--shot", help="a screenshot of the client after the burst (PNG)")
+    ap.add_argument("--compare", help="another build of the client, timed the same way among the others")
     args = ap.parse_args()
     args.client, args.driver, args.bare = (os.path.abspath(p) for p in (args.client, args.driver, args.bare))
     binary = sim_binary()
@@ -81,6 +82,8 @@ def main():
         ocx = os.path.join(os.path.dirname(args.client), "Vokar.ocx")
         if os.path.exists(ocx):
             app_files.append((ocx, "Vokar.ocx"))
+        if args.compare:
+            app_files.append((os.path.abspath(args.compare), "TovanClientCompared.exe"))
         client = Client(args.client, args.driver, sim.tcp_port, user_ini, app_files=app_files, start=False)
         server = None
         try:
@@ -88,7 +91,7 @@ def main():
             # Wine already runs.
             server = subprocess.Popen(["wineserver", "-p", "-f"], env=dict(client.env, WINEPREFIX=client.prefix),
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            rc = start_times(client, args.starts)
+            rc = start_times(client, args.starts, args.compare)
             if rc == 0:
                 rc = burst(sim, client, args.offers, args.shot)
         finally:
@@ -152,24 +155,29 @@ KINDS = (("bare", "bare window to its first paint"),
          ("client", "client to its first rows drawn"))
 
 
-def start_times(client, starts):
+def start_times(client, starts, compare):
     """Interleaved starts of each kind, then as many traced starts of the
     client and of the floor, also interleaved."""
     bare = win_path(os.path.join(client.app, "bare_window.exe"))
     exe = {"bare": bare, "bare-dlls": bare, "floor": bare,
            "client": win_path(os.path.join(client.app, "TovanClient.exe"))}
+    kinds = list(KINDS)
+    if compare:
+        exe["compared"] = win_path(os.path.join(client.app, "TovanClientCompared.exe"))
+        kinds.append(("compared", "compared client (%s)" % os.path.basename(compare)))
     times = {kind: [] for kind in exe}
     traces = {"client": [], "floor": []}
     trace = os.path.join(client.tmp, "startup-trace.txt")
     print("load average before the starts: %s" % load_average())
     for round_ in range(starts + 1):  # the first round warms the caches
         for kind in exe:
-            rc, out = client.driver("start", kind, exe[kind], timeout=120)
+            timed_as = "client" if kind == "compared" else kind
+            rc, out = client.driver("start", timed_as, exe[kind], timeout=120)
             f = figures(out)
-            if rc != 0 or kind + "_start_ms" not in f:
-                return fail("%s start (exit code %s)" % (kind, rc))
+            if rc != 0 or timed_as + "_start_ms" not in f:
+                return fail("%s start in round %d (exit code %s): %r" % (kind, round_, rc, out))
             if round_ > 0:
-                times[kind].append(f[kind + "_start_ms"])
+                times[kind].append(f[timed_as + "_start_ms"])
         for kind in traces:
             if os.path.exists(trace):
                 os.remove(trace)
@@ -182,9 +190,11 @@ def start_times(client, starts):
     print("load average after the starts:  %s" % load_average())
     median = {kind: statistics.median(t) for kind, t in times.items()}
     print("starts, interleaved, wineserver running (medians of %d each, ms):" % starts)
-    for kind, what in KINDS:
+    for kind, what in kinds:
         print("  %-48s %7.1f   (%s)" % (what + ":", median[kind], " ".join("%.0f" % t for t in times[kind])))
     print("ratio client / bare window:  %.2f" % (median["client"] / median["bare"]))
+    if compare:
+        print("ratio compared client / bare window: %.2f" % (median["compared"] / median["bare"]))
     print("ratio client / floor:        %.2f   (floor / bare window: %.2f; bare window with the libraries / bare: %.2f)"
           % (median["client"] / median["floor"], median["floor"] / median["bare"],
              median["bare-dlls"] / median["bare"]))

@@ -381,6 +381,10 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_.empty() ? std::string() : requests_.front();
     }
+    std::vector<std::string> RequestLines() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_;
+    }
 
 private:
     void Serve() {
@@ -430,6 +434,38 @@ TEST_F(HostWindow, WebBrowserCreatesAndNavigates) {
     EXPECT_TRUE(requested);
     EXPECT_EQ(server.FirstRequestLine(), "GET /userphoto.asp?user=D5C5C8FD HTTP/1.1");
     page.Destroy();
+}
+
+// Addresses given before the control exists wait and are loaded in order
+// once it does; when it cannot be made they are dropped and nothing fails.
+TEST_F(HostWindow, WebBrowserAddressesWaitForTheControl) {
+    TinyHttpServer server;
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+    CExplorer1 page;
+    EXPECT_EQ(page.Navigate(base + "/first.asp"), S_FALSE);
+    EXPECT_EQ(page.Navigate(base + "/second.asp"), S_FALSE);
+    testutil::Pump(200);
+    EXPECT_TRUE(server.RequestLines().empty()) << "nothing is asked for before the control exists";
+    ASSERT_EQ(page.Create("", WS_CHILD | WS_VISIBLE, {10, 10, 310, 210}, parent_, 1004), S_OK);
+    EXPECT_TRUE(page.NavigateNextWaiting());
+    EXPECT_TRUE(PumpUntil([&] { return !server.RequestLines().empty(); }, 8000));
+    EXPECT_TRUE(page.NavigateNextWaiting());
+    EXPECT_FALSE(page.NavigateNextWaiting()) << "both addresses were waiting, no more";
+    EXPECT_TRUE(PumpUntil([&] { return server.RequestLines().size() >= 2; }, 8000));
+    const std::vector<std::string> lines = server.RequestLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "GET /first.asp HTTP/1.1");
+    EXPECT_EQ(lines[1], "GET /second.asp HTTP/1.1");
+    page.Destroy();
+
+    CExplorer1 none;
+    none.Navigate(base + "/never.asp");
+    EXPECT_TRUE(FAILED(none.Create("", WS_CHILD | WS_VISIBLE, {0, 0, 10, 10}, nullptr, 1005)));
+    EXPECT_EQ(none.hwnd(), nullptr);
+    EXPECT_FALSE(none.NavigateNextWaiting()) << "the waiting address is dropped";
+    EXPECT_TRUE(FAILED(none.Navigate(base + "/later.asp")));
+    testutil::Pump(200);
+    for (const std::string& line : server.RequestLines()) EXPECT_EQ(line.find("never"), std::string::npos);
 }
 
 }  // namespace

@@ -202,7 +202,10 @@ TEST(ProfileSnapshotTest, AnswersAsThePlatformOnTheSameFile) {
         "[Case]\n"
         "MixedKey=m\n"
         "[broken\n"
-        "after=broken header\n";
+        "after=broken header\n"
+        "[n]\r\nplain=12\r\nblank= 12\r\nplus=+7\r\nminus=-3\r\nhex=0x1F\r\nuphex=0X1F\r\nbin=0b101\r\n"
+        "oct=0o17\r\ntail=12abc\r\nword=abc\r\nempty=\r\nquoted=\"5\"\r\nmax=4294967295\r\n"
+        "wrap=4294967297\r\nhanzi=3号\r\nlong=000000000000000000000000000000007\r\n";
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(text.data(), 1, text.size(), f);
@@ -227,6 +230,10 @@ TEST(ProfileSnapshotTest, AnswersAsThePlatformOnTheSameFile) {
         SCOPED_TRACE(std::string(c.section) + " / " + c.key + " / " + std::to_string(c.buffer));
         EXPECT_EQ(snapshot.ReadString(path, c.section, c.key, c.def, c.buffer),
                   fw::ReadProfileString(path, c.section, c.key, c.def, c.buffer));
+    }
+    for (const char* key : {"plain", "blank", "plus", "minus", "hex", "uphex", "bin", "oct", "tail", "word", "empty",
+                            "quoted", "max", "wrap", "hanzi", "long", "absent"}) {
+        EXPECT_EQ(snapshot.ReadInt(path, "n", key, 99), fw::ReadProfileInt(path, "n", key, 99)) << key;
     }
     DeleteFileA(path.c_str());
 }
