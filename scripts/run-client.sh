@@ -15,12 +15,14 @@
 #   TOVAN_RUN_SHOT      where the screenshot goes (default build/client-shot.png)
 #   TOVAN_RUN_SIM_LOG   the simulator's message log (default build/exchange-sim.log)
 #   TOVAN_RUN_PREFIX    the Wine prefix of the first user, kept between runs
-#                       (default ~/.cache/tovan/run-prefix-v<template version>);
+#                       (default ~/.cache/tovan/run-prefix-[wow64-]v<template
+#                       version>, one per Wine);
 #                       the second user's is the same path with "-peer"
 #   TOVAN_NATIVE_BUILD  the simulator's build folder (default build/native)
-#   TOVAN_WIN_PRESET    the Windows build's CMake preset (default win64)
+#   TOVAN_WIN_PRESET    the Windows build's CMake preset: win32 (default, the
+#                       i686 release files users install, under the WoW64
+#                       Wine) or win64 (their x86_64 twins, under Debian's Wine)
 #   TOVAN_WIN_BUILD     its folder (default build/<preset>)
-#   TOVAN_WINE          the Wine binary (default: scripts/wine-env.sh's)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -37,19 +39,22 @@ done
 case "$users" in 1|2) ;; *) echo "run-client: --users takes 1 or 2" >&2; exit 2 ;; esac
 
 bash scripts/setup.sh
-. scripts/wine-env.sh
 
 # The Windows build the demo runs and the Wine that runs it, chosen here
-# alone: TOVAN_WIN_PRESET names the CMake preset (win64 today), TOVAN_WIN_BUILD
-# its folder, TOVAN_WINE (scripts/wine-env.sh) the Wine binary.
-win_preset="${TOVAN_WIN_PRESET:-win64}"
-win_build="${TOVAN_WIN_BUILD:-${TOVAN_WIN64_BUILD:-build/$win_preset}}"
+# alone: TOVAN_WIN_PRESET names the CMake preset, TOVAN_WIN_BUILD its folder;
+# the i686 presets run under the WoW64 Wine (scripts/wine-env.sh).
+win_preset="${TOVAN_WIN_PRESET:-win32}"
+win_build="${TOVAN_WIN_BUILD:-build/$win_preset}"
+case "$win_preset" in win32*) export TOVAN_WOW64=1 ;; *) export TOVAN_WOW64=0 ;; esac
+. scripts/wine-env.sh
 native="${TOVAN_NATIVE_BUILD:-build/native}"
 
 seconds="${TOVAN_RUN_SECONDS:-15}"
 shot="${TOVAN_RUN_SHOT:-$root/build/client-shot.png}"
 sim_log="${TOVAN_RUN_SIM_LOG:-$root/build/exchange-sim.log}"
-prefix1="${TOVAN_RUN_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovan/run-prefix-v$TOVAN_WINE_TEMPLATE_VERSION}"
+# One kept prefix per Wine: a prefix made by one Wine is not for the other.
+wine_name=""; [ "$TOVAN_WOW64" = 1 ] && wine_name="wow64-"
+prefix1="${TOVAN_RUN_PREFIX:-$TOVAN_CACHE/run-prefix-${wine_name}v$TOVAN_WINE_TEMPLATE_VERSION}"
 demo_users=(test peer)
 
 cmake --preset native -B "$native" >/dev/null
@@ -60,7 +65,7 @@ cmake --build "$win_build" --target TovanClient Vokar TvUpdate Brivet tovan_help
 work="$(mktemp -d "${TMPDIR:-/tmp}/tovan-run.XXXXXX")"
 sim_pid="" xvfb_pid="" client_pids=() prefixes=()
 cleanup() {
-  for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; done
+  for p in "${prefixes[@]}"; do WINEPREFIX="$p" "$TOVAN_WINESERVER" -k >/dev/null 2>&1 || true; done
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
@@ -153,7 +158,7 @@ start_client() {
     local w=$((screen_w / users))
     run=(explorer "/desktop=tovan-$user,${w}x${screen_h}" "Z:${app//\//\\}\\TovanClient.exe")
   fi
-  (cd "$app" && HOME="$client_home" TOVAN_KEEP_PREFIX="$p" TOVAN_WINE_TEMPLATE="$TOVAN_WINE_TEMPLATE" \
+  (cd "$app" && HOME="$client_home" TOVAN_KEEP_PREFIX="$p" \
      bash "$root/scripts/wine-run" "${run[@]}") &
   client_pids+=($!)
   echo "run-client: TovanClient.exe as \"$user\" (Wine prefix $p)"
