@@ -34,7 +34,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, sim_binary  # noqa: E402
+from e2e_support import Client, Display, sim_binary, wineserver  # noqa: E402
 
 HOME_CITY = "石家庄市"  # the sample user "test" is a city-level account there
 BODY = "石家庄到广州 纸箱12吨 急求9.6米厢车 电话:0311-86012345 手机:13803110001"
@@ -89,7 +89,7 @@ def main():
         try:
             # The wineserver stays up for the whole run, as on a desktop where
             # Wine already runs.
-            server = subprocess.Popen(["wineserver", "-p", "-f"], env=dict(client.env, WINEPREFIX=client.prefix),
+            server = subprocess.Popen([wineserver(client.env), "-p", "-f"], env=dict(client.env, WINEPREFIX=client.prefix),
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             rc = start_times(client, args.starts, args.compare)
             if rc == 0:
