@@ -23,14 +23,13 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
-from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
+from e2e_support import Client, Display, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
+from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
 RED, BLUE, BLACK = 0x0000FF, 0xFF0000, 0x000000
@@ -248,30 +247,22 @@ def main():
     if not os.path.exists(binary):
         print("exchange-sim not found at %s" % binary)
         return 1
-    def user(name):
-        return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")
     # Each client's sound devices: A's microphone hears a tone, B's near-silence.
-    sound_dir = tempfile.mkdtemp(prefix="tovan-chat-sound-")
-    tone, quiet = os.path.join(sound_dir, "tone.raw"), os.path.join(sound_dir, "quiet.raw")
-    write_tone(tone, 120, TONE_HZ)
-    write_quiet(quiet, 120)
-    played = os.path.join(sound_dir, "b_played.raw")
+    sound_dir, home_a, home_b, played = two_chat_homes(120, TONE_HZ, "tovan-chat-sound-")
     wine = pinned_wine()  # found through HOME, which each client gets its own of
-    home_a = make_home(sound_dir, "a", tone, os.path.join(sound_dir, "a_played.raw"))
-    home_b = make_home(sound_dir, "b", quiet, played)
     with Display(), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
         config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
         files = [(args.vokar, "Vokar.ocx")]
-        a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files,
+        a = Client(args.client, args.driver, sim.tcp_port, auto_logon("test"), config_extra=config, app_files=files,
                    env=dict(wine, HOME=home_a))
-        b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files,
+        b = Client(args.client, args.driver, sim.tcp_port, auto_logon("peer"), config_extra=config, app_files=files,
                    env=dict(wine, HOME=home_b))
         try:
             run(sim, a, b, args.shot, played)
         finally:
             a.close()
             b.close()
-        c = Client(args.client, args.driver, sim.tcp_port, user("sdwl"), config_extra=config)
+        c = Client(args.client, args.driver, sim.tcp_port, auto_logon("sdwl"), config_extra=config)
         try:
             refused_without_control(sim, c)
         finally:

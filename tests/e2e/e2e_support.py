@@ -99,6 +99,11 @@ def in_own_network():
     raise SystemExit(rc)
 
 
+def auto_logon(name):
+    """A user's dmr.ini that logs the sample user `name` on by itself."""
+    return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")
+
+
 def sim_binary():
     path = os.environ.get("TOVAN_SIM") or os.environ.get("TOVAN_EXCHANGE_SIM") or \
         os.path.join(ROOT, "build", "native", "tools", "exchange-sim", "exchange-sim")

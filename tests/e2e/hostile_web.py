@@ -155,9 +155,11 @@ class HostileWeb:
             conn.setblocking(True)
 
 
-def pe_image(library, payload=b"", machine=0x8664):
-    """A small well-formed image: headers in the first 0x200 bytes, one
-    section holding payload (padded to 0x200 bytes)."""
+def pe_image(library, payload, machine):
+    """A small well-formed image for `machine` (0x14C i386, 0x8664 x86_64:
+    the updater refuses an image of another architecture than its own):
+    headers in the first 0x200 bytes, one section holding payload (padded to
+    0x200 bytes)."""
     import struct
     section_size = max(0x200, (len(payload) + 0x1FF) // 0x200 * 0x200)
     b = bytearray(0x200 + section_size)

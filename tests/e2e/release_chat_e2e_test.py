@@ -18,14 +18,13 @@ import os
 import re
 import shutil
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
-from sound_files import PLAYBACK_RATE, dominant_frequency, make_home, write_quiet, write_tone  # noqa: E402
+from e2e_support import Client, Display, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
+from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
 TONE_HZ = 1500  # what A's microphone hears: apart from the 1 kHz ring
@@ -142,24 +141,16 @@ def main():
         print("exchange-sim not found at %s" % binary)
         return 1
 
-    def user(name):
-        return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")
     # A's microphone hears a tone, B's near-silence; B's speaker plays into a file.
-    sound_dir = tempfile.mkdtemp(prefix="tovan-rel-chat-")
-    tone, quiet = os.path.join(sound_dir, "tone.raw"), os.path.join(sound_dir, "quiet.raw")
-    write_tone(tone, 180, TONE_HZ)
-    write_quiet(quiet, 180)
-    played = os.path.join(sound_dir, "b_played.raw")
+    sound_dir, home_a, home_b, played = two_chat_homes(180, TONE_HZ, "tovan-rel-chat-")
     wine = pinned_wine()  # found through HOME, which each client gets its own of
-    home_a = make_home(sound_dir, "a", tone, os.path.join(sound_dir, "a_played.raw"))
-    home_b = make_home(sound_dir, "b", quiet, played)
     try:
         with Display(own=True), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
             config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
             files = [(args.vokar, "Vokar.ocx")]
-            a = Client(args.client, args.driver, sim.tcp_port, user("test"), config_extra=config, app_files=files,
+            a = Client(args.client, args.driver, sim.tcp_port, auto_logon("test"), config_extra=config, app_files=files,
                        env=dict(wine, HOME=home_a))
-            b = Client(args.client, args.driver, sim.tcp_port, user("peer"), config_extra=config, app_files=files,
+            b = Client(args.client, args.driver, sim.tcp_port, auto_logon("peer"), config_extra=config, app_files=files,
                        env=dict(wine, HOME=home_b))
             try:
                 run(sim, Chatter(a), Chatter(b), played)

@@ -5,6 +5,7 @@ was played."""
 
 import math
 import os
+import tempfile
 import random
 import struct
 
@@ -44,6 +45,21 @@ pcm.voiceplay {{ type plug; slave {{ pcm "voiceplayfile"; format S16_LE; rate {P
 pcm.voiceplayfile {{ type file; slave.pcm "null"; file "{playback}"; format "raw" }}
 """)
     return home
+
+
+def two_chat_homes(seconds, hz, prefix="tovan-chat-sound-"):
+    """The sound devices of two chat clients A and B, in a new folder: A's
+    microphone hears a tone of `hz` for `seconds`, B's near-silence; each
+    plays into a file. (folder, home A, home B, what B played); the caller
+    removes the folder."""
+    folder = tempfile.mkdtemp(prefix=prefix)
+    tone, quiet = os.path.join(folder, "tone.raw"), os.path.join(folder, "quiet.raw")
+    write_tone(tone, seconds, hz)
+    write_quiet(quiet, seconds)
+    played = os.path.join(folder, "b_played.raw")
+    home_a = make_home(folder, "a", tone, os.path.join(folder, "a_played.raw"))
+    home_b = make_home(folder, "b", quiet, played)
+    return folder, home_a, home_b, played
 
 
 def power_at(samples, rate, hz):

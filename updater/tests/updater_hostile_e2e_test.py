@@ -177,7 +177,7 @@ def silent_and_trickling(args, tmp, prefix):
 
 def stalled_and_slow(args, tmp, prefix):
     print("-- a stalled and a slow download, with the release values")
-    slow_file = pe_image(True, b"slow but moving " * 10000)  # about 160 KB: over 30 s at 5 KB/s
+    slow_file = pe_image(True, b"slow but moving " * 10000, MACHINE)  # about 160 KB: over 30 s at 5 KB/s
     with HostileWeb() as web:
         app = prepare(os.path.join(tmp, "stall"), args, web, ["Drip.dll"], {"Drip.dll": b"old drip"})
         web.serve("/cab/Drip.dll", NEW_DLL, "drip")
