@@ -23,6 +23,6 @@ if [ "${TOVAN_WOW64:-0}" = 1 ]; then
   export TOVAN_WINE_TEMPLATE="$TOVAN_CACHE/wine-template-wow64-v$TOVAN_WINE_TEMPLATE_VERSION"
 else
   export TOVAN_WINE=/usr/lib/wine/wine64
-  export TOVAN_WINESERVER=/usr/lib/wine/wineserver64
+  export TOVAN_WINESERVER=/usr/lib/wine/wineserver
   export TOVAN_WINE_TEMPLATE="$TOVAN_CACHE/wine-template-v$TOVAN_WINE_TEMPLATE_VERSION"
 fi
