@@ -7,17 +7,19 @@ namespace {
 
 INT_PTR CALLBACK PageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
-// The page's size in pixels, from its template's dialog units.
+// The page's size in pixels: that of its dialog made from the template, so
+// that the template's own font and form (an extended template here) decide
+// it as they do when the page is shown. The dialog is a child window and
+// stays hidden under the desktop while it is measured.
 SIZE PageSize() {
-    SIZE size = {250, 62};
-    HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(kIddPropPage), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    if (found) {
-        if (const auto* t = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(Module(), found)))) {
-            const LONG units = GetDialogBaseUnits();
-            size.cx = MulDiv(t->cx, LOWORD(units), 4);
-            size.cy = MulDiv(t->cy, HIWORD(units), 8);
-        }
-    }
+    SIZE size = {0, 0};
+    HWND measured = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kIddPropPage), GetDesktopWindow(), PageProc, 0);
+    if (!measured) return size;
+    RECT r;
+    GetWindowRect(measured, &r);
+    DestroyWindow(measured);
+    size.cx = r.right - r.left;
+    size.cy = r.bottom - r.top;
     return size;
 }
 

@@ -84,6 +84,10 @@ std::string ReadProfileString(const std::string& file, const char* section, cons
     return std::string(buffer.data(), n < bufferSize ? n : bufferSize - 1);
 }
 
+bool ReadProfileFile(const std::string& file, std::string& text) {
+    return ReadWholeFile(ProfilePath(file), text);
+}
+
 int ReadProfileInt(const std::string& file, const char* section, const char* key, int def) {
     return static_cast<int>(GetPrivateProfileIntA(section, key, def, file.c_str()));
 }

@@ -11,6 +11,9 @@ namespace fw {
 std::string ReadProfileString(const std::string& file, const char* section, const char* key,
                               const char* def, std::size_t bufferSize);
 int ReadProfileInt(const std::string& file, const char* section, const char* key, int def);
+// The bytes of the file where the profile functions look for it; empty when
+// it does not exist. False when it exists but cannot be read.
+bool ReadProfileFile(const std::string& file, std::string& text);
 // Every settings write of the programs goes through here. It writes like
 // WritePrivateProfileString (key null deletes the section, value null the
 // key), but crash-safe: the new file is written beside the old one and then

@@ -7,11 +7,14 @@
 //   MoveWindow(page.hwnd(), ...) or page.Move(rect);   // follow the parent's size
 //
 // Creation may fail (no browser control on the machine): the caller's pane
-// then stays empty and Navigate does nothing.
+// then stays empty and Navigate does nothing. Addresses given before Create
+// wait, and NavigateNextWaiting loads them one by one, oldest first, once the
+// control exists; a failed creation drops them.
 #pragma once
 
 #include <windows.h>
 
+#include <deque>
 #include <string>
 
 #include "fw/control_host.h"
@@ -25,8 +28,11 @@ public:
     HRESULT Create(const char* windowName, DWORD style, const RECT& rect, HWND parent, int id);
     void Destroy() { host_.Destroy(); }
 
-    // Loads `address` (GBK); flags, target frame, post data and headers left out.
+    // Loads `address` (GBK); flags, target frame, post data and headers left
+    // out. Before Create the address waits (S_FALSE).
     HRESULT Navigate(const std::string& address);
+    // Loads the oldest waiting address; false when none was waiting.
+    bool NavigateNextWaiting();
 
     HWND hwnd() const { return host_.Window(); }
     void Move(const RECT& rect) { host_.Move(rect); }
@@ -34,4 +40,6 @@ public:
 
 private:
     fw::ControlHost host_;
+    bool createTried_ = false;
+    std::deque<std::string> waiting_;
 };

@@ -10,10 +10,14 @@ bool CBrowserStatusBar::CreateBar(HWND frame, UINT id, int minHeight) {
     int parts[1] = {-1};
     SendMessageA(bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
     SendMessageA(bar, SB_SETMINHEIGHT, static_cast<WPARAM>(minHeight), 0);
-    // Without the browser control the bar stays as it is: nothing to report.
-    banner_.Create("", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, bar, 0);
     SendMessageA(bar, WM_SIZE, 0, 0);
     return true;
+}
+
+void CBrowserStatusBar::CreateBanner() {
+    RECT pane = {};
+    SendMessageA(hwnd(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&pane));
+    banner_.Create("", WS_CHILD | WS_VISIBLE, pane, hwnd(), 0);
 }
 
 void CBrowserStatusBar::Navigate(const std::string& address) {

@@ -12,11 +12,16 @@
 class CBrowserStatusBar : public fw::Window {
 public:
     // The status bar at the frame's bottom with one pane of at least
-    // minHeight pixels, and the banner's browser over it.
+    // minHeight pixels; the banner comes with CreateBanner.
     bool CreateBar(HWND frame, UINT id, int minHeight);
-    // Loads the address into the banner; an empty address loads nothing.
+    // The banner's browser over the pane. Without the browser control the
+    // bar stays as it is: nothing to report.
+    void CreateBanner();
+    // Loads the address into the banner (before CreateBanner it waits for
+    // it); an empty address loads nothing.
     void Navigate(const std::string& address);
     HWND banner() const { return banner_.hwnd(); }
+    CExplorer1& explorer() { return banner_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -2,19 +2,37 @@
 
 #include "client/res/resource.h"
 
-CDlgDlrz::CDlgDlrz(HWND parent) : CDialogEx(IDD_CONNECTION_LOG, parent) {}
+CDlgDlrz::CDlgDlrz(HWND parent) : CDialogEx(IDD_CONNECTION_LOG, parent), owner_(parent) {}
 
 void CDlgDlrz::BindControls() {
     Bind(closeButton_, IDCANCEL);
     Bind(logList_, IDC_LOG_LIST);
 }
 
+BOOL CDlgDlrz::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    // Made at its first showing, perhaps while a modal dialog runs: focus
+    // given at creation would activate it above that dialog. Showing it in
+    // front activates it, and the dialog manager then focuses its first control.
+    return FALSE;
+}
+
 void CDlgDlrz::AddLine(const std::string& line) {
+    if (!hwnd()) {
+        waitingLines_.push_back(line);
+        return;
+    }
     // A line the list cannot take (out of memory) is lost without notice.
     SendItem(IDC_LOG_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 void CDlgDlrz::ShowAndRaise() {
+    if (!hwnd()) {
+        if (!CreateModeless(owner_)) return;
+        for (const std::string& line : waitingLines_) AddLine(line);
+        waitingLines_.clear();
+        waitingLines_.shrink_to_fit();
+    }
     // Never above a modal dialog the user is filling in.
-    if (hwnd()) fw::ShowInFront(hwnd());
+    fw::ShowInFront(hwnd());
 }

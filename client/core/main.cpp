@@ -6,6 +6,7 @@
 #include <string>
 
 #include "client/core/main_frame.h"
+#include "client/core/startup_trace.h"
 #include "fw/program_path.h"
 #include "fw/scoped_com.h"
 #include "fw/scoped_winsock.h"
@@ -23,7 +24,9 @@ int Refuse(const char* text) {
 
 // Registers the chat control from the copy next to the program, at every
 // start, so that the chat windows always find this version. A missing or
-// broken file is not reported; the chat windows then fail on their own.
+// broken file is not reported; the chat windows then fail on their own. Only
+// a chat window uses it, and a chat starts from a row: it is done once the
+// first rows are on the screen, before the user can reach one.
 void RegisterChatControl(const std::string& path) {
     HMODULE lib = LoadLibraryA(path.c_str());
     if (!lib) return;
@@ -37,8 +40,10 @@ void RegisterChatControl(const std::string& path) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    TraceStartupStep("WinMain");
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
+    TraceStartupStep("common controls");
 
     // One client per session; the handle is kept until the process ends.
     HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, "dmrkelpo");
@@ -51,14 +56,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const fw::com::OleScope ole;
     if (!ole.ok()) return Refuse("OLE 初始化失败。请确保 OLE 库是正确的版本。");
     if (!LoadLibraryA("riched20.dll")) return Refuse("RichEdit初始化失败");
-
-    RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx");
+    TraceStartupStep("sockets, OLE, rich edit");
 
     // Declared after the scopes above, so the frame goes before OLE and Winsock.
     CMainFrame frame;
+    frame.afterFirstRows = [] { RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx"); };
     if (!frame.CreateFrame()) return 0;
+    TraceStartupStep("frame created");
     ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
+    TraceStartupStep("frame shown");
     UpdateWindow(frame.hwnd());
+    TraceStartupStep("frame painted");
     StartUpdateCheckThread();
     return fw::RunMessageLoop();
 }

@@ -9,18 +9,23 @@
 #include <optional>
 #include <vector>
 
+#include "client/controls/profile_files_snapshot.h"
 #include "client/controls/win_profile_reader.h"
 #include "client/core/chat_history_purge.h"
 #include "client/model/area_tree.h"
 #include "client/model/page_addresses.h"
 #include "client/model/profile_reader.h"
+#include "client/model/profile_snapshot.h"
 #include "client/model/record_cell.h"
 #include "client/model/session_settings.h"
 #include "client/model/toolbar_plan.h"
 #include "client/model/window_title.h"
 #include "client/core/machine_identifier.h"
+#include "client/core/startup_trace.h"
+#include "client/core/toolbar_captions.h"
 #include "client/res/resource.h"
 #include "client/windows/html_help.h"
+#include "fw/maximized_rect.h"
 #include "fw/message_box.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
@@ -138,16 +143,56 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
 bool CMainFrame::CreateFrame() {
     HMENU menu = LoadMenuA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     HICON icon = LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    return Create(kMainFrameClass, "TovanClient", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
-                  CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
-                  icon ? icon : LoadIcon(nullptr, IDI_APPLICATION));
+    // Made at its maximised size, so that the panes are laid out once, at
+    // the size the user sees, and the area tree's height comes from it.
+    constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_MAXIMIZE;
+    const RECT r = fw::MaximizedWindowRect(kStyle, 0);
+    if (!Create(kMainFrameClass, "TovanClient", kStyle, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                nullptr, menu, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
+                icon ? icon : LoadIcon(nullptr, IDI_APPLICATION))) {
+        return false;
+    }
+    // Restoring it gives three quarters of the work area, as a window of
+    // the system's default size.
+    WINDOWPLACEMENT place = {};
+    place.length = sizeof place;
+    if (GetWindowPlacement(hwnd(), &place)) {
+        const RECT work = fw::MaximizedWindowRect(0, 0);
+        const int w = work.right - work.left, h = work.bottom - work.top;
+        place.rcNormalPosition = {work.left + w / 8, work.top + h / 8, work.left + w / 8 + 3 * w / 4,
+                                  work.top + h / 8 + 3 * h / 4};
+        place.showCmd = SW_HIDE;
+        SetWindowPlacement(hwnd(), &place);
+    }
+    return true;
+}
+
+void CMainFrame::CreateWindowsAfterFirstRows() {
+    if (afterFirstRowsDone_) return;
+    afterFirstRowsDone_ = true;
+    KillTimer(hwnd(), kAfterFirstRowsTimer);
+    view_.grid().onFirstRowsPainted = nullptr;
+    TraceStartupStep("after the first rows");
+    statusBar_.CreateBanner();
+    topWebPane_.CreateBrowser();
+    rightWebPane_.CreateBrowser();
+    TraceStartupStep("browser controls");
+    // Every pane's first page before any pane's second, as when the pages
+    // were asked for at creation and the city's pages after the logon.
+    for (bool more = true; more;) {
+        more = statusBar_.explorer().NavigateNextWaiting();
+        more = topWebPane_.explorer().NavigateNextWaiting() || more;
+        more = rightWebPane_.explorer().NavigateNextWaiting() || more;
+    }
+    TraceStartupStep("pages asked for");
+    if (afterFirstRows) afterFirstRows();
+    TraceStartupStep("after the first rows done");
 }
 
 bool CMainFrame::CreateBars() {
     if (!toolbar_.CreateBar(hwnd(), kToolbarId, kButtonWidth, kButtonHeight)) return false;
     if (!statusBar_.CreateBar(hwnd(), IDW_STATUS_BAR, kStatusBarMinHeight)) return false;
-    statusBar_.Navigate(tovan::PageAddress(siteBase_, tovan::kBannerPage));
+    statusBar_.Navigate(tovan::PageAddress(siteBase_, tovan::kBannerPage));  // waits for the banner
     return true;
 }
 
@@ -190,8 +235,9 @@ bool CMainFrame::CreatePanes() {
 }
 
 void CMainFrame::LoadAreaTree(const std::string& iniPath) {
-    WinProfileReader profiles;
-    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(profiles, iniPath)));
+    // Read once: the tree asks for two lists of every province.
+    ProfileFilesSnapshot areaIni({iniPath});
+    areaTreePane_.Fill(tovan::BuildAreaTree(tovan::AreaIni(areaIni, iniPath)));
 }
 
 void CMainFrame::SelectOwnAreaInTree() {
@@ -213,39 +259,46 @@ void CMainFrame::OnIdle(HWND frame) {
 int CMainFrame::OnCreate() {
     // Read while the windows are made; needed at the first logon.
     std::function<std::string()> machineId = MachineIdentifierLookup();
+    TraceStartupStep("WM_CREATE, machine id lookup started");
+    // The settings files are read once for all the reads of the creation.
+    const std::string configIni = fw::ProgramFilePath("Config.ini");
+    ProfileFilesSnapshot settings({configIni, tovan::kUserIni});
     // The service's site, the base of the banner and the web panes' pages.
-    siteBase_ = tovan::SiteBase(
-        fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500));
+    siteBase_ = tovan::SiteBase(settings.ReadString(configIni, "URL", "Merovan", "", 500));
     // Before the panes: the search grid sizes its class and talk columns for
     // the pictures it then draws.
     model().usePictures = PlatformIsNtFamily();
+    TraceStartupStep("settings read");
     if (!CreateBars()) return -1;
-    BuildToolBar();
+    TraceStartupStep("toolbar and status bar");
+    BuildToolBar(settings);
+    TraceStartupStep("toolbar buttons");
     // Both panes start hidden: the search pane until a search, the area tree
     // until a logon reply with full rights.
     if (!CreatePanes()) return -1;
+    TraceStartupStep("panes");
     LoadAreaTree(fw::ProgramFilePath(tovan::kAreaIniName));
+    TraceStartupStep("area tree");
     // The web panes show the service's pages from the start.
     ShowPane(topWebPane_, true);
     ShowPane(rightWebPane_, true);
     rightWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kRightPage));
     topWebPane_.Navigate(tovan::PageAddress(siteBase_, tovan::kTopPage));
+    TraceStartupStep("web panes shown, navigated");
     fw::AddIdleHandler(hwnd(), &CMainFrame::OnIdle);
 
-    WinProfileReader profiles;
-    const tovan::SessionSettings settings =
-        tovan::ReadSessionSettings(profiles, fw::ProgramFilePath("Config.ini"));
-    session_.Configure(settings, std::move(machineId));
+    session_.Configure(tovan::ReadSessionSettings(settings, configIni), std::move(machineId));
     // The login dialog, built without a parent, is owned by the main window.
     fw::SetMainWindow(hwnd());
     publishDialogs_.SetFrame(hwnd());
-    // Both exist before the first connection writes to the log; they stay
-    // hidden until a notice or a failed connect shows them.
-    noticeWindow_.CreateModeless();
+    TraceStartupStep("session configured");
+    // The notice and log windows are made when a notice or a failed
+    // connection first shows them.
+    logWindow_.SetOwner(hwnd());
     MarkPublishMode(fw::ReadProfileInt(tovan::kUserIni, "Publish", "Kind", 0) != 0 ? 1 : 0);
     MarkMinimiseMode(fw::ReadProfileInt(tovan::kUserIni, "Display", "Min", 0) != 0 ? 1 : 0);
     BuildToolsMenu();
-    logWindow_.CreateModeless(hwnd());
+    TraceStartupStep("menus");
 
     SetTimer(hwnd(), tovan::kResendTimer, tovan::kResendPeriodMs, nullptr);
     SetTimer(hwnd(), tovan::kChatSweepTimer, tovan::kChatSweepPeriodMs, nullptr);
@@ -253,55 +306,35 @@ int CMainFrame::OnCreate() {
     RECT client;
     GetClientRect(hwnd(), &client);
     view_.onTalk = [this](const std::string& author) { OpenChat(author, "", 0, "", 0, 1); };
-    if (!view_.Create(hwnd(), model(), client)) return -1;
+    if (!view_.Create(hwnd(), model(), client, settings)) return -1;
     AttachView(view_);
+    // What the first rows do not need is made once they are on the screen,
+    // or after kAfterFirstRowsLatestMs when no rows come (no server, an
+    // empty list).
+    view_.grid().onFirstRowsPainted = [this] { PostMessageA(hwnd(), kAfterFirstRowsMessage, 0, 0); };
+    SetTimer(hwnd(), kAfterFirstRowsTimer, kAfterFirstRowsLatestMs, nullptr);
+    TraceStartupStep("view");
     StartSession();
+    TraceStartupStep("connect started");
     RecalcLayout();
+    TraceStartupStep("layout");
     return 0;
 }
 
 // ---------------------------------------------------------------- toolbar
 
-fw::gdi::Bitmap CMainFrame::CaptionBitmap(const std::string& text, COLORREF colour) {
-    const fw::gdi::WindowDc screen(toolbar_.hwnd());
-    fw::gdi::Bitmap bmp(static_cast<HBITMAP>(
-        LoadImageA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), IMAGE_BITMAP, 0, 0, 0)));
-    BITMAP info = {};
-    if (bmp) {
-        GetObjectA(bmp, sizeof info, &info);
-    } else {
-        info.bmWidth = kButtonWidth;
-        info.bmHeight = kButtonHeight;
-        bmp.Reset(CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
-    }
-    const fw::gdi::MemoryDc dc(screen);
-    const fw::gdi::Selection useBitmap(dc, bmp);
-    RECT r = {0, 0, info.bmWidth, info.bmHeight};
-    if (!FindResourceA(fw::Instance(), MAKEINTRESOURCEA(IDB_TOOLBAR_CAPTION), RT_BITMAP)) {
-        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    lf.lfWeight = 500;
-    // The default set, not ANSI: with an ANSI-set font GBK captions turn to boxes.
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "宋体", LF_FACESIZE);
-    const fw::gdi::Font font(CreateFontIndirectA(&lf));
-    const fw::gdi::Selection useFont(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    return bmp;  // deselected and its dc gone by the time the caller holds it
+void CMainFrame::BuildToolBar() {
+    WinProfileReader profiles;
+    BuildToolBar(profiles);
 }
 
-void CMainFrame::BuildToolBar() {
+void CMainFrame::BuildToolBar(tovan::ProfileReader& profiles) {
     while (toolbar_.ButtonCount() > 0) toolbar_.DeleteButton(0);
     toolbar_.RemoveAllImages();  // nothing of the old bar is shown any more
-    WinProfileReader profiles;
     const tovan::AccountState& a = model().account;
     const std::vector<tovan::ToolbarSlot> bar = tovan::PlanToolbar(
         profiles, tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel));
+    ToolbarCaptions captions(toolbar_.hwnd(), kButtonWidth, kButtonHeight);
     int position = 0;
     for (const tovan::ToolbarSlot& slot : bar) {
         if (slot.separator) {
@@ -309,7 +342,7 @@ void CMainFrame::BuildToolBar() {
             continue;
         }
         // The image list keeps its own copy of the picture.
-        const int image = toolbar_.AddImage(CaptionBitmap(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0)));
+        const int image = toolbar_.AddImage(captions.Picture(slot.caption, slot.red ? RGB(255, 0, 0) : RGB(0, 0, 0)));
         toolbar_.InsertButton(position++, image, slot.commandId);
     }
     RecalcLayout();
@@ -320,7 +353,8 @@ void CMainFrame::UpdateCurrentInfoButton() {
     if (index < 0) return;
     const tovan::AccountState& a = model().account;
     const fw::gdi::Bitmap bmp =
-        CaptionBitmap(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
+        ToolbarCaptions(toolbar_.hwnd(), kButtonWidth, kButtonHeight)
+            .Picture(tovan::CurrentInfoCaption(a.homeProvince, a.homeCity, a.areaLevel), RGB(0, 0, 0));
     // Every logon relabels the button: its picture is replaced in place, so
     // the image list does not grow with each reconnect.
     int image = toolbar_.ImageAt(index);
@@ -367,7 +401,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
         return OnCreate();
     case WM_SIZE:
+        TraceStartupStep("WM_SIZE");
         RecalcLayout();
+        TraceStartupStep("WM_SIZE laid out");
         return 0;
     case WM_TIMER:
         if (wp == kTrayBlinkTimer) {
@@ -382,12 +418,19 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ReleaseHeldUpdates();
             return 0;
         }
+        if (wp == kAfterFirstRowsTimer) {
+            CreateWindowsAfterFirstRows();
+            return 0;
+        }
         if (session_.OnTimer(static_cast<unsigned>(wp))) return 0;
         if (wp == tovan::kResendTimer) {
             resendSchedule_.Tick();
             return 0;
         }
         break;
+    case kAfterFirstRowsMessage:
+        CreateWindowsAfterFirstRows();
+        return 0;
     case tovan::kQueueResendMessage: {
         // From the my-offers dialog: wParam the offer body, lParam its class.
         const char* body = reinterpret_cast<const char*>(wp);
@@ -427,6 +470,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_DESTROY:
+        WriteStartupTrace();
         fw::RemoveIdleHandlers(hwnd());
         help::CloseAll();
         SetTrayIcon(NIM_DELETE, nullptr, "");

@@ -41,6 +41,11 @@ constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
 constexpr UINT_PTR kTrayBlinkTimer = 7;
 // Frame timer that brings held window updates up to date (see BeginReceived).
 constexpr UINT_PTR kHeldUpdatesTimer = 100;
+// Posted to the frame once the first rows are on the screen; the timer makes
+// the same step when no rows have come kAfterFirstRowsLatestMs after creation.
+constexpr UINT kAfterFirstRowsMessage = WM_APP + 21;
+constexpr UINT_PTR kAfterFirstRowsTimer = 101;
+constexpr UINT kAfterFirstRowsLatestMs = 1000;
 
 class CMainFrame : public fw::Window,
                    private tovan::ClientView,
@@ -48,9 +53,16 @@ class CMainFrame : public fw::Window,
 public:
     CMainFrame();
 
-    // Creates the window; WM_CREATE reads the settings and the machine
-    // identifier, creates the record view and makes the first connection.
+    // Creates the window, hidden and maximised; WM_CREATE reads the settings
+    // and the machine identifier, creates the record view and makes the
+    // first connection. The banner's and the web panes' browsers come once
+    // the first rows are on the screen (CreateWindowsAfterFirstRows).
     bool CreateFrame();
+    // Run once at the end of that step: start-up work the first rows need not wait for.
+    std::function<void()> afterFirstRows;
+    // Makes the browsers and loads the pages that waited for them; runs
+    // afterFirstRows. Once; later calls do nothing.
+    void CreateWindowsAfterFirstRows();
     // The first, silent connection, once the record view exists.
     void StartSession() { session_.Connect(); }
     // The record view, once it exists; its grid then shows currentList.
@@ -65,6 +77,8 @@ public:
     bool UsePictures() const { return client_.model().usePictures; }
     CToolBarEx& toolbar() { return toolbar_; }
     HWND statusBar() const { return statusBar_.hwnd(); }
+    // The status bar's banner browser, once made (CreateWindowsAfterFirstRows).
+    HWND banner() const { return statusBar_.banner(); }
     CTovanClientView& view() { return view_; }
     // The search results grid, once the search pane exists.
     CViewGrid* SearchGrid() { return searchPane_.hwnd() ? &searchPane_.grid : nullptr; }
@@ -76,6 +90,8 @@ public:
     // addresses; the grids' talk column calls it with initiated 1.
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
+    // The open chat windows.
+    tovan::ChatList& chatWindows() { return chatWindows_; }
     // Every server message goes through here (the socket's handler).
     tovan::ServerMessageSink& messageHandler() { return messages_; }
     // Fills the area tree from an area.ini file.
@@ -86,6 +102,7 @@ public:
     // Rebuilds the toolbar from dmr.ini [ToolBar]; relabels the current
     // information button once the user's area is known.
     void BuildToolBar();
+    void BuildToolBar(tovan::ProfileReader& profiles);
     void UpdateCurrentInfoButton();
     // Rebuilds the tools menu from Config.ini [Tools].
     void BuildToolsMenu();
@@ -94,6 +111,9 @@ public:
     void Notify(const std::string& text) override;
     void RestoreFromTray();
     bool TrayIconShown() const { return trayIconShown_; }
+    // The icon and tip the notification area took last (none once removed).
+    HICON TrayIcon() const { return trayIcon_; }
+    const std::string& TrayTip() const { return trayTip_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -140,7 +160,6 @@ private:
     tovan::SessionHooks MakeSessionHooks();
     void Publish(const char* offerClass);
     void ShowMyOffers();
-    void RefreshChatValues();
     void UpdateTitleAndPages();
     int OnCreate();
     bool CreateBars();
@@ -167,7 +186,6 @@ private:
     void SetMinimiseMode(int mode);
     void RunTool(int id);
     void OpenSupportPage();
-    fw::gdi::Bitmap CaptionBitmap(const std::string& text, COLORREF colour);
 
     CTvSocket socket_;
     TvSessionSocket sessionSocket_{socket_};
@@ -181,9 +199,16 @@ private:
     // through the session (bound before the session exists, used after).
     tovan::ClientCore client_{*this, session_, [](int ms) { Sleep(static_cast<DWORD>(ms)); }};
     tovan::Session session_;
-    // Chat windows: the values they read of the frame (refreshed before each
-    // relay step), one voice conversation per client, and the list itself.
-    tovan::ChatFrameValues chatValues_;
+    // Chat windows: the values they read of the frame (the account as it is
+    // now), one voice conversation per client, and the list itself.
+    struct ChatValues : tovan::ChatFrameValues {
+        explicit ChatValues(CMainFrame& f) : frame(f) {}
+        std::string ContactName() const override { return frame.account().contactName; }
+        std::string OwnUserId() const override { return frame.account().ownUserId; }
+        std::string ServerHost() const override;
+        CMainFrame& frame;
+    };
+    ChatValues chatValues_{*this};
     int voiceBusy = 0;
     bool chatRefusalShowing_ = false;  // the box about a chat that cannot open is up
     ChatPorts chatPorts_{*this};
@@ -207,12 +232,15 @@ private:
     std::string blinkTip_;                 // tray tip while blinking
     int blinkPhase_ = 0;
     bool trayIconShown_ = false;
+    HICON trayIcon_ = nullptr;
+    std::string trayTip_;
     int toolItemCount_ = 0;                // tools menu items last inserted
     CDockDialog areaTreePane_;
     CGridDialog searchPane_;
     CIEBar topWebPane_;
     CIEBar rightWebPane_;
     bool rightPaneClosed_ = false;  // the user closed the right web pane
+    bool afterFirstRowsDone_ = false;
     std::string siteBase_;          // the service's site, from Config.ini [URL] Merovan
     CTovanClientView view_;
 };

@@ -16,20 +16,14 @@ constexpr std::size_t kLoggedIdBytes = 64;
 
 }  // namespace
 
-void CMainFrame::RefreshChatValues() {
-    chatValues_.contactName = account().contactName;
-    chatValues_.ownUserId = account().ownUserId;
-    chatValues_.serverHost = session_.serverHost();
-}
+std::string CMainFrame::ChatValues::ServerHost() const { return frame.session_.serverHost(); }
 
 void CMainFrame::OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                           const std::string& localAddress, int localPort, int initiated) {
-    RefreshChatValues();
     chatWindows_.OpenChat(id, publicAddress, publicPort, localAddress, localPort, initiated);
 }
 
 std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(const tovan::ChatPeer& peer) {
-    frame.RefreshChatValues();
     ChatOwner owner;
     owner.frame = frame.hwnd();
     owner.outbox = &frame.session_;

@@ -32,7 +32,10 @@ bool CMainFrame::SetTrayIcon(DWORD action, HICON icon, const std::string& tip) {
     data.hIcon = icon;
     const std::string shown(tovan::GbkCut(tip, kTrayTipBytes));
     lstrcpynA(data.szTip, shown.c_str(), sizeof data.szTip);
-    return Shell_NotifyIconA(action, &data) != FALSE;
+    if (!Shell_NotifyIconA(action, &data)) return false;
+    trayIcon_ = action == NIM_DELETE ? nullptr : icon;
+    trayTip_ = action == NIM_DELETE ? std::string() : shown;
+    return true;
 }
 
 void CMainFrame::Notify(const std::string& text) {

@@ -10,7 +10,7 @@ void CNotify::BindControls() {
 }
 
 void CNotify::ShowNotice(const std::string& text) {
-    if (!hwnd()) return;
+    if (!hwnd() && !CreateModeless()) return;
     SetItemText(IDC_NOTICE_TEXT, text);
     ShowWindow(hwnd(), SW_SHOW);  // the position stays where the user left it
 }

@@ -1,6 +1,6 @@
 // The administrator notice window: the text of the last notice the server
-// pushed. Created hidden once with the frame and without an owner (it stays
-// on top with its own taskbar button); each notice replaces the text and
+// pushed. Made without an owner (it stays on top with its own taskbar
+// button) when the first notice comes; each notice replaces the text and
 // shows it where the user left it; closing only hides it.
 #pragma once
 

@@ -10,7 +10,6 @@
 #include "client/core/record_columns.h"
 #include "client/model/record_cell.h"
 #include "client/res/resource.h"
-#include "client/controls/win_profile_reader.h"
 
 namespace {
 
@@ -18,24 +17,24 @@ constexpr const char kViewClass[] = "TovanRecordView";
 
 }  // namespace
 
-bool CTovanClientView::Create(HWND parent, const tovan::ClientModel& model, const RECT& rect) {
+bool CTovanClientView::Create(HWND parent, const tovan::ClientModel& model, const RECT& rect,
+                              tovan::ProfileReader& settings) {
     owner_ = parent;
     if (!fw::Window::Create(kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, rect.left,
                             rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                             nullptr)) {
         return false;
     }
-    OnInitialUpdate(model);
+    OnInitialUpdate(model, settings);
     return true;
 }
 
-void CTovanClientView::OnInitialUpdate(const tovan::ClientModel& model) {
+void CTovanClientView::OnInitialUpdate(const tovan::ClientModel& model, tovan::ProfileReader& settings) {
     RECT client;
     GetClientRect(hwnd(), &client);
     grid_.Create(hwnd(), 0, client);
 
-    WinProfileReader profiles;
-    const tovan::DisplaySettings d = tovan::ReadDisplaySettings(profiles);
+    const tovan::DisplaySettings d = tovan::ReadDisplaySettings(settings);
     ApplyDisplaySettings(grid_, d);
     grid_.marginX = 2;
     grid_.marginY = 2;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "client/model/client_model.h"
+#include "client/model/profile_reader.h"
 #include "client/core/view_grid.h"
 #include "fw/window.h"
 
@@ -19,8 +20,9 @@ public:
     std::function<void(const std::string& author)> onTalk;
 
     // Creates the view over the parent's client area, then does the first
-    // update: the grid, its settings and columns (pictures as the model says).
-    bool Create(HWND parent, const tovan::ClientModel& model, const RECT& rect);
+    // update: the grid, its settings (read through `settings`) and columns
+    // (pictures as the model says).
+    bool Create(HWND parent, const tovan::ClientModel& model, const RECT& rect, tovan::ProfileReader& settings);
 
     CViewGrid& grid() { return grid_; }
     // The user's masking switch on this grid.
@@ -30,7 +32,7 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void OnInitialUpdate(const tovan::ClientModel& model);
+    void OnInitialUpdate(const tovan::ClientModel& model, tovan::ProfileReader& settings);
     void OnSize(int cx, int cy);
     void OnGridCellDblClk(int row, int column);
 

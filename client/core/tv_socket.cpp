@@ -1,13 +1,17 @@
 #include "client/core/tv_socket.h"
 
+#include "client/core/startup_trace.h"
+
 void CTvSocket::OnReceive(int /*error*/) {
     char chunk[tovan::kReceiveChunk + 1] = {};  // always NUL-terminated
     const int n = Receive(chunk, static_cast<int>(tovan::kReceiveChunk));
     if (n == SOCKET_ERROR) return;  // a closed connection comes as OnClose
     if (n == 0 || handler_ == nullptr) return;
+    TraceStartupStep("received");
     if (batch_) batch_->BeginReceived();
     framer_.Feed(chunk, static_cast<std::size_t>(n), *handler_);
     if (batch_) batch_->EndReceived(BytesWaiting() > 0);
+    TraceStartupStep("handled");
 }
 
 bool CTvSocket::CreateForNewConnection() {
@@ -25,6 +29,7 @@ int CTvSocket::SendWhole(std::string_view text) { return unsentRest_.Send(text, 
 void CTvSocket::OnSend(int /*error*/) { unsentRest_.Flush(SendCall()); }
 
 void CTvSocket::OnConnect(int error) {
+    TraceStartupStep("connected");
     if (session_) session_->OnConnect(error);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "client/model/record_cell.h"
+#include "client/core/startup_trace.h"
 
 std::string CViewGrid::MaskText(const std::string& source, int applyLimited) const {
     return tovan::MaskText(source, maskDigits != 0, limitedRights != 0, applyLimited != 0);
@@ -47,6 +48,16 @@ void CViewGrid::GetCellText(int row, int column, tovan::CCell* cell) {
 void CViewGrid::BeginCellFills() {
     paintOptions_ = CellOptions(ReadPhoneColor());
     painting_ = true;
+}
+
+void CViewGrid::EndCellFills() {
+    painting_ = false;
+    TraceStartupStep("grid painted");
+    if (!onFirstRowsPainted || !records || !records->IsLoaded(firstVisibleRow)) return;
+    TraceStartupStep("first rows painted");
+    const std::function<void()> firstRows = std::move(onFirstRowsPainted);
+    onFirstRowsPainted = nullptr;
+    firstRows();
 }
 
 void CViewGrid::OnCellDblClk(int row, int column, tovan::CCell*) {

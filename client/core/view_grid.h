@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "client/controls/qgrid.h"
@@ -38,6 +39,9 @@ public:
     // Settings file of the telephone colour ([Display] PhoneColor), read at
     // every fill. A bare name lies in the Windows directory.
     std::string profileFile = "dmr.ini";
+    // Called once, at the end of the first paint that drew a record: what
+    // the user waits for at start-up is on the screen then.
+    std::function<void()> onFirstRowsPainted;
 
     // The text masked by the user's switch, and, with applyLimited, also for
     // an account without full rights (the list does; the details window not).
@@ -59,7 +63,7 @@ protected:
     // is read then, so that a change made in the settings dialog shows with
     // the next paint.
     void BeginCellFills() override;
-    void EndCellFills() override { painting_ = false; }
+    void EndCellFills() override;
 
 private:
     tovan::Colorref ReadPhoneColor() const;

@@ -18,13 +18,6 @@ CIEBar::CIEBar() {
 bool CIEBar::CreatePane(HWND frame, UINT id, UINT kind, Dock dock) {
     kind_ = kind;
     if (!CreateBar("", frame, id, dock)) return false;
-    // Without the browser control the pane stays empty: nothing to report.
-    if (SUCCEEDED(browser_.Create("", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, hwnd(),
-                                  static_cast<int>(kBrowserId))) &&
-        browser_.hwnd()) {
-        const LONG_PTR style = GetWindowLongPtrA(browser_.hwnd(), GWL_STYLE);
-        SetWindowLongPtrA(browser_.hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_VSCROLL | WS_HSCROLL));
-    }
     HWND glyph = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 60, 60,
                                  hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind)),
                                  GetModuleHandleA(nullptr), nullptr);
@@ -32,6 +25,19 @@ bool CIEBar::CreatePane(HWND frame, UINT id, UINT kind, Dock dock) {
     // Above the browser, which covers the whole pane.
     SetWindowPos(glyph, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
+}
+
+void CIEBar::CreateBrowser() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    if (FAILED(browser_.Create("", WS_CHILD | WS_VISIBLE, client, hwnd(), static_cast<int>(kBrowserId))) ||
+        !browser_.hwnd()) {
+        return;
+    }
+    const LONG_PTR style = GetWindowLongPtrA(browser_.hwnd(), GWL_STYLE);
+    SetWindowLongPtrA(browser_.hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_VSCROLL | WS_HSCROLL));
+    // The glyph stays above the browser, which covers the whole pane.
+    SetWindowPos(browser_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CIEBar::Navigate(const std::string& address) {

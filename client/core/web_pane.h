@@ -20,10 +20,16 @@ public:
 
     CIEBar();
 
-    // kind: kRightPane or kTopPane, also the close glyph's id.
+    // kind: kRightPane or kTopPane, also the close glyph's id. The pane
+    // and its glyph; the page's browser comes with CreateBrowser.
     bool CreatePane(HWND frame, UINT id, UINT kind, Dock dock);
-    // Loads the address into the pane's browser; an empty address loads nothing.
+    // The browser over the whole pane, below the glyph. Without the browser
+    // control the pane stays empty: nothing to report.
+    void CreateBrowser();
+    // Loads the address into the pane's browser (before CreateBrowser it
+    // waits for it); an empty address loads nothing.
     void Navigate(const std::string& address);
+    CExplorer1& explorer() { return browser_; }
     UINT kind() const { return kind_; }
     HWND closeGlyph() const { return closeGlyph_.hwnd(); }
     HWND browser() const { return browser_.hwnd(); }

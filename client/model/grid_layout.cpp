@@ -14,8 +14,10 @@ std::size_t CharLengthAt(const std::string& text, std::size_t i) {
 
 int ContentCellHeight(const CCell& cell, int available, CellMeasurer& measurer) {
     int lineWidth = 0, finished = 0, lineHeight = 0;
+    // False for an item wider than the cell: the layout stops there, and so
+    // does the height.
     auto place = [&](int w, int h, bool strict) {
-        if (w > available) return;  // never fits: ignored
+        if (w > available) return false;
         if (strict ? lineWidth + w < available : lineWidth + w <= available) {
             lineWidth += w;
             lineHeight = std::max(lineHeight, h);
@@ -24,11 +26,13 @@ int ContentCellHeight(const CCell& cell, int available, CellMeasurer& measurer) 
             lineWidth = w;
             lineHeight = h;
         }
+        return true;
     };
     for (const CTextInfo& run : cell.runs) {
         if (run.isImage) {
             TextExtent size;
-            if (measurer.ImageSize(run.imageId & 0xFFFF, &size)) place(size.cx, size.cy, true);
+            if (measurer.ImageSize(run.imageId & 0xFFFF, &size) && !place(size.cx, size.cy, true))
+                return finished + lineHeight;
             continue;
         }
         const std::string& t = run.text;
@@ -40,7 +44,7 @@ int ContentCellHeight(const CCell& cell, int available, CellMeasurer& measurer) 
                 lineHeight = 0;
             } else {
                 const TextExtent size = measurer.MeasureChar(t.data() + i, n);
-                place(size.cx, size.cy, false);
+                if (!place(size.cx, size.cy, false)) return finished + lineHeight;
             }
             i += n;
         }
@@ -66,7 +70,7 @@ std::vector<PlacedPiece> LayoutCellRuns(const CCell& cell, const CellRect& r, Ce
     std::vector<PlacedPiece> pieces;
     int x = r.left, y = r.top, lineHeight = 0;
 
-    // Where the item of size (w, h) goes: false when it is skipped. A new line
+    // Where the item of size (w, h) goes: false when it has no room. A new line
     // starts when it does not fit on the current one but below it.
     auto place = [&](int w, int h, int* atX, int* atY, bool* newLine) {
         *newLine = false;
@@ -97,7 +101,9 @@ std::vector<PlacedPiece> LayoutCellRuns(const CCell& cell, const CellRect& r, Ce
             if (!measurer.ImageSize(run.imageId & 0xFFFF, &size)) continue;
             PlacedPiece p;
             bool newLine;
-            if (!place(size.cx, size.cy, &p.x, &p.y, &newLine)) continue;
+            // Nothing after an item that has no room is drawn: later, narrower
+            // items would splice the text.
+            if (!place(size.cx, size.cy, &p.x, &p.y, &newLine)) return pieces;
             p.run = ri;
             p.image = true;
             pieces.push_back(std::move(p));
@@ -119,11 +125,7 @@ std::vector<PlacedPiece> LayoutCellRuns(const CCell& cell, const CellRect& r, Ce
             const TextExtent size = measurer.MeasureChar(t.data() + i, n);
             int atX, atY;
             bool newLine;
-            if (!place(size.cx, size.cy, &atX, &atY, &newLine)) {
-                open = false;
-                i += n;
-                continue;
-            }
+            if (!place(size.cx, size.cy, &atX, &atY, &newLine)) return pieces;
             // A lead byte without its second byte stands alone, so that no
             // piece but a one-byte one ends in a lead byte.
             const bool loneLead = n == 1 && static_cast<unsigned char>(t[i]) >= 0x81;

@@ -1,6 +1,7 @@
 // How the grid lays a cell's runs out: no word wrapping, a line breaks before
-// any character that does not fit, a character wider than the cell is never
-// drawn, and text that does not fit below the last line is cut off. Measuring
+// any character that does not fit, and the cell ends at the first character
+// or picture that fits neither on its line nor below it (or is wider than the
+// cell), so that no later, narrower character is drawn after a gap. Measuring
 // is left to the caller (GDI in the program, a fake in the tests).
 #pragma once
 

@@ -82,7 +82,7 @@ TEST(GridRowHeightTest, ContentModeWrapsAtAnyCharacter) {
         {"double-byte line is taller", {Text("ab伸伸")}, 60, 14},
         {"line feed ends a line", {Text("ab\ncd")}, 60, 24},
         {"line feed on an empty line adds nothing", {Text("\n\nab")}, 60, 12},
-        {"too wide character is ignored", {Text("aWb")}, 60, 12},
+        {"too wide character ends the cell", {Text("aW\nb")}, 60, 12},
         {"image must fit strictly", {Text("abcdef"), Image(197)}, 59, 12 + 23},
         {"image joins when strictly less", {Text("abcdef"), Image(197)}, 60, 23},
         {"missing bitmap is ignored", {Text("ab"), Image(5)}, 60, 12},
@@ -116,19 +116,29 @@ TEST(GridLayoutTest, CharactersOfALineAndRunFormOnePiece) {
     EXPECT_EQ(p[1].x, 10 + 30);
 }
 
-TEST(GridLayoutTest, WrapsSkipsAndCutsOff) {
+TEST(GridLayoutTest, WrapsAndStopsAtTheFirstCharacterThatDoesNotFit) {
     FakeMeasurer m;
-    // 30 pixels wide: five ASCII characters a line; 2 lines of 12 fit in 25.
-    CCell c = Cell({Text("abcdefgWhij\nklmnopqrs")});
-    std::vector<PlacedPiece> p = LayoutCellRuns(c, {0, 0, 30, 25}, m);
-    ASSERT_EQ(p.size(), 3u);
-    EXPECT_EQ(PieceText(c, p[0]), "abcde");
-    EXPECT_EQ(PieceText(c, p[1]), "fg");  // "W" never fits and never starts a line
-    EXPECT_EQ(p[1].y, 12);
-    EXPECT_EQ(p[1].x, 0);
-    EXPECT_EQ(PieceText(c, p[2]), "hij");  // the skipped character leaves no gap
-    EXPECT_EQ(p[2].x, 12);
-    // "\n" and everything after it would be on a third line: cut off.
+    struct Case {
+        const char* name;
+        std::vector<CTextInfo> runs;
+        CellRect rect;
+        std::vector<std::string> pieces;
+    } cases[] = {
+        // 30 pixels wide: five ASCII characters a line; 2 lines of 12 fit in 25.
+        {"wraps, then cut off below", {Text("abcdefghij\nklm")}, {0, 0, 30, 25}, {"abcde", "fghij"}},
+        // "W" is wider than the cell: nothing after it is drawn.
+        {"too wide character", {Text("abcdefgWhij")}, {0, 0, 30, 25}, {"abcde", "fg"}},
+        // The second "伸" has no room on the only line; the narrower ":" after
+        // it would fit, but a splice "ab伸:" would misread the text.
+        {"narrower character after one that did not fit", {Text("ab伸伸:x")}, {0, 0, 30, 14}, {"ab伸"}},
+        {"and in the following runs", {Text("ab伸伸"), Text(":")}, {0, 0, 30, 14}, {"ab伸"}},
+    };
+    for (const Case& c : cases) {
+        const CCell cell = Cell(c.runs);
+        std::vector<std::string> texts;
+        for (const PlacedPiece& p : LayoutCellRuns(cell, c.rect, m)) texts.push_back(PieceText(cell, p));
+        EXPECT_EQ(texts, c.pieces) << c.name;
+    }
 }
 
 TEST(GridLayoutTest, LineFeedRestartsAtTheLeftEdge) {
@@ -145,14 +155,14 @@ TEST(GridLayoutTest, LineFeedRestartsAtTheLeftEdge) {
     EXPECT_EQ(p[3].y, 12);
 }
 
-TEST(GridLayoutTest, ImageThatDoesNotFitBelowIsSkipped) {
+TEST(GridLayoutTest, ImageThatDoesNotFitBelowEndsTheCell) {
     FakeMeasurer m;
     CCell c = Cell({Text("abcde"), Image(197), Text("f")});
     std::vector<PlacedPiece> p = LayoutCellRuns(c, {0, 0, 40, 30}, m);
-    // The image needs a new line at y 12, but 12 + 23 > 30; "f" still fits.
-    ASSERT_EQ(p.size(), 2u);
-    EXPECT_EQ(PieceText(c, p[1]), "f");
-    EXPECT_EQ(p[1].x, 30);
+    // The image needs a new line at y 12, but 12 + 23 > 30; "f" would fit
+    // beside "abcde" but comes after it.
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_EQ(PieceText(c, p[0]), "abcde");
 }
 
 TEST(GridLayoutTest, LeadByteCutFromItsPairStandsAlone) {

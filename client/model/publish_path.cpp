@@ -1,14 +1,15 @@
 #include "client/model/publish_path.h"
 
 #include "client/model/outgoing_messages.h"
+#include "text/gbk.h"
 #include "text/replace.h"
 
 namespace tovan {
 
 std::string CompleteOfferText(const std::string& dialogText, const ContactDetails& contacts,
                               bool sendMobile) {
-    // The cut goes by bytes: half a character at the end is sent as it is.
-    std::string text = GbkRemoveAll(dialogText.substr(0, kPublishTextLimit), " ");
+    // At most the limit in bytes, never half a character.
+    std::string text = GbkRemoveAll(std::string(GbkCut(dialogText, kPublishTextLimit)), " ");
     text += ' ';
     // Blanks inside the contact values stay: they are appended after the removal.
     if (!contacts.name.empty()) text += "联系人:" + contacts.name + " ";

@@ -63,8 +63,8 @@ struct PublishPorts {
 PublishOutcome PublishOffer(const std::string& offerClass, const AccountState& account,
                             PublishPorts& ports, ResendSchedule& schedule);
 
-// The text as it goes to the server, from the first 200 bytes of what the
-// dialog gave: blanks removed, one blank and the contact tail appended (the
+// The text as it goes to the server, from the first 200 bytes (whole
+// characters only) of what the dialog gave: blanks removed, one blank and the contact tail appended (the
 // mobile only when chosen), "'" and "|" made double quotes, "^" and every
 // CR LF pair removed, all by GBK characters.
 std::string CompleteOfferText(const std::string& dialogText, const ContactDetails& contacts,

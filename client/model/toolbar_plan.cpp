@@ -23,6 +23,12 @@ const std::vector<ToolbarItem>& ToolbarItems() {
     return items;
 }
 
+int ToolbarItemDefault(const std::string& caption) {
+    for (const ToolbarItem& item : ToolbarItems())
+        if (caption == item.caption) return item.shownByDefault;
+    return 0;
+}
+
 std::vector<ToolbarSlot> PlanToolbar(ProfileReader& profiles,
                                      const std::string& currentInfoCaption) {
     std::vector<ToolbarSlot> bar;

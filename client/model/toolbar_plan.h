@@ -23,6 +23,10 @@ struct ToolbarItem {
 // The fifteen items in bar order.
 const std::vector<ToolbarItem>& ToolbarItems();
 
+// Whether the bar shows the item of that caption when dmr.ini does not say
+// (1 or 0; 0 for a caption that names no item).
+int ToolbarItemDefault(const std::string& caption);
+
 struct ToolbarSlot {
     bool separator = false;
     int commandId = 0;    // buttons only

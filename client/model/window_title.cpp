@@ -1,17 +1,23 @@
 #include "client/model/window_title.h"
 
 #include <cstdio>
+#include <string_view>
 #include <vector>
+
+#include "text/gbk.h"
 
 namespace tovan {
 namespace {
 
-// snprintf into a buffer of the prefix's size: longer texts are cut there.
+// The formatted text cut to fit the prefix's buffer, never inside a character.
 template <typename... Args>
 std::string FormatCut(const char* format, Args... args) {
-    std::vector<char> buf(kTitlePrefixSize);
+    const int length = std::snprintf(nullptr, 0, format, args...);
+    if (length <= 0) return std::string();
+    std::vector<char> buf(static_cast<std::size_t>(length) + 1);
     std::snprintf(buf.data(), buf.size(), format, args...);
-    return buf.data();
+    return std::string(GbkCut(std::string_view(buf.data(), static_cast<std::size_t>(length)),
+                              kTitlePrefixSize - 1));
 }
 
 }  // namespace

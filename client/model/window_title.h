@@ -15,7 +15,8 @@ constexpr std::size_t kTitlePrefixSize = 500;  // the prefix's buffer, NUL inclu
 std::string ServiceTitle(ProfileReader& profiles, const std::string& configIni,
                          const std::string& homeCity);
 
-// The title prefix for the account, cut to fit its 500-byte buffer.
+// The title prefix for the account, cut to fit its 500-byte buffer (whole
+// characters only).
 std::string ComposeTitlePrefix(const std::string& serviceTitle, const AccountState& account);
 
 // The window title after logon: "<prefix>    <area>当前信息处理中".

@@ -37,6 +37,16 @@ TEST(WindowTitleTest, LongPrefixIsCutToItsBuffer) {
     AccountState a;
     a.accountTitle = std::string(2000, 'x');
     EXPECT_EQ(ComposeTitlePrefix("T", a).size(), kTitlePrefixSize - 1);
+
+    // "T  " and "站 " before the name: with an odd name length the byte limit
+    // falls inside a character, which is then left out whole.
+    a.homeCity = "石";
+    std::string name;
+    while (name.size() < 600) name += "张";
+    a.accountTitle = name;
+    const std::string cut = ComposeTitlePrefix("T", a);
+    EXPECT_EQ(cut.size(), kTitlePrefixSize - 2);
+    EXPECT_EQ(cut, "T  石站 " + name.substr(0, cut.size() - 8));
 }
 
 TEST(WindowTitleTest, ProcessingTitle) {

@@ -103,9 +103,9 @@ void CChat::SinkEvents() {
 void CChat::NavigatePhotos() {
     const std::string base =
         fw::ReadProfileString(fw::ProgramFilePath("Config.ini"), "URL", "Merovan", "", 500);
-    const struct { int id; const std::string& user; } panes[] = {
+    const struct { int id; std::string user; } panes[] = {
         {IDC_CHAT_PEER_PHOTO, conversation_.peer.peerName},
-        {IDC_CHAT_OWN_PHOTO, owner_.values->ownUserId},
+        {IDC_CHAT_OWN_PHOTO, owner_.values->OwnUserId()},
     };
     for (const auto& pane : panes) {
         if (fw::ControlHost* page = HostedControl(pane.id)) {
@@ -221,11 +221,11 @@ void CChat::SetTimer(unsigned id, unsigned ms) { ::SetTimer(hwnd(), id, ms, null
 
 void CChat::KillTimer(unsigned id) { ::KillTimer(hwnd(), id); }
 
-void CChat::AppendTranscript(const std::string& line, std::uint32_t colour) {
+bool CChat::AppendTranscript(const std::string& line, std::uint32_t colour) {
     HWND buffer = Item(IDC_CHAT_TRANSCRIPT);
     rich::Append(buffer, line, colour);
     // The whole day is rewritten; a file that cannot be written keeps the buffer for the next line.
-    rich::SaveRtf(buffer, recordFileName_);
+    return rich::SaveRtf(buffer, recordFileName_);
 }
 
 void CChat::ShowError(const std::string& text) { ShowMessage(text, "错误", MB_OK); }

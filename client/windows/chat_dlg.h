@@ -86,7 +86,7 @@ private:
     void StopSound() override;
     void SetTimer(unsigned id, unsigned ms) override;
     void KillTimer(unsigned id) override;
-    void AppendTranscript(const std::string& line, std::uint32_t colour) override;
+    bool AppendTranscript(const std::string& line, std::uint32_t colour) override;
     void ShowError(const std::string& text) override;
     std::string Now() override;
 

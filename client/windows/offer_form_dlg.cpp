@@ -4,6 +4,7 @@
 
 #include "fw/profile.h"
 #include "client/model/profile_reader.h"
+#include "client/model/publish_path.h"
 #include "fw/program_path.h"
 #include "client/windows/publish_support.h"
 #include "client/res/resource.h"
@@ -151,6 +152,12 @@ void COfferFormDlg::FocusItem(int id) {
 void COfferFormDlg::Refuse(const char* text, const char* caption, int focusId) {
     ShowMessage(text, caption);
     if (focusId) FocusItem(focusId);
+}
+
+bool COfferFormDlg::RefuseTooLong(const std::string& sentence) {
+    if (sentence.size() <= tovan::kPublishTextLimit) return false;
+    Refuse(publish::kOfferTooLongMessage, "发送信息", IDC_PUB_REMARK);
+    return true;
 }
 
 void COfferFormDlg::OnKey(HWND key) {

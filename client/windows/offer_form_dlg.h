@@ -57,6 +57,9 @@ protected:
     bool HasSelection(int id) const;
     // The message box of a refused OK, then the focus to the field to fix.
     void Refuse(const char* text, const char* caption, int focusId);
+    // Refuses a sentence longer than what the frame sends (the rest would be
+    // lost unseen); the remark gets the focus. True when refused.
+    bool RefuseTooLong(const std::string& sentence);
     void FocusItem(int id);
 
     CXPButton okButton_, cancelButton_;

@@ -89,7 +89,9 @@ void CFabuDlg2::OnOK() {
         Refuse("请填写货物类型", "填写错误", IDC_PUB_GOODS);
         return;
     }
-    offerText = tovan::ComposeCargoOffer(fields);
+    const std::string sentence = tovan::ComposeCargoOffer(fields);
+    if (RefuseTooLong(sentence)) return;
+    offerText = sentence;
     SaveLastArea();
     COfferFormDlg::OnOK();
 }

@@ -95,7 +95,7 @@ void CHandFabu::OnOK() {
     if (offerText.empty()) return;  // nothing to publish: the dialog stays open
     // The frame sends only this many bytes; the rest would be lost unseen.
     if (offerText.size() > tovan::kPublishTextLimit) {
-        ShowMessage("信息内容不能超过200个字节(100个汉字)，请删减后再发布", "发送信息");
+        ShowMessage(publish::kOfferTooLongMessage, "发送信息");
         return;
     }
     CDialogEx::OnOK();

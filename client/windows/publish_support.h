@@ -39,4 +39,7 @@ void AskResendOptions(HWND parent, int& count, int& interval);
 // At most `limit` bytes of the control's text.
 std::string TextCut(HWND control, std::size_t limit);
 
+// Why an offer longer than what the frame sends is refused.
+constexpr char kOfferTooLongMessage[] = "信息内容不能超过200个字节(100个汉字)，请删减后再发布";
+
 }  // namespace publish

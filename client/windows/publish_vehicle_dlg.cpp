@@ -130,7 +130,9 @@ void CFabuDlg::OnOK() {
         Refuse("请填写车型", "填写错误", IDC_PUB_CAR_TYPE);
         return;
     }
-    offerText = tovan::ComposeVehicleOffer(fields);
+    const std::string sentence = tovan::ComposeVehicleOffer(fields);
+    if (RefuseTooLong(sentence)) return;
+    offerText = sentence;
     SaveLastArea();
     COfferFormDlg::OnOK();
 }

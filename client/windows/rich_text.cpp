@@ -35,9 +35,10 @@ DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG size, LONG* done
 
 DWORD CALLBACK WriteToFile(DWORD_PTR file, LPBYTE buffer, LONG size, LONG* done) {
     DWORD put = 0;
-    WriteFile(reinterpret_cast<HANDLE>(file), buffer, static_cast<DWORD>(size), &put, nullptr);
-    *done = size;
-    return 0;
+    const BOOL ok = WriteFile(reinterpret_cast<HANDLE>(file), buffer, static_cast<DWORD>(size), &put, nullptr);
+    *done = static_cast<LONG>(put);
+    // A short write (a full disk) ends the stream as a failure.
+    return ok && put == static_cast<DWORD>(size) ? 0 : 1;
 }
 
 }  // namespace
@@ -120,7 +121,7 @@ bool SaveRtf(HWND edit, const std::string& path) {
     stream.pfnCallback = WriteToFile;
     SendMessageA(edit, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     CloseHandle(file);
-    return true;
+    return stream.dwError == 0;
 }
 
 }  // namespace rich

@@ -71,12 +71,14 @@ BOOL CSousuo::OnInitDialog() {
     const tovan::AreaIni areas(profiles, areaIniFile);
     const std::vector<std::string> origins = tovan::StoredOrigins(profiles, Scope(), areas);
     FillList(IDC_SRCH_FROM_LIST, origins);
-    // Nothing stored: at city level the home-city radio shows as the choice,
-    // but the list stays empty until the user picks an origin.
+    // Nothing stored: at city level the home city is the choice, and the
+    // radio that shows it does what clicking it does, so OK can search.
     const std::string stored = profiles.ReadString(tovan::kUserIni, tovan::kSearchSection, "From",
                                                    "", tovan::kSearchListBuffer);
-    if (stored.empty() && areaLevel == 2)
+    if (stored.empty() && areaLevel == 2) {
         CheckRadioButton(hwnd(), IDC_SRCH_HOME_PROVINCE, IDC_SRCH_CHOSEN_AREAS, IDC_SRCH_HOME_CITY);
+        OnFixedOrigin(homeCity);
+    }
     FillList(IDC_SRCH_TO_LIST, tovan::StoredDestinations(profiles));
     return TRUE;
 }

@@ -55,9 +55,11 @@ protected:
         listbox::Fill(Item(id), entries);
     }
     void ResetList(int id) const { SendItem(id, LB_RESETCONTENT); }
+    // A fixed origin radio chosen: its area is the only origin, the origin
+    // lists are disabled.
+    void OnFixedOrigin(const std::string& area);
 
 private:
-    void OnFixedOrigin(const std::string& area);
     void OnChosenOrigins();
     void EnableOriginChoice(bool on) const;
     void OnOriginProvince();

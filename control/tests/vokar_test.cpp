@@ -254,6 +254,8 @@ TEST(VokarDispatch, AboutBoxShowsAndCloses) {
     EXPECT_EQ(g_aboutCaption, "关于 Vokar Control");
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
 TEST(VokarDispatch, PropertyPage) {
     IUnknown* control = nullptr;
     ASSERT_EQ(CoCreateInstance(vokar::kClsidVoice, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -276,8 +278,16 @@ TEST(VokarDispatch, PropertyPage) {
     PROPPAGEINFO info = {};
     ASSERT_EQ(page->GetPageInfo(&info), S_OK);
     EXPECT_EQ(Narrow(info.pszTitle), "常规");
-    EXPECT_GT(info.size.cx, 0);
     CoTaskMemFree(info.pszTitle);
+    // The size the page asks for is the size its dialog has when made from
+    // its template, with the template's own font.
+    HWND made = CreateDialogParamA(GetModuleHandleA("Vokar.ocx"), MAKEINTRESOURCEA(200), g_host, PlainDialogProc, 0);
+    ASSERT_NE(made, nullptr);
+    RECT real;
+    GetWindowRect(made, &real);
+    DestroyWindow(made);
+    EXPECT_EQ(info.size.cx, real.right - real.left);
+    EXPECT_EQ(info.size.cy, real.bottom - real.top);
     RECT r = {0, 0, info.size.cx, info.size.cy};
     ASSERT_EQ(page->Activate(g_host, &r, TRUE), S_OK);
     EXPECT_EQ(page->IsPageDirty(), S_FALSE);

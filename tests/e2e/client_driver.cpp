@@ -80,10 +80,12 @@
 //       sends the simulator's control command in the file (a BURST), then
 //       round trips to the frame until its latest paint shows the offer with
 //       the ID the simulator answered at the top
-//   client_driver.exe start client|bare|bare-dlls PROGRAM
+//   client_driver.exe start client|bare|bare-dlls|floor PROGRAM [TRACE_FILE]
 //       starts PROGRAM and times until it shows: the client its first rows,
-//       the bare window its first paint (bare-dlls: given "/dlls"); then
-//       closes it
+//       the bare window its first paint (bare-dlls: given "/dlls", floor:
+//       "/floor"); then closes it. With TRACE_FILE the program writes its
+//       start-up steps there (TOVAN_STARTUP_TRACE), and the performance
+//       counter at the start is printed as start_counter_ms
 // Exit code 0 when it worked.
 #include <winsock2.h>
 #include <windows.h>
@@ -353,13 +355,16 @@ int Burst(int port, const char* commandFile) {
 }
 
 // Starts the program and times until it shows what its user waits for.
-int StartTimed(const char* kind, const char* program) {
+int StartTimed(const char* kind, const char* program, const char* traceFile) {
     const bool client = std::strcmp(kind, "client") == 0;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string commandLine = std::string("\"") + program + "\"";
     if (std::strcmp(kind, "bare-dlls") == 0) commandLine += " /dlls";
+    if (std::strcmp(kind, "floor") == 0) commandLine += " /floor";
+    // The child inherits the variable; this driver ends after the one start.
+    if (traceFile) SetEnvironmentVariableA("TOVAN_STARTUP_TRACE", traceFile);
     const double t0 = benchtiming::NowMs();
     if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         return 1;
@@ -384,6 +389,7 @@ int StartTimed(const char* kind, const char* program) {
     CloseHandle(pi.hProcess);
     if (shown < 0) return 1;
     std::printf("%s_start_ms %.1f\n", kind, shown);
+    if (traceFile) std::printf("start_counter_ms %.3f\n", t0);
     return 0;
 }
 
@@ -615,8 +621,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "start") == 0) {
-        return StartTimed(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "start") == 0) {
+        return StartTimed(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     }
     return 2;
 }

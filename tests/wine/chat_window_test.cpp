@@ -1,7 +1,9 @@
 // The chat window on its own: refused without a registered chat control, no
 // window left behind; with the control, a peer id from the network that
 // names other folders still writes its transcript inside the program folder,
-// and a second window of the same peer and day goes on with the same file.
+// and a second window of the same peer and day goes on with the same file; a
+// transcript that cannot be written is said once in the conversation. And the
+// frame's chat windows, which speak with the account of the latest logon.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -13,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "client/core/main_frame.h"
 #include "client/windows/chat_dlg.h"
 #include "client/windows/logic/chat_transcript.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/windows/html_help.h"
 #include "fw/program_path.h"
+#include "client/model/server_message.h"
 
 namespace {
 
@@ -65,13 +69,41 @@ protected:
         return bytes;
     }
 
+    // Registers or unregisters the chat control beside the program, as
+    // each test needs it, whatever ran before.
+    static void RegisterChatControl(bool on) {
+        HMODULE ocx = LoadLibraryA(fw::ProgramFilePath("Vokar.ocx").c_str());
+        ASSERT_NE(ocx, nullptr);
+        using Entry = HRESULT(STDAPICALLTYPE*)();
+        auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(
+            GetProcAddress(ocx, on ? "DllRegisterServer" : "DllUnregisterServer")));
+        ASSERT_NE(entry, nullptr);
+        ASSERT_EQ(entry(), S_OK);
+    }
+
+    // The conversation view's text.
+    static std::string ViewText(const CChat& chat) {
+        HWND view = GetDlgItem(chat.hwnd(), 1097);
+        // The length may count characters: room for two bytes each.
+        std::vector<char> text(2 * static_cast<std::size_t>(GetWindowTextLengthA(view)) + 1);
+        GetWindowTextA(view, text.data(), static_cast<int>(text.size()));
+        return text.data();
+    }
+
     RecordingRelay relay;
-    tovan::ChatFrameValues values;
+    tovan::FixedChatValues values;
     int voiceBusy = 0;
 };
 
-// Runs first: the prefix has not seen Vokar.ocx yet.
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 TEST_F(ChatWindowTest, WithoutTheChatControlNoWindowIsMade) {
+    RegisterChatControl(true);
+    RegisterChatControl(false);
     CChat chat(Peer("peer"), Owner());
     EXPECT_FALSE(chat.Open());
     EXPECT_EQ(chat.hwnd(), nullptr);
@@ -81,12 +113,7 @@ TEST_F(ChatWindowTest, WithoutTheChatControlNoWindowIsMade) {
 }
 
 TEST_F(ChatWindowTest, HostileIdKeepsItsTranscriptInTheProgramFolder) {
-    HMODULE ocx = LoadLibraryA(fw::ProgramFilePath("Vokar.ocx").c_str());
-    ASSERT_NE(ocx, nullptr);
-    using Entry = HRESULT(STDAPICALLTYPE*)();
-    auto registerServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx, "DllRegisterServer")));
-    ASSERT_NE(registerServer, nullptr);
-    ASSERT_EQ(registerServer(), S_OK);
+    RegisterChatControl(true);
 
     const std::string hostile = "..\\..\\evil:x";
     std::string fileName;
@@ -141,8 +168,52 @@ LONG FindText(HWND edit, const char* text) {
     return static_cast<LONG>(SendMessageA(edit, EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
 }
 
-// Runs after the control was registered above.
+// Today's transcript file cannot be written (a folder holds its name): the
+// conversation goes on and says so once.
+TEST_F(ChatWindowTest, ATranscriptThatCannotBeWrittenIsSaidOnce) {
+    RegisterChatControl(true);
+    CChat chat(Peer("unwritable"), Owner());
+    ASSERT_TRUE(chat.Open());
+    const std::string file = chat.recordFileName();
+    DeleteFileA(file.c_str());
+    ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr)) << file;
+    EXPECT_TRUE(chat.conversation().SendText("first"));
+    EXPECT_TRUE(chat.conversation().SendText("second"));
+    chat.conversation().OnNewMessage("127.0.0.1", 4000, "third");
+    testutil::Pump(50);
+    const std::string text = ViewText(chat);
+    EXPECT_NE(text.find("third"), std::string::npos) << text;
+    EXPECT_EQ(Count(text, "聊天记录"), 1u) << text;
+    RemoveDirectoryA(file.c_str());
+}
+
+// The frame's chat windows take the user's name from the latest logon
+// reply, not from the one before they opened.
+TEST_F(ChatWindowTest, FrameChatWindowsSpeakWithTheLatestLogonsName) {
+    RegisterChatControl(true);
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    {
+        CMainFrame frame;
+        ASSERT_TRUE(frame.CreateFrame());
+        tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u1|2|王|1|2|30|1|苏州市|1|", frame.messageHandler());
+        frame.OpenChat("peer", "", 0, "", 0, 1);
+        ASSERT_EQ(frame.chatWindows().size(), 1u);
+        auto* chat = dynamic_cast<CChat*>(&frame.chatWindows().at(0));
+        ASSERT_NE(chat, nullptr);
+        tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u1|2|李|1|2|30|1|苏州市|1|", frame.messageHandler());
+        EXPECT_TRUE(chat->conversation().SendText("hi"));
+        const std::string text = ViewText(*chat);
+        EXPECT_NE(text.find("[李]hi"), std::string::npos) << text;
+        DeleteFileA(chat->recordFileName().c_str());
+        frame.Destroy();
+        testutil::Pump(30);
+    }
+    WSACleanup();
+}
+
 TEST_F(ChatWindowTest, AnsweringAVoiceRequestThroughItsLinks) {
+    RegisterChatControl(true);
     CChat chat(Peer("peer"), Owner());
     ASSERT_TRUE(chat.Open());
     chat.conversation().OnNewMessage("127.0.0.1", 4000, "!VOICE!");
@@ -190,6 +261,7 @@ TEST_F(ChatWindowTest, F1OpensTheHelpOnTheChatTopic) {
         if (c == '/') c = '\\';
     }
     ASSERT_TRUE(CopyFileA(built.c_str(), help::HelpFilePath().c_str(), FALSE)) << built;
+    RegisterChatControl(true);
     CChat chat(Peer("peer"), Owner());
     ASSERT_TRUE(chat.Open());
     // The viewer opens only for a context the help file maps to a topic.

@@ -96,11 +96,13 @@ TEST(DialogExTest, TexturedBackgroundRoundedRegionAndTransparentStatics) {
 // Closes the about box from a timer: notes its caption and clicks its OK button.
 std::string g_aboutCaption;
 LONG_PTR g_aboutOkStyle;
+RECT g_aboutRect;
 void CALLBACK ClickAboutOk(HWND, UINT, UINT_PTR id, DWORD) {
     HWND about = GetActiveWindow();
     if (!about) return;
     KillTimer(nullptr, id);
     g_aboutCaption = fw::GetText(about);
+    GetWindowRect(about, &g_aboutRect);
     HWND ok = GetDlgItem(about, IDOK);
     g_aboutOkStyle = GetWindowLongPtrA(ok, GWL_STYLE);
     SendMessageA(ok, BM_CLICK, 0, 0);
@@ -114,6 +116,11 @@ TEST(AboutBoxTest, ShowsModallyWithHoverButtonAndClosesOnOk) {
     KillTimer(nullptr, t);
     EXPECT_EQ(g_aboutCaption, "关于 TovanClient");
     EXPECT_EQ(g_aboutOkStyle & BS_TYPEMASK, BS_OWNERDRAW);
+    // It opens in the middle of the screen's work area, not in its corner.
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(g_aboutRect.left + g_aboutRect.right, work.left + work.right, 4);
+    EXPECT_NEAR(g_aboutRect.top + g_aboutRect.bottom, work.top + work.bottom, 4);
 }
 
 // One dialog for the whole suite: showing and hiding windows is slow under Wine.

@@ -217,6 +217,66 @@ TEST_F(DockTest, LogonReplyScrollsTheOwnCityIntoView) {
 
 // The view's columns and the lines between them end inside the grid: the
 // talk picture is not cut by the scroll bar, after a resize too.
+// The frame is made hidden at its maximised size: showing it lays nothing
+// out again, and the tree's docked height comes from that client height.
+// The banner's and the web panes' browsers come once the first rows are on
+// the screen, below the panes' glyphs; a paint without rows brings nothing.
+TEST_F(DockTest, FrameIsMadeMaximisedAndTheBrowsersComeWithTheFirstRows) {
+    frame_ = std::make_unique<CMainFrame>();
+    CMainFrame& frame = *frame_;
+    ASSERT_TRUE(frame.CreateFrame());
+    EXPECT_TRUE(IsZoomed(frame.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(frame.hwnd()));
+    RECT made;
+    GetClientRect(frame.hwnd(), &made);
+    EXPECT_EQ(frame.areaTreePane().vertSize.cy, 2 * (made.bottom / 3));
+    EXPECT_EQ(frame.areaTreePane().vertMin.cy, made.bottom / 2);
+    EXPECT_EQ(frame.topWebPane().browser(), nullptr);
+    EXPECT_EQ(frame.rightWebPane().browser(), nullptr);
+    EXPECT_EQ(frame.banner(), nullptr);
+
+    ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
+    UpdateWindow(frame.hwnd());
+    RECT shown;
+    GetClientRect(frame.hwnd(), &shown);
+    EXPECT_EQ(shown, made);
+    CViewGrid& grid = frame.view().grid();
+    EXPECT_TRUE(grid.onFirstRowsPainted) << "an empty grid's paint is not the first rows";
+    EXPECT_EQ(frame.topWebPane().browser(), nullptr);
+
+    tovan::MsgInfo record = {};
+    std::strcpy(record.ID, "7");
+    record.loaded = 1;
+    frame.lists().currentList.Reset(1);
+    frame.lists().currentList.Store(0, record);
+    grid.SetRowCount(1);
+    UpdateWindow(grid.hwnd());
+    EXPECT_FALSE(grid.onFirstRowsPainted);
+    testutil::Pump(30);
+    for (CIEBar* pane : {&frame.topWebPane(), &frame.rightWebPane()}) {
+        ASSERT_NE(pane->browser(), nullptr);
+        RECT inner;
+        GetClientRect(pane->hwnd(), &inner);
+        EXPECT_EQ(RectIn(pane->hwnd(), pane->browser()), inner);
+        EXPECT_EQ(GetWindow(pane->hwnd(), GW_CHILD), pane->closeGlyph()) << "the glyph stays on top";
+    }
+    ASSERT_NE(frame.banner(), nullptr);
+    RECT pane0 = {};
+    SendMessageA(frame.statusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&pane0));
+    EXPECT_EQ(RectIn(frame.statusBar(), frame.banner()), pane0);
+}
+
+// Without rows (no server, an empty list) the browsers come a second after
+// the frame was made.
+TEST_F(DockTest, WithoutRowsTheBrowsersComeASecondAfterTheFrame) {
+    CMainFrame& frame = MakeShownFrame();
+    const DWORD start = GetTickCount();
+    while (!frame.topWebPane().browser() && GetTickCount() - start < 3000) testutil::Pump(50);
+    EXPECT_NE(frame.topWebPane().browser(), nullptr);
+    EXPECT_NE(frame.rightWebPane().browser(), nullptr);
+    EXPECT_NE(frame.banner(), nullptr);
+}
+
 TEST_F(DockTest, ViewColumnsFitBesideTheScrollBar) {
     CMainFrame& frame = MakeFrame();
     CViewGrid& grid = frame.view().grid();
@@ -555,27 +615,74 @@ TEST_F(DockTest, SearchGridSizesItsPictureColumnsLikeTheView) {
     }
 }
 
-TEST_F(DockTest, SearchResultsOpenTheirDetailsOnADoubleClick) {
+// A double-click on a cell of a record grid's parent: the details that
+// opened (closed again by the timer), "" when none did.
+OpenedDetails DoubleClickCell(HWND frame, HWND gridParent, int row, int column) {
+    g_details = {};
+    SetTimer(frame, 77, 200, ReadAndCloseDetails);
+    SendMessageA(gridParent, WM_GRID_CELLDBLCLK, static_cast<WPARAM>(row), column);
+    KillTimer(frame, 77);
+    return g_details;
+}
+
+// The talk column asks for a chat with the author; every other column opens
+// the details and no chat.
+TEST_F(DockTest, SearchResultsOpenTheirDetailsOrAChatOnADoubleClick) {
     CMainFrame& frame = MakeFrame();
     CGridDialog& pane = frame.searchPane();
     frame.ShowPane(pane, true);
+    std::vector<std::string> talks;
+    pane.onTalk = [&](const std::string& author) { talks.push_back(author); };
     tovan::DispatchServerMessage("!SOUSUOCOUNT!|1", frame.messageHandler());
     tovan::DispatchServerMessage("!SOUSUORECORD!|7|货|u9|12-10 08:00|南京市|南京到上海有货|江苏省|0|k|0",
                                  frame.messageHandler());
-    struct Case { int column; const char* caption; const char* text; };
-    const Case cases[] = {
-        {tovan::kClassColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
-        {tovan::kBodyColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
-        {tovan::kPlaceColumn, "信息详情-- 来自 u9", "南京到上海有货 12-10 08:00"},
+    for (int column : {tovan::kClassColumn, tovan::kBodyColumn, tovan::kPlaceColumn}) {
+        const OpenedDetails d = DoubleClickCell(frame.hwnd(), pane.hwnd(), 0, column);
+        EXPECT_EQ(d.caption, "信息详情-- 来自 u9") << column;
+        EXPECT_EQ(d.text, "南京到上海有货 12-10 08:00") << column;
+    }
+    EXPECT_TRUE(talks.empty());
+    const OpenedDetails d = DoubleClickCell(frame.hwnd(), pane.hwnd(), 0, tovan::kChatColumn);
+    EXPECT_EQ(d.caption, "");
+    EXPECT_EQ(talks, std::vector<std::string>{"u9"});
+    // A row past the records does nothing.
+    EXPECT_EQ(DoubleClickCell(frame.hwnd(), pane.hwnd(), 1, tovan::kChatColumn).caption, "");
+    EXPECT_EQ(talks.size(), 1u);
+}
+
+// The record view: the details show the user's own masking only (never the
+// limited-rights masking), with masked digits and every "*" left out; the
+// talk column asks for a chat instead.
+TEST_F(DockTest, RecordViewOpensMaskedDetailsOrAChatOnADoubleClick) {
+    CMainFrame& frame = MakeFrame();
+    CTovanClientView& view = frame.view();
+    std::vector<std::string> talks;
+    view.onTalk = [&](const std::string& author) { talks.push_back(author); };
+    tovan::DispatchServerMessage("!OK!|苏州市|江苏省|u1|2|王|1|2|30|1|苏州市|1|", frame.messageHandler());
+    tovan::DispatchServerMessage(
+        "!NEWRECORD!|3|车|u5|12-10 09:30|苏州市|*急* 电话:13912345678 区号0512|江苏省|0|苏州市",
+        frame.messageHandler());
+    ASSERT_EQ(view.grid().records->Size(), 1);
+
+    struct Case {
+        const char* what;
+        int mask, limited;
+        const char* text;
+    } cases[] = {
+        {"plain", 0, 0, "急 电话:13912345678 区号0512 12-10 09:30"},
+        {"limited rights do not mask the details", 0, 1, "急 电话:13912345678 区号0512 12-10 09:30"},
+        {"the user's masking", 1, 0, "急 电话: 区号0512 12-10 09:30"},
     };
     for (const Case& c : cases) {
-        g_details = {};
-        SetTimer(frame.hwnd(), 77, 200, ReadAndCloseDetails);
-        SendMessageA(pane.hwnd(), WM_GRID_CELLDBLCLK, 0, c.column);
-        KillTimer(frame.hwnd(), 77);
-        EXPECT_EQ(g_details.caption, c.caption) << c.column;
-        EXPECT_EQ(g_details.text, c.text) << c.column;
+        view.grid().maskDigits = c.mask;
+        view.grid().limitedRights = c.limited;
+        const OpenedDetails d = DoubleClickCell(frame.hwnd(), view.hwnd(), 0, tovan::kBodyColumn);
+        EXPECT_EQ(d.caption, "信息详情-- 来自 u5") << c.what;
+        EXPECT_EQ(d.text, c.text) << c.what;
     }
+    EXPECT_TRUE(talks.empty());
+    EXPECT_EQ(DoubleClickCell(frame.hwnd(), view.hwnd(), 0, tovan::kChatColumn).caption, "");
+    EXPECT_EQ(talks, std::vector<std::string>{"u5"});
 }
 
 TEST_F(DockTest, WithoutFullWindowDragTheEdgeMovesALineAndThePaneFollowsAtTheRelease) {

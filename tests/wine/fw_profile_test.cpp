@@ -14,6 +14,7 @@
 #include "fw/program_path.h"
 #include "client/model/session_settings.h"
 #include "client/controls/win_profile_reader.h"
+#include "client/model/profile_snapshot.h"
 
 namespace {
 
@@ -170,6 +171,71 @@ TEST(ProfileTest, AWriterKilledMidWriteLeavesAWholeFile) {
     CloseHandle(ready);
     DeleteFileA(file.c_str());
     DeleteFileA((file + ".tmp").c_str());
+}
+
+// The in-memory reading of a profile file answers every read as the
+// platform's own functions do on the same bytes.
+TEST(ProfileSnapshotTest, AnswersAsThePlatformOnTheSameFile) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + "snapshot_test.ini";
+    const std::string text =
+        "orphan=before any section\r\n"
+        "[全国省城]\r\n"
+        "SF=河北省\\山西省\\\r\n"
+        "  [河北省]  \r\n"
+        "CS = 石家庄市\\唐山市\\ \t\r\n"
+        "XIAN\r\n"
+        "XIAN=after the bare key\r\n"
+        "Quoted=\"a b\"\r\n"
+        "Single='c'\r\n"
+        "Half=\"x\r\n"
+        "Empty=\r\n"
+        "[河北省]\n"
+        "Later=only in the second section\n"
+        "[ spaced ]\n"
+        "k=v\n"
+        "[\xB0\x41]\n"
+        "k=upper\n"
+        "[\xB0\x61]\n"
+        "k=lower\n"
+        "[Case]\n"
+        "MixedKey=m\n"
+        "[broken\n"
+        "after=broken header\n"
+        "[n]\r\nplain=12\r\nblank= 12\r\nplus=+7\r\nminus=-3\r\nhex=0x1F\r\nuphex=0X1F\r\nbin=0b101\r\n"
+        "oct=0o17\r\ntail=12abc\r\nword=abc\r\nempty=\r\nquoted=\"5\"\r\nmax=4294967295\r\n"
+        "wrap=4294967297\r\nhanzi=3号\r\nlong=000000000000000000000000000000007\r\n";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    std::string bytes;
+    ASSERT_TRUE(fw::ReadProfileFile(path, bytes));
+    EXPECT_EQ(bytes, text);
+    WinProfileReader platform;
+    tovan::ProfileSnapshot snapshot(path, bytes, platform);
+    struct Case { const char* section; const char* key; const char* def; std::size_t buffer; };
+    const Case cases[] = {
+        {"全国省城", "SF", "", 2000},    {"全国省城", "sf", "", 2000},     {"河北省", "CS", "", 2000},
+        {"河北省", "XIAN", "d", 2000},  {"河北省", "Quoted", "", 2000},   {"河北省", "Single", "", 2000},
+        {"河北省", "Half", "", 2000},   {"河北省", "Empty", "d", 2000},   {"河北省", "Later", "gone  ", 2000},
+        {"河北省", "Absent", "  ", 2000}, {"spaced", "k", "d", 2000},     {" spaced ", "k", "d", 2000},
+        {"\xB0\x41", "k", "", 2000},   {"\xB0\x61", "k", "", 2000},    {"", "orphan", "d", 2000},
+        {"CASE", "mixedkey", "", 2000}, {"Case", "MixedKey", "", 3},      {"全国省城", "SF", "", 13},
+        {"全国省城", "SF", "", 12},     {"broken", "after", "d", 2000},   {"Case", "after", "d", 2000},
+        {"nowhere", "k", "default", 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + " / " + c.key + " / " + std::to_string(c.buffer));
+        EXPECT_EQ(snapshot.ReadString(path, c.section, c.key, c.def, c.buffer),
+                  fw::ReadProfileString(path, c.section, c.key, c.def, c.buffer));
+    }
+    for (const char* key : {"plain", "blank", "plus", "minus", "hex", "uphex", "bin", "oct", "tail", "word", "empty",
+                            "quoted", "max", "wrap", "hanzi", "long", "absent"}) {
+        EXPECT_EQ(snapshot.ReadInt(path, "n", key, 99), fw::ReadProfileInt(path, "n", key, 99)) << key;
+    }
+    DeleteFileA(path.c_str());
 }
 
 TEST(ProgramPathTest, FolderEndsWithBackslashAndHoldsTheProgram) {

@@ -1,6 +1,7 @@
 // The owner-drawn grid under Wine: what a paint puts into a memory dc where
-// it matters (selection fill, run colours, skipped characters, bitmaps, the
-// lines of both row modes), and the scrolling, selection and row-change rules.
+// it matters (selection fill, run colours, cells ending where a character
+// has no room, bitmaps, the lines of both row modes), and the scrolling,
+// selection and row-change rules.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -108,12 +109,14 @@ struct GridPaintTest : ::testing::Test {
     }
 };
 
-TEST_F(GridPaintTest, RunsColoursSkippedCharactersAndBitmaps) {
-    // Column 1 is just wide enough for "l" but not for "伸": only "l" shows, at the left edge.
+TEST_F(GridPaintTest, RunsColoursCellsEndingWhereACharacterHasNoRoomAndBitmaps) {
+    // Column 1 is just wide enough for "l" but not for "伸": the first "l"
+    // shows at the left edge, and the cell ends at the "伸" after it; the
+    // last "l" would fit on the next line but is not drawn.
     const int lWidth = grid.MeasureText("l").cx;
     ASSERT_LT(lWidth + 1, grid.MeasureText("伸").cx);
     grid.SetColumnWidth(1, lWidth + 1 + 2 * grid.marginX);
-    grid.content[{0, 1}] = {Text("伸伸l")};
+    grid.content[{0, 1}] = {Text("l伸伸l")};
     grid.content[{0, 2}] = {Text("黑色黑色"), Text("蓝色蓝色", 0xFF0000)};
     CTextInfo picture = Text("not drawn");
     picture.SetImage(197);
@@ -124,8 +127,11 @@ TEST_F(GridPaintTest, RunsColoursSkippedCharactersAndBitmaps) {
 
     const auto ink = [](COLORREF c) { return IsInk(c, kBack); };
     const RECT narrow = TextRect(0, 1);
-    EXPECT_GT(Count(cv, {narrow.left, narrow.top, narrow.left + lWidth, narrow.bottom}, ink), 0);
-    EXPECT_EQ(Count(cv, {narrow.left + lWidth, narrow.top, narrow.right + 2, narrow.bottom}, ink), 0);
+    const int lineBottom = narrow.top + grid.MeasureText("l").cy;
+    ASSERT_LT(lineBottom, narrow.bottom);
+    EXPECT_GT(Count(cv, {narrow.left, narrow.top, narrow.left + lWidth, lineBottom}, ink), 0);
+    EXPECT_EQ(Count(cv, {narrow.left + lWidth, narrow.top, narrow.right + 2, lineBottom}, ink), 0);
+    EXPECT_EQ(Count(cv, {narrow.left, lineBottom, narrow.right + 2, narrow.bottom}, ink), 0);
 
     const RECT body = TextRect(0, 2);
     const int split = body.left + grid.MeasureText("黑色黑色").cx;

@@ -577,11 +577,11 @@ void CALLBACK CancelFramesLogin(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-// The frame creates both windows hidden (the log owned by the frame, the
-// notice by nobody), the session's lines reach the log, a server notice
-// reaches the notice window, and command 32777 brings up the login dialog
-// owned by the frame.
-TEST(MainFrameWindowsTest, CreatesTheWindowsAndRoutesTheLoginCommand) {
+// The frame makes the notice window (owned by nobody) at the first server
+// notice and the log window (owned by the frame) when a failed connection
+// first shows it, holding every line the session wrote since start-up; and
+// command 32777 brings up the login dialog owned by the frame.
+TEST(MainFrameWindowsTest, MakesTheWindowsWhenFirstShownAndRoutesTheLoginCommand) {
     WSADATA wsa;
     ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
     WriteUserSection({"test", "", "0"});
@@ -589,23 +589,31 @@ TEST(MainFrameWindowsTest, CreatesTheWindowsAndRoutesTheLoginCommand) {
     {
         auto frame = std::make_unique<CMainFrame>();
         ASSERT_TRUE(frame->CreateFrame());
-        HWND log = FindOwnedBy("登录日志", pid);
-        HWND notice = FindOwnedBy("管理消息", pid);
-        ASSERT_TRUE(log);
-        ASSERT_TRUE(notice);
-        EXPECT_EQ(GetWindow(log, GW_OWNER), frame->hwnd());
-        EXPECT_EQ(GetWindow(notice, GW_OWNER), nullptr);
-        EXPECT_FALSE(IsWindowVisible(notice));
-
-        // The first, silent connection has begun: its line is in the log.
-        const std::vector<std::string> lines = ListLines(GetDlgItem(log, IDC_LOG_LIST));
-        ASSERT_FALSE(lines.empty());
-        EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
-        EXPECT_EQ(lines, frame->session().logLines());
+        EXPECT_EQ(FindOwnedBy("登录日志", pid), nullptr) << "no log window before it is shown";
+        EXPECT_EQ(FindOwnedBy("管理消息", pid), nullptr) << "no notice window before a notice";
 
         frame->session().OnSendNotify("!SENDNOTIFY!|管理员通知");
+        HWND notice = FindOwnedBy("管理消息", pid);
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(GetWindow(notice, GW_OWNER), nullptr);
         EXPECT_TRUE(IsWindowVisible(notice));
         EXPECT_EQ(fw::GetText(GetDlgItem(notice, IDC_NOTICE_TEXT)), "管理员通知");
+
+        // The first, silent connection has begun; it fails, and the log shows
+        // every line so far, its first line first, then takes later ones.
+        frame->session().OnConnect(WSAECONNREFUSED);
+        HWND log = FindOwnedBy("登录日志", pid);
+        ASSERT_TRUE(log);
+        EXPECT_EQ(GetWindow(log, GW_OWNER), frame->hwnd());
+        EXPECT_TRUE(IsWindowVisible(log));
+        std::vector<std::string> lines = ListLines(GetDlgItem(log, IDC_LOG_LIST));
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
+        EXPECT_EQ(lines, frame->session().logLines());
+        ShowWindow(log, SW_HIDE);
+        frame->session().OnConnect(WSAECONNREFUSED);
+        EXPECT_EQ(FindOwnedBy("登录日志", pid), log) << "the same window shows again";
+        EXPECT_EQ(ListLines(GetDlgItem(log, IDC_LOG_LIST)), frame->session().logLines());
 
         g_loginSeen = {};
         frame->session().OnErr("!ERR!|密码错误");  // the text the dialog is to show

@@ -439,9 +439,23 @@ TEST_F(FrameTest, MinimisingInTrayModeHidesIntoTheTrayAndRestores) {
     EXPECT_TRUE(frame.TrayIconShown());
     EXPECT_TRUE(TrayHasIcon(h));
 
-    // Hidden: the icon blinks (timer 7) until the window is restored.
+    const HICON normal = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    const HICON red = LoadIconA(GetModuleHandleA(nullptr), "IDI_RED");
+    ASSERT_NE(normal, red);
+    EXPECT_EQ(frame.TrayIcon(), normal);
+
+    // Hidden: the icon blinks (timer 7), red and normal in turn, with the
+    // notice as its tip, until the window is restored.
     frame.Notify("搜索结果中有新信息");
-    testutil::Pump(700);
+    std::vector<HICON> shown;  // each change of the tray's icon
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000;) {
+        testutil::Pump(20);
+        if (shown.empty() || shown.back() != frame.TrayIcon()) shown.push_back(frame.TrayIcon());
+    }
+    ASSERT_GE(shown.size(), 3u) << "the icon does not blink";
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], i % 2 == 0 ? normal : red) << i;
+    EXPECT_EQ(frame.TrayTip(), "搜索结果中有新信息");
     EXPECT_TRUE(TrayHasIcon(h));
     SendMessageA(h, WM_TRAY_NOTIFY, 1, WM_MOUSEMOVE);  // ignored
     EXPECT_FALSE(IsWindowVisible(h));
@@ -451,6 +465,7 @@ TEST_F(FrameTest, MinimisingInTrayModeHidesIntoTheTrayAndRestores) {
     EXPECT_FALSE(frame.TrayIconShown());
     EXPECT_FALSE(TrayHasIcon(h));
     EXPECT_FALSE(KillTimer(h, kTrayBlinkTimer)) << "restoring stops the blinking";
+    EXPECT_EQ(frame.TrayIcon(), nullptr);
 }
 
 TEST_F(FrameTest, MinimisingInTaskbarModeIsOrdinary) {

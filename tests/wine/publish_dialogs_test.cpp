@@ -20,6 +20,7 @@
 #include "client/res/resource.h"
 #include "client/controls/session_ports_win.h"
 #include "client/controls/win_profile_reader.h"
+#include "text/gbk.h"
 
 namespace {
 
@@ -403,6 +404,71 @@ TEST_F(PublishFiles, CargoFormRefusesIncompleteFormsAndUsersWithoutRights) {
          "请填写货物类型", "填写错误", IDC_PUB_GOODS},
     };
     ExpectRefusals<CFabuDlg2>(cases, areaFile, configFile, FillCargoForm);
+}
+
+// Whether every double-byte character of the text is whole (a lead byte
+// followed by a byte that can end a character).
+bool WholeCharacters(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!tovan::IsGbkLeadByte(static_cast<unsigned char>(text[i]))) continue;
+        if (i + 1 >= text.size() || !tovan::IsGbkTrailByte(static_cast<unsigned char>(text[i + 1])))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// A remark that makes the sentence longer than what is sent: the preview
+// shows no half character, OK refuses as the free-text dialog does and the
+// form stays as it was; a short remark then goes out.
+template <class D>
+void ExpectLongSentenceRefused(Scripted<D>& d, std::function<void(Scripted<D>&)> fill,
+                               const std::string& longRemark, const std::string& sentence) {
+    d.publishRights = 1;
+    d.contactName = "张三";
+    Box box;
+    std::string preview, remarkAfterBox;
+    d.steps = {
+        Do<D>([&](Scripted<D>& d) {
+            fill(d);
+            Type(d.hwnd(), IDC_PUB_REMARK, longRemark.c_str());
+            preview = d.ItemText(IDC_PUB_PREVIEW);
+            PostClick(d.hwnd(), IDOK);
+        }),
+        AnswerBox<D>(box),
+        Do<D>([&](Scripted<D>& d) {
+            remarkAfterBox = d.ItemText(IDC_PUB_REMARK);
+            Type(d.hwnd(), IDC_PUB_REMARK, "急");
+            PostClick(d.hwnd(), IDOK);
+        }),
+    };
+    ASSERT_EQ(d.DoModal(), IDOK);
+    EXPECT_TRUE(WholeCharacters(preview)) << preview;
+    EXPECT_NE(preview.find(" 联系人:张三 "), std::string::npos) << preview;
+    EXPECT_EQ(box.text, "信息内容不能超过200个字节(100个汉字)，请删减后再发布");
+    EXPECT_EQ(box.caption, "发送信息");
+    EXPECT_EQ(remarkAfterBox, longRemark);
+    EXPECT_EQ(d.offerText, sentence);
+}
+
+TEST_F(PublishFiles, StructuredSentencesLongerThanWhatIsSentAreRefused) {
+    std::string remark;
+    for (int i = 0; i < 150; ++i) remark += "啊";
+    {
+        SCOPED_TRACE("vehicle");
+        Vehicle d;
+        UseFiles(d);
+        // 44 bytes before the remark: with "a" in front, byte 200 ends inside a character.
+        ExpectLongSentenceRefused<CFabuDlg>(d, FillVehicleForm, "a" + remark,
+                                            "沈阳辽中→北京、海淀,有17.5米高栏,可装30吨。急。");
+    }
+    {
+        SCOPED_TRACE("cargo");
+        Cargo d;
+        UseFiles(d);
+        // 23 bytes before the remark.
+        ExpectLongSentenceRefused<CFabuDlg2>(d, FillCargoForm, remark, "沈阳→北京,有20吨钢材。急。");
+    }
 }
 
 // ---------------------------------------------------------------- resend options

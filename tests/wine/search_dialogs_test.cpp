@@ -323,19 +323,24 @@ TEST_F(SearchDialogTest, StoredListsReturnWithinTheAccountsScopeAndCancelKeepsEv
     EXPECT_EQ(Stored("dmr.ini", "Search", "From"), "北京,南京,玄武,上海,苏州");
     EXPECT_EQ(Stored("dmr.ini", "Search", "To"), "北京,,天津");
 
-    // Nothing stored at city level: the home-city radio shows, the list stays empty.
+    // Nothing stored at city level: the home-city radio shows and works as if
+    // clicked, so OK searches from the home city as it stands.
     ResetUserIni();
     Scripted<CSousuo> e;
     Prepare(e, areaIni_, {2});
     e.steps = {[](S& s) {
         EXPECT_TRUE(s.IsChecked(IDC_SRCH_HOME_CITY));
         EXPECT_FALSE(s.IsChecked(IDC_SRCH_CHOSEN_AREAS));
-        EXPECT_THAT(s.List(IDC_SRCH_FROM_LIST), IsEmpty());
-        EXPECT_TRUE(s.Enabled(IDC_SRCH_FROM_PROVINCE));
+        EXPECT_THAT(s.List(IDC_SRCH_FROM_LIST), ElementsAre("南京"));
+        EXPECT_FALSE(s.Enabled(IDC_SRCH_FROM_PROVINCE));
+        EXPECT_FALSE(s.Enabled(IDC_SRCH_ALL_FROM_CITIES));
+        s.SetItemText(IDC_SRCH_KEYWORD, "冷藏");
         s.Click(IDOK);
     }};
-    EXPECT_EQ(e.DoModal(), IDCANCEL);
-    EXPECT_THAT(e.boxes, ElementsAre("TovanClient: 请选择信息所属地区"));
+    EXPECT_EQ(e.DoModal(), IDOK);
+    EXPECT_THAT(e.boxes, IsEmpty());
+    EXPECT_EQ(e.fromList, "'南京'");
+    EXPECT_EQ(Stored("dmr.ini", "Search", "From"), "南京");
 }
 
 // ---------------------------------------------------------------- reduced dialog

@@ -288,12 +288,12 @@ TEST_F(SettingsDialogs, ToolbarItemsOkWritesAllFifteenKeys) {
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(firstRow, "登录");
     EXPECT_EQ(shown, (std::vector<bool>{false, true, true, false, true, true, true, true, true, true,
-                                        true, true, false, false, true}));
+                                        true, true, true, false, true}));
     EXPECT_EQ(Section("dmr.ini", "ToolBar"),
               (std::vector<std::string>{"退出=1", "登录=1", "加密解密=1", "字体=0", "工具栏=0",
                                         "地区列表=1", "发布货源=1", "发布车源=1", "当前信息=1",
                                         "关注信息=1", "普通搜索=1", "高级搜索=1", "我的信息=1",
-                                        "重发管理=0", "总站服务=0"}));
+                                        "重发管理=1", "总站服务=0"}));
 }
 
 TEST_F(SettingsDialogs, ToolbarItemsCancelWritesNothing) {

@@ -6,6 +6,7 @@ namespace tovan {
 
 const char kVoiceIdleCaption[] = "语音交谈";
 const char kVoiceRunningCaption[] = "关闭语音";
+const char kTranscriptFailedLine[] = "聊天记录无法保存到文件,请检查程序所在的文件夹能否写入。\r\n";
 
 namespace {
 
@@ -44,6 +45,12 @@ void ChatConversation::NamedLine(const char* pattern) {
     Line(at == std::string::npos ? p : p.substr(0, at) + peer.peerName + p.substr(at + 2));
 }
 
+void ChatConversation::Transcript(const std::string& line, std::uint32_t colour) {
+    if (surface_.AppendTranscript(line, colour) || transcriptFailureSaid_) return;
+    transcriptFailureSaid_ = true;
+    Line(kTranscriptFailedLine);
+}
+
 void ChatConversation::StopRing() {
     surface_.StopSound();
     surface_.KillTimer(kRingTimer);
@@ -71,7 +78,7 @@ void ChatConversation::VoiceEnded(const char* pattern) {
 
 void ChatConversation::Start() {
     control_.Bind(0);
-    control_.QueryForeignAddress(frame_.serverHost);
+    control_.QueryForeignAddress(frame_.ServerHost());
     surface_.SetTimer(kPeerWaitTimer, kPeerWaitMs);
     if (!peer.initiatedLocally) surface_.Play(kSoundPeer, false);
 }
@@ -116,7 +123,7 @@ void ChatConversation::OnPeerAccept(const std::string& ip, long port) {
     if (peer.connected) return;
     peer.connected = 1;
     surface_.KillTimer(kPeerWaitTimer);
-    control_.SendShortMessage(ip, port, std::string(kNameRequest) + "~" + frame_.contactName);
+    control_.SendShortMessage(ip, port, std::string(kNameRequest) + "~" + frame_.ContactName());
 }
 
 void ChatConversation::OnPeerClose() {
@@ -131,7 +138,7 @@ void ChatConversation::OnPeerClose() {
 void ChatConversation::NameExchange(const std::string& ip, long port, const std::string& msg,
                                     bool answer) {
     if (msg.size() > kNamePrefixLength) peer.peerName = msg.substr(kNamePrefixLength);
-    if (answer) control_.SendShortMessage(ip, port, std::string(kNameAnswer) + "~" + frame_.contactName);
+    if (answer) control_.SendShortMessage(ip, port, std::string(kNameAnswer) + "~" + frame_.ContactName());
     surface_.SetTitle("与 " + peer.peerName + " 交谈中");
     surface_.EnableInput();
     if (!answer) peer.connected = 1;
@@ -175,7 +182,7 @@ void ChatConversation::OnNewMessage(const std::string& ip, long port, const std:
         surface_.Play(kSoundText, false);
         const std::string line = ChatTextLine(peer.peerName, msg, surface_.Now());
         Line(line, kPeerTextColour);
-        surface_.AppendTranscript(line, kPeerTextColour);
+        Transcript(line, kPeerTextColour);
     }
 }
 
@@ -208,10 +215,10 @@ bool ChatConversation::SendText(const std::string& typed) {
         surface_.ShowError("不能发送空信息");
         return false;
     }
-    const std::string line = ChatTextLine(frame_.contactName, text, surface_.Now());
+    const std::string line = ChatTextLine(frame_.ContactName(), text, surface_.Now());
     Line(line, kOwnTextColour);
     control_.SendShortMessage("", 0, text);
-    surface_.AppendTranscript(line, kOwnTextColour);
+    Transcript(line, kOwnTextColour);
     if (!peer.connected) {
         // Kept for the next name exchange; the request goes out again.
         pendingText = text;

@@ -65,19 +65,31 @@ public:
     virtual void StopSound() = 0;
     virtual void SetTimer(unsigned id, unsigned ms) = 0;
     virtual void KillTimer(unsigned id) = 0;
-    // The line in today's transcript, in its colour.
-    virtual void AppendTranscript(const std::string& line, std::uint32_t colour) = 0;
+    // The line in today's transcript, in its colour; false when the file
+    // could not be written.
+    virtual bool AppendTranscript(const std::string& line, std::uint32_t colour) = 0;
     // A message box with the caption "错误".
     virtual void ShowError(const std::string& text) = 0;
     // Local time "%y-%m-%d %H:%M:%S".
     virtual std::string Now() = 0;
 };
 
-// What the window reads and writes of the frame.
-struct ChatFrameValues {
-    std::string contactName;  // the user's own name in the name exchange
-    std::string ownUserId;
-    std::string serverHost;   // also the address server
+// What the window reads of the frame, each time it needs it: a logon reply
+// after the window opened may have changed them.
+class ChatFrameValues {
+public:
+    virtual ~ChatFrameValues() = default;
+    virtual std::string ContactName() const = 0;  // the user's own name in the name exchange
+    virtual std::string OwnUserId() const = 0;
+    virtual std::string ServerHost() const = 0;   // also the address server
+};
+
+// Values that stay as they are set (tests and tools).
+struct FixedChatValues : ChatFrameValues {
+    std::string contactName, ownUserId, serverHost;
+    std::string ContactName() const override { return contactName; }
+    std::string OwnUserId() const override { return ownUserId; }
+    std::string ServerHost() const override { return serverHost; }
 };
 
 class ChatConversation {
@@ -124,6 +136,9 @@ private:
     void StopRing();
     void VoiceEnded(const char* pattern);
     void SetVoiceButton(const std::string& text);
+    // The line into the transcript; a file that cannot be written is said
+    // once in the conversation (each later line tries again).
+    void Transcript(const std::string& line, std::uint32_t colour);
     void ClearVoiceFlags();
     void NameExchange(const std::string& ip, long port, const std::string& msg, bool answer);
 
@@ -133,7 +148,11 @@ private:
     const ChatFrameValues& frame_;
     int& voiceBusy_;
     std::string voiceButton_;
+    bool transcriptFailureSaid_ = false;
 };
+
+// Said once in a conversation whose transcript file cannot be written.
+extern const char kTranscriptFailedLine[];
 
 // "[name]text (time)\r\n", the form of every chat text line.
 std::string ChatTextLine(const std::string& name, const std::string& text, const std::string& time);

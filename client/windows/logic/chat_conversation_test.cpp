@@ -39,7 +39,10 @@ struct Recorder : ChatControl, ChatSurface, Outbox {
     void StopSound() override { Put("stop sound"); }
     void SetTimer(unsigned id, unsigned ms) override { Put("timer " + std::to_string(id) + " " + std::to_string(ms)); }
     void KillTimer(unsigned id) override { Put("kill " + std::to_string(id)); }
-    void AppendTranscript(const std::string& l, std::uint32_t c) override { Put("file " + Colour(c) + " " + l); }
+    bool AppendTranscript(const std::string& l, std::uint32_t c) override {
+        Put("file " + Colour(c) + " " + l);
+        return transcriptWorks;
+    }
     void ShowError(const std::string& t) override { Put("box " + t); }
     std::string Now() override { return "26-12-08 10:00:00"; }
 
@@ -59,6 +62,7 @@ struct Recorder : ChatControl, ChatSurface, Outbox {
 
     std::vector<std::string> log;
     bool sendWorks = true;
+    bool transcriptWorks = true;
     std::function<void()> onStartVoice;
 };
 
@@ -77,7 +81,7 @@ protected:
         r.Take();
     }
     Recorder r;
-    ChatFrameValues frame;
+    FixedChatValues frame;
     int voiceBusy = 0;
     ChatConversation chat{r, r, r, frame, voiceBusy};
 };
@@ -209,6 +213,22 @@ TEST_F(ChatConversationTest, SendingTextTrimsRefusesEmptyAndRepeatsTheRequestWhe
                                       "send !ADDCHATER!|peer||0||0^"));
     EXPECT_EQ(chat.pendingText, "在吗");
     EXPECT_EQ(chat.peer.peerName, "peer");
+}
+
+// A transcript that cannot be written is said once; the conversation goes on.
+TEST_F(ChatConversationTest, TranscriptFailureIsSaidOnce) {
+    Connected();
+    r.transcriptWorks = false;
+    EXPECT_TRUE(chat.SendText("一"));
+    EXPECT_THAT(r.Take(), ElementsAre("black [张建国]一 (26-12-08 10:00:00)\r\n", "Short :0 一",
+                                      "file black [张建国]一 (26-12-08 10:00:00)\r\n",
+                                      std::string("red ") + kTranscriptFailedLine));
+    chat.OnNewMessage("1.2.3.4", 5000, "二");
+    EXPECT_THAT(r.Take(), ElementsAre("sound 164", "blue [李明]二 (26-12-08 10:00:00)\r\n",
+                                      "file blue [李明]二 (26-12-08 10:00:00)\r\n"));
+    r.transcriptWorks = true;
+    EXPECT_TRUE(chat.SendText("三"));
+    EXPECT_EQ(r.Take().size(), 3u);
 }
 
 TEST_F(ChatConversationTest, VoiceButtonRequestsStopsAndRefusesASecondConversation) {

@@ -35,7 +35,7 @@ struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts, tov
     void StopSound() override {}
     void SetTimer(unsigned, unsigned) override {}
     void KillTimer(unsigned) override {}
-    void AppendTranscript(const std::string&, std::uint32_t) override {}
+    bool AppendTranscript(const std::string&, std::uint32_t) override { return true; }
     void ShowError(const std::string&) override {}
     std::string Now() override { return "26-12-08 10:00:00"; }
     void Send(const std::string& line) override {
@@ -52,7 +52,7 @@ struct Window : tovan::ChatWindowLink {
     void SendAddChater() override { chat.SendAddChater(); }
     void AddPeerAddresses() override { chat.AddPeerAddresses(); }
     void AddChater(const std::string&, int) override {}
-    tovan::ChatFrameValues values;
+    tovan::FixedChatValues values;
     int busy;
     tovan::ChatConversation chat;
 };

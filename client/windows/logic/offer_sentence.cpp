@@ -1,5 +1,7 @@
 #include "client/windows/logic/offer_sentence.h"
 
+#include "text/gbk.h"
+
 namespace tovan {
 namespace {
 
@@ -124,7 +126,7 @@ std::string CargoSentence(const CargoOfferFields& f, const std::string& remark) 
 
 // The sentence cut to the preview's size, then the contact tail.
 std::string PreviewWithContact(const std::string& sentence, const PreviewContact& contact) {
-    std::string p = sentence.substr(0, kPreviewSentenceBytes);
+    std::string p(GbkCut(sentence, kPreviewSentenceBytes));
     if (!contact.name.empty()) {
         p += " 联系人:";
         p += contact.name;

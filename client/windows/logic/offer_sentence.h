@@ -76,8 +76,8 @@ std::string ComposeVehicleOffer(const VehicleOfferFields& fields);
 std::string ComposeCargoOffer(const CargoOfferFields& fields);
 
 // What the dialog shows in its preview field: the sentence with the remark
-// only trimmed, cut to 200 bytes (even inside a double-byte character), then
-// the contact tail. Empty while the form is incomplete.
+// only trimmed, cut to at most 200 bytes of whole characters, then the
+// contact tail. Empty while the form is incomplete.
 std::string ComposePreviewText(const VehicleOfferFields& fields, const PreviewContact& contact);
 std::string ComposePreviewText(const CargoOfferFields& fields, const PreviewContact& contact);
 

@@ -274,7 +274,7 @@ TEST(ComposePreviewTextTest, RemarkOnlyTrimmedQuotesAndLineBreaks) {
     EXPECT_EQ(ComposePreviewText(c, odd), "沈阳→北京,有20吨钢材。急, 1234567,,走。 联系人:张,三 ");
 }
 
-TEST(ComposePreviewTextTest, SentenceCutAtTwoHundredBytesEvenInsideACharacter) {
+TEST(ComposePreviewTextTest, SentenceCutAtTwoHundredBytesNeverInsideACharacter) {
     VehicleOfferFields v = ShenyangVehicle();
     const std::string head = "沈阳→北京、天津,有13米高栏。";
     ASSERT_EQ(head.size(), 29u);
@@ -283,12 +283,11 @@ TEST(ComposePreviewTextTest, SentenceCutAtTwoHundredBytesEvenInsideACharacter) {
     v.remark = remark;
     PreviewContact contact;
     contact.telephone = "024-1";
-    // 29 + 170 bytes of whole characters, then the lead byte of the next one.
-    const std::string expected = head + remark.substr(0, 171) + "电话:024-1 ";
-    const std::string preview = ComposePreviewText(v, contact);
-    EXPECT_EQ(preview, expected);
-    EXPECT_EQ(preview.substr(0, kPreviewSentenceBytes), head + remark.substr(0, 171));
-    EXPECT_EQ(static_cast<unsigned char>(preview[kPreviewSentenceBytes - 1]), 0xB0);  // half of "啊"
+    // 29 + 170 bytes of whole characters; the next one would end past byte 200.
+    EXPECT_EQ(ComposePreviewText(v, contact), head + remark.substr(0, 170) + "电话:024-1 ");
+    // One ASCII byte more in front: the cut falls between characters, at 200.
+    v.remark = "a" + remark;
+    EXPECT_EQ(ComposePreviewText(v, contact), head + "a" + remark.substr(0, 170) + "电话:024-1 ");
 }
 
 TEST(ComposePreviewTextTest, EmptyWhileTheFormIsIncomplete) {

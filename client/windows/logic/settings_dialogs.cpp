@@ -1,6 +1,7 @@
 #include "client/windows/logic/settings_dialogs.h"
 
 #include "client/model/display_settings.h"
+#include "client/model/toolbar_plan.h"
 #include "client/model/tools_menu.h"
 #include "client/windows/logic/phrase_lists.h"
 #include "text/decimal.h"
@@ -66,10 +67,9 @@ std::string PhraseListValue(std::string text) {
 
 const std::vector<ToolbarChoice>& ToolbarChoices() {
     static const std::vector<ToolbarChoice> rows = {
-        {"登录", false},     {"加密解密", true}, {"字体", true},     {"工具栏", false},
-        {"地区列表", true},  {"发布货源", true}, {"发布车源", true}, {"当前信息", true},
-        {"关注信息", true},  {"普通搜索", true}, {"高级搜索", true}, {"我的信息", true},
-        {"重发管理", false}, {"总站服务", false}, {"退出", false},
+        {"登录"},     {"加密解密"}, {"字体"},     {"工具栏"},   {"地区列表"},
+        {"发布货源"}, {"发布车源"}, {"当前信息"}, {"关注信息"}, {"普通搜索"},
+        {"高级搜索"}, {"我的信息"}, {"重发管理"}, {"总站服务"}, {"退出"},
     };
     return rows;
 }
@@ -77,7 +77,7 @@ const std::vector<ToolbarChoice>& ToolbarChoices() {
 std::vector<bool> ReadToolbarChoices(ProfileReader& profiles) {
     std::vector<bool> shown;
     for (const ToolbarChoice& row : ToolbarChoices())
-        shown.push_back(profiles.ReadInt(kUserIni, "ToolBar", row.caption, row.shownByDefault ? 1 : 0) != 0);
+        shown.push_back(profiles.ReadInt(kUserIni, "ToolBar", row.caption, ToolbarItemDefault(row.caption)) != 0);
     return shown;
 }
 

@@ -36,12 +36,12 @@ std::string PhraseListValue(std::string editText);
 
 struct ToolbarChoice {
     const char* caption;  // also the dmr.ini [ToolBar] key
-    bool shownByDefault;
 };
 // The fifteen rows of the dialog in list order.
 const std::vector<ToolbarChoice>& ToolbarChoices();
 
-// One flag per row: the stored value is non-zero (the row's default when missing).
+// One flag per row: the stored value is non-zero; when missing, whether the
+// toolbar shows the item by default, so that the dialog ticks what the bar shows.
 std::vector<bool> ReadToolbarChoices(ProfileReader& profiles);
 // Writes every row as "1" or "0", in list order.
 void WriteToolbarChoices(ProfileWriter& profiles, const std::vector<bool>& shown);

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "client/windows/logic/fake_profiles.h"
+#include "client/model/toolbar_plan.h"
 #include "client/model/tools_menu.h"
 
 namespace tovan {
@@ -39,7 +44,7 @@ TEST(ToolbarChoicesTest, DefaultsAndWrittenValues) {
     FakeProfiles p;
     std::vector<bool> shown = ReadToolbarChoices(p);
     const std::vector<bool> defaults = {false, true, true, false, true, true, true, true,
-                                        true,  true, true, true, false, false, false};
+                                        true,  true, true, true, true, false, false};
     EXPECT_EQ(shown, defaults);
 
     p.Set("dmr.ini", "ToolBar", "退出", "2");
@@ -52,8 +57,24 @@ TEST(ToolbarChoicesTest, DefaultsAndWrittenValues) {
     WriteToolbarChoices(p, shown);
     ASSERT_EQ(p.writes.size(), 15u);
     EXPECT_EQ(p.writes[0], (FakeProfiles::Write{"dmr.ini", "ToolBar", "登录", "0"}));
-    EXPECT_EQ(p.writes[12], (FakeProfiles::Write{"dmr.ini", "ToolBar", "重发管理", "0"}));
+    EXPECT_EQ(p.writes[12], (FakeProfiles::Write{"dmr.ini", "ToolBar", "重发管理", "1"}));
     EXPECT_EQ(p.writes[14], (FakeProfiles::Write{"dmr.ini", "ToolBar", "退出", "1"}));
+}
+
+// On a fresh profile the dialog ticks exactly the buttons the bar shows, so
+// that OK without a change leaves the bar as it is.
+TEST(ToolbarChoicesTest, FreshProfileTicksWhatTheBarShows) {
+    FakeProfiles fresh;
+    const std::vector<bool> ticked = ReadToolbarChoices(fresh);
+    std::vector<std::string> onBar;
+    for (const ToolbarSlot& slot : PlanToolbar(fresh, "当前信息"))
+        if (!slot.separator) onBar.push_back(slot.caption);
+    std::vector<std::string> tickedCaptions;
+    for (std::size_t i = 0; i < ticked.size(); ++i)
+        if (ticked[i]) tickedCaptions.push_back(ToolbarChoices()[i].caption);
+    std::sort(onBar.begin(), onBar.end());
+    std::sort(tickedCaptions.begin(), tickedCaptions.end());
+    EXPECT_EQ(tickedCaptions, onBar);
 }
 
 TEST(ExternalToolsTest, ReadAndWriteRoundTrip) {
