@@ -109,8 +109,12 @@ def run(sim, a, b, played):
     check(a.client.driver("talk", "0")[0] == 0, "A double-clicks the talk column of B's offer")
 
     a_named, b_named = gbk("与 李明 交谈中"), gbk("与 张建国 交谈中")
-    check(poll(a.titles, lambda t: a_named in t, 45) == [a_named], "A's one chat window shows B's name")
-    check(poll(b.titles, lambda t: b_named in t, 20) == [b_named], "B's chat window opened with A's name")
+    opened = [check(poll(a.titles, lambda t: a_named in t, 45) == [a_named], "A's one chat window shows B's name"),
+              check(poll(b.titles, lambda t: b_named in t, 20) == [b_named], "B's chat window opened with A's name")]
+    for who, name in ((a, "A"), (b, "B")):
+        check(who.client.proc.poll() is None, "%s's client still runs" % name)
+    if not all(opened):
+        return
     check(b.shows("[张建国]与您热烈交谈中", 10), "B is told A is talking to it")
 
     for sender, receiver, name, said in ((a, b, "张建国", "hello 运费多少"), (b, a, "李明", "2000元 可以")):
