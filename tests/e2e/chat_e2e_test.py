@@ -250,7 +250,7 @@ def main():
     # Each client's sound devices: A's microphone hears a tone, B's near-silence.
     sound_dir, home_a, home_b, played = two_chat_homes(120, TONE_HZ, "tovan-chat-sound-")
     wine = pinned_wine()  # found through HOME, which each client gets its own of
-    with Display(), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
+    with Display(own=True), simctl.Simulator(binary, udp_port=ADDRESS_SERVER_PORT) as sim:
         config = b"[URL]\r\nMerovan=http://127.0.0.1:%d\r\n" % sim.http_port
         files = [(args.vokar, "Vokar.ocx")]
         a = Client(args.client, args.driver, sim.tcp_port, auto_logon("test"), config_extra=config, app_files=files,

@@ -159,7 +159,7 @@ def main():
     if not os.path.exists(binary):
         print("exchange-sim not found at %s (build the native tree or set TOVAN_SIM)" % binary)
         return 1
-    with Display():
+    with Display(own=True):
         # Vokar.ocx has no line in update.ini: the default 1 is older than 2.
         run_case(args, binary, b"TovanClient.exe|3,\r\nVokar.ocx|2",
                  b"[TovanClient.exe]\r\nVersion=3\r\n", due=True)
