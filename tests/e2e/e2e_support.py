@@ -99,6 +99,16 @@ def in_own_network():
     raise SystemExit(rc)
 
 
+def poll(what, predicate, timeout, step=0.3):
+    """Calls what() until predicate holds or time is up; returns the last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = what()
+        if predicate(value) or time.monotonic() > deadline:
+            return value
+        time.sleep(step)
+
+
 def auto_logon(name):
     """A user's dmr.ini that logs the sample user `name` on by itself."""
     return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")

@@ -18,12 +18,11 @@ import os
 import re
 import shutil
 import sys
-import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
+from e2e_support import Client, Display, auto_logon, check, failures, in_own_network, pinned_wine, poll, sim_binary  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
@@ -35,14 +34,6 @@ def gbk(text):
     return text.encode("gbk")
 
 
-def poll(what, predicate, timeout):
-    """Calls what() until predicate holds or time is up; returns the last value."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = what()
-        if predicate(value) or time.monotonic() > deadline:
-            return value
-        time.sleep(0.3)
 
 
 class Chatter:

@@ -20,7 +20,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, check, failures, sim_binary  # noqa: E402
+from e2e_support import Client, Display, check, failures, poll, sim_binary  # noqa: E402
 from update_check_e2e_test import file_in, read_ini  # noqa: E402
 
 USER_INI = b"[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n"
@@ -30,13 +30,6 @@ def logons(sim):
     return [e for e in sim.log() if e.message.startswith(b"!LOGON!|test|")]
 
 
-def poll(what, predicate, timeout):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = what()
-        if predicate(value) or time.monotonic() > deadline:
-            return value
-        time.sleep(0.5)
 
 
 def run(args, binary, web):
