@@ -25,8 +25,8 @@ int Refuse(const char* text) {
 // Registers the chat control from the copy next to the program, at every
 // start, so that the chat windows always find this version. A missing or
 // broken file is not reported; the chat windows then fail on their own. Only
-// a chat window uses it, and a chat starts from a row: it is done once the
-// first rows are on the screen, before the user can reach one.
+// a chat window uses it: the frame does it once the first rows are on the
+// screen, or at the first chat window when that comes earlier.
 void RegisterChatControl(const std::string& path) {
     HMODULE lib = LoadLibraryA(path.c_str());
     if (!lib) return;
@@ -60,7 +60,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Declared after the scopes above, so the frame goes before OLE and Winsock.
     CMainFrame frame;
-    frame.afterFirstRows = [] { RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx"); };
+    frame.registerChatControl = [] { RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx"); };
     if (!frame.CreateFrame()) return 0;
     TraceStartupStep("frame created");
     ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);

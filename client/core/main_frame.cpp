@@ -185,7 +185,7 @@ void CMainFrame::CreateWindowsAfterFirstRows() {
         more = rightWebPane_.explorer().NavigateNextWaiting() || more;
     }
     TraceStartupStep("pages asked for");
-    if (afterFirstRows) afterFirstRows();
+    EnsureChatControlRegistered();
     TraceStartupStep("after the first rows done");
 }
 

@@ -58,10 +58,12 @@ public:
     // first connection. The banner's and the web panes' browsers come once
     // the first rows are on the screen (CreateWindowsAfterFirstRows).
     bool CreateFrame();
-    // Run once at the end of that step: start-up work the first rows need not wait for.
-    std::function<void()> afterFirstRows;
-    // Makes the browsers and loads the pages that waited for them; runs
-    // afterFirstRows. Once; later calls do nothing.
+    // Registers the chat control. The first rows need it not, so it runs
+    // after them, or earlier at the first chat window: a request relayed
+    // before the rows are painted must find the control.
+    std::function<void()> registerChatControl;
+    // Makes the browsers and loads the pages that waited for them; registers
+    // the chat control. Once; later calls do nothing.
     void CreateWindowsAfterFirstRows();
     // The first, silent connection, once the record view exists.
     void StartSession() { session_.Connect(); }
@@ -185,6 +187,8 @@ private:
     void SetPublishMode(int kind);
     void SetMinimiseMode(int mode);
     void RunTool(int id);
+    // registerChatControl, once.
+    void EnsureChatControlRegistered();
     void OpenSupportPage();
 
     CTvSocket socket_;
@@ -241,6 +245,7 @@ private:
     CIEBar rightWebPane_;
     bool rightPaneClosed_ = false;  // the user closed the right web pane
     bool afterFirstRowsDone_ = false;
+    bool chatControlRegistered_ = false;
     std::string siteBase_;          // the service's site, from Config.ini [URL] Merovan
     CTovanClientView view_;
 };

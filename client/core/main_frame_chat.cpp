@@ -23,7 +23,14 @@ void CMainFrame::OpenChat(const std::string& id, const std::string& publicAddres
     chatWindows_.OpenChat(id, publicAddress, publicPort, localAddress, localPort, initiated);
 }
 
+void CMainFrame::EnsureChatControlRegistered() {
+    if (chatControlRegistered_) return;
+    chatControlRegistered_ = true;
+    if (registerChatControl) registerChatControl();
+}
+
 std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(const tovan::ChatPeer& peer) {
+    frame.EnsureChatControlRegistered();
     ChatOwner owner;
     owner.frame = frame.hwnd();
     owner.outbox = &frame.session_;

@@ -8,8 +8,9 @@ accepts through the link, the 1.5 kHz tone A's microphone hears comes out of
 B's speaker (ALSA devices that read and write files), and A's voice button
 stops it; B closes and A gets the
 red closing line; with B logged off a new chat of A reports the peer absent
-after 10 s. A third client without the chat control refuses to open a chat,
-with a message.
+after 10 s. A request relayed to B with B's logon reply, or 0.2 s after it,
+before B's first rows are painted, opens B's window and the chat works. A third client
+without the chat control refuses to open a chat, with a message.
 
     chat_e2e_test.py --client TovanClient.exe --driver client_driver.exe --vokar Vokar.ocx
                      [--shot FILE]   (a screenshot of both windows mid-conversation)
@@ -28,7 +29,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
+from e2e_support import Client, Display, Watch, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
@@ -197,6 +198,40 @@ def run(sim, a, b, shot, played):
     check(any(m.startswith(b"!ADDCHATER!|peer|127.0.0.1|") for m in sent), "the request went out: %r" % sent)
 
 
+def request_at_logon(sim, a, b, delay):
+    """A asks B while B is away; B starts, and A's request is relayed to B
+    `delay` seconds after B's logon reply, before B's first rows are painted."""
+    ok = Chatter(a, "A")
+    peer = Chatter(b, "B")
+    ok.wait(lambda: logged_on(sim, {b"test"}), bool, 60)
+    offer_id = sim.publish("peer", "货", "早到的请求 石家庄到北京 10吨")
+    ok.wait(lambda: a.driver("rows", "0", "1")[1].split()[:1], lambda r: r == [str(offer_id).encode()], 20)
+    sim.clear_log()
+    watch = Watch(sim)
+    check(a.driver("talk", "0")[0] == 0, "A double-clicks the talk column of B's offer")
+    _, request, _ = watch.wait(lambda e: e.message.startswith(b"!ADDCHATER!|peer|"), 30)
+    if not check(request is not None, "A's request goes out"):
+        return
+    # Relayed with the sender's id in front, as the exchange does.
+    relayed = b"!ADDCHATER!|test|" + request.message.rstrip(b"^").split(b"|", 2)[2] + b"^"
+    b.start()
+    logon, _, _ = watch.wait(lambda e: e.message.startswith(b"!LOGON!|peer|"), 90)
+    if not check(logon is not None, "B logs on"):
+        return
+    time.sleep(delay)
+    sent = sim.send("peer", relayed)
+    check(sent == 1, "the request is relayed to B (%d connections)" % sent)
+    named = gbk("与 张建国 交谈中")
+    titles = peer.wait(peer.titles, lambda t: named in t, 30)
+    check(titles == [named], "the request %.1f s after the logon reply opened B's window, "
+          "which shows A's name: %r" % (delay, titles))
+    refused = [l.decode("gbk") for l in b.log_lines() if b"test" in l]
+    check(not refused, "B refused nothing: %r" % refused)
+    said = "早到 hello"
+    check(a.driver("chat-say", gbk(said).hex())[0] == 0, "A types a text and presses Enter")
+    check(peer.wait(peer.shows("[张建国]" + said), bool, 15), "the text reaches B's window")
+
+
 def refused_without_control(sim, c):
     """A client whose folder lacks Vokar.ocx: the talk column says why no chat opens."""
     deadline = time.monotonic() + 60
@@ -262,6 +297,17 @@ def main():
         finally:
             a.close()
             b.close()
+        # With the reply, and a moment later.
+        for delay in (0.0, 0.2):
+            a = Client(args.client, args.driver, sim.tcp_port, auto_logon("test"), config_extra=config,
+                       app_files=files, env=dict(wine, HOME=home_a))
+            b = Client(args.client, args.driver, sim.tcp_port, auto_logon("peer"), config_extra=config,
+                       app_files=files, env=dict(wine, HOME=home_b), start=False)
+            try:
+                request_at_logon(sim, a, b, delay)
+            finally:
+                a.close()
+                b.close()
         c = Client(args.client, args.driver, sim.tcp_port, auto_logon("sdwl"), config_extra=config)
         try:
             refused_without_control(sim, c)
