@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
-#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -12,6 +14,7 @@
 #endif
 
 #include "client/model/machine_id.h"
+#include "fw/detached_thread.h"
 
 std::string ProcessorText() {
     unsigned a1 = 0, b1 = 0, c1 = 0, d1 = 0, a3 = 0, b3 = 0, c3 = 0, d3 = 0;
@@ -33,7 +36,25 @@ std::string AdapterText() {
 
 std::string MachineIdentifier() { return tovan::ComposeMachineId(ProcessorText(), AdapterText()); }
 
-std::function<std::string()> MachineIdentifierLookup() {
-    std::shared_future<std::string> reading = std::async(std::launch::async, MachineIdentifier).share();
-    return [reading] { return reading.get(); };
+tovan::MachineIdReading ReadMachineIdentifierOnWorker(HWND window, UINT message) {
+    // Shared with the worker, which may outlive the frame.
+    struct Reading {
+        std::mutex lock;
+        std::optional<std::string> id;
+    };
+    auto reading = std::make_shared<Reading>();
+    const bool started = fw::RunDetached([reading, window, message] {
+        std::string id = MachineIdentifier();
+        {
+            const std::lock_guard<std::mutex> hold(reading->lock);
+            reading->id = std::move(id);
+        }
+        PostMessageA(window, message, 0, 0);
+    });
+    if (!started) reading->id = MachineIdentifier();
+    return {[reading]() {
+                const std::lock_guard<std::mutex> hold(reading->lock);
+                return reading->id;
+            },
+            [] { return tovan::ComposeMachineId(ProcessorText(), std::string()); }};
 }

@@ -37,7 +37,7 @@ std::string FormatLogLine(const char* pattern, const std::tm& now, const std::st
 Session::Session(SessionPorts ports, AccountState& account, SessionHooks hooks)
     : ports_(ports), hooks_(std::move(hooks)), account_(account) {}
 
-void Session::Configure(const SessionSettings& settings, std::function<std::string()> machineId) {
+void Session::Configure(const SessionSettings& settings, MachineIdReading machineId) {
     serverHost_ = Cut(settings.serverHost, kNameBufferSize);
     serverPort_ = settings.serverPort;
     userName_ = Cut(settings.userName, kNameBufferSize);
@@ -46,9 +46,25 @@ void Session::Configure(const SessionSettings& settings, std::function<std::stri
     machineId_.reset();
 }
 
-const std::string& Session::MachineId() {
-    if (!machineId_) machineId_ = Cut(machineIdSource_ ? machineIdSource_() : std::string(), kNameBufferSize);
-    return *machineId_;
+bool Session::MachineIdKnown() {
+    if (machineId_) return true;
+    const std::optional<std::string> id =
+        machineIdSource_.result ? machineIdSource_.result() : std::optional<std::string>(std::string());
+    if (id) machineId_ = Cut(*id, kNameBufferSize);
+    return machineId_.has_value();
+}
+
+void Session::StopWaitingForMachineId() {
+    if (!logonWaitsForMachineId_) return;
+    logonWaitsForMachineId_ = false;
+    ports_.timers.Stop(kMachineIdTimer);
+}
+
+void Session::OnMachineIdRead() {
+    if (logonWaitsForMachineId_ && MachineIdKnown()) {
+        StopWaitingForMachineId();
+        SendLogon();
+    }
 }
 
 AreaScope Session::areaScope() const {
@@ -83,6 +99,7 @@ void Session::Connect() {
     }
 
     ports_.socket.Close();
+    StopWaitingForMachineId();
     int error = ports_.socket.Create();
     if (error == 0) error = ports_.socket.Connect(serverHost_, serverPort_);
     if (error != 0) {
@@ -109,7 +126,16 @@ void Session::OnConnect(int error) {
         ports_.log.ShowAndRaise();
         return;
     }
-    SendUnqueued(LogonMessage(userName_, password_, MachineId()));
+    if (!MachineIdKnown()) {
+        logonWaitsForMachineId_ = true;
+        ports_.timers.Start(kMachineIdTimer, kMachineIdWaitMs);
+        return;
+    }
+    SendLogon();
+}
+
+void Session::SendLogon() {
+    SendUnqueued(LogonMessage(userName_, password_, *machineId_));
     ports_.timers.Start(kPagingTimer, kPagingPeriodMs);
     pagingArmed_ = true;
     ports_.timers.Start(kKeepAliveTimer, kKeepAlivePeriodMs);
@@ -117,6 +143,7 @@ void Session::OnConnect(int error) {
 }
 
 void Session::OnClose(int /*error*/) {
+    StopWaitingForMachineId();
     ports_.timers.Stop(kPagingTimer);
     pagingArmed_ = false;
     ports_.timers.Stop(kKeepAliveTimer);
@@ -142,6 +169,18 @@ bool Session::OnTimer(unsigned id) {
         ports_.timers.Stop(kReconnectTimer);
         Connect();
         return true;
+    case kMachineIdTimer: {
+        const bool waiting = logonWaitsForMachineId_;
+        StopWaitingForMachineId();
+        ports_.timers.Stop(kMachineIdTimer);  // also a tick queued before the wait ended
+        if (!waiting) return true;
+        if (!MachineIdKnown()) {
+            machineId_ = Cut(machineIdSource_.withoutAdapter ? machineIdSource_.withoutAdapter() : std::string(),
+                             kNameBufferSize);
+        }
+        SendLogon();
+        return true;
+    }
     default:
         return false;
     }

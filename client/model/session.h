@@ -26,9 +26,11 @@ namespace tovan {
 constexpr unsigned kPagingTimer = 1;       // row paging; each tick re-arms it
 constexpr unsigned kKeepAliveTimer = 2;    // unsent queue or "LOOP^"
 constexpr unsigned kReconnectTimer = 8;    // one retry after a failed connect
+constexpr unsigned kMachineIdTimer = 10;   // the logon stops waiting for the adapters
 constexpr unsigned kPagingPeriodMs = 500;
 constexpr unsigned kKeepAlivePeriodMs = 1400;
 constexpr unsigned kReconnectDelayMs = 1500;
+constexpr unsigned kMachineIdWaitMs = 2000;
 
 constexpr std::size_t kErrCopySize = 1000;  // "!ERR!" is handled in a copy this big
 
@@ -101,6 +103,17 @@ struct SessionHooks {
     std::function<void()> pagingTick;                   // timer 1 body, between stop and re-arm
 };
 
+// The machine identifier, read by the frame on a worker thread: the adapter
+// list can take long (many adapters, a VPN driver, a hooking security
+// product), and the window thread must not wait for it.
+struct MachineIdReading {
+    // The identifier once read; nothing while the worker still reads.
+    std::function<std::optional<std::string>()> result;
+    // Sent when the reading takes longer than kMachineIdWaitMs: the
+    // identifier as it is made when no adapter can be read.
+    std::function<std::string()> withoutAdapter;
+};
+
 struct SessionPorts {
     SessionSocket& socket;
     SessionTimers& timers;
@@ -116,9 +129,9 @@ public:
     Session(SessionPorts ports, AccountState& account, SessionHooks hooks = {});
 
     // Server address and stored user, from frame creation. The machine
-    // identifier is asked for at the first logon and kept: reading the
-    // network adapters can take long, so the frame looks it up meanwhile.
-    void Configure(const SessionSettings& settings, std::function<std::string()> machineId);
+    // identifier is read meanwhile; the first logon waits for it at most
+    // kMachineIdWaitMs, and what it sent is kept for every later logon.
+    void Configure(const SessionSettings& settings, MachineIdReading machineId);
 
     // Opens (or re-opens) the session; first shows the login dialog when the
     // flag is set.
@@ -128,9 +141,11 @@ public:
 
     // Socket notifications.
     void OnConnect(int error);
+    // The frame's worker has read the machine identifier: a waiting logon goes out.
+    void OnMachineIdRead();
     void OnClose(int error);
 
-    // Frame timers 1, 2 and 8; false for any other id.
+    // Frame timers 1, 2, 8 and 10; false for any other id.
     bool OnTimer(unsigned id);
 
     // Outbox: the one "send, or queue when the send fails" of the client.
@@ -161,7 +176,9 @@ public:
     void Log(const char* pattern, const std::string& text = std::string());
 
 private:
-    const std::string& MachineId();
+    bool MachineIdKnown();
+    void SendLogon();
+    void StopWaitingForMachineId();
     void SendUnqueued(const std::string& message);
     void KeepAliveTick();
     void PagingTick();
@@ -173,8 +190,9 @@ private:
     int serverPort_ = 8000;
     std::string userName_;
     std::string password_;
-    std::function<std::string()> machineIdSource_;
+    MachineIdReading machineIdSource_;
     std::optional<std::string> machineId_;
+    bool logonWaitsForMachineId_ = false;  // connected, the logon not sent yet
     bool showLoginFirst_ = false;
     bool loginShowing_ = false;   // the modal dialog is up
     bool pagingArmed_ = false;

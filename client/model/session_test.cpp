@@ -91,20 +91,28 @@ struct FakeNotice : NoticeSink {
 };
 
 const std::string kMid = "0123456789ABCDEF0123456789ABCDEF-001A2BC3D4E5";
+const std::string kMidWithoutAdapter = "0123456789ABCDEF0123456789ABCDEF-";
 
 class SessionTest : public ::testing::Test {
 protected:
     SessionTest()
         : session_(SessionPorts{socket_, timers_, clock_, login_, log_, notice_}, account_, Hooks()) {
+        Configure();
+    }
+
+    // A new run's settings: the machine identifier is read again.
+    void Configure() {
         SessionSettings s;
         s.serverHost = "10.0.0.5";
         s.serverPort = 8000;
         s.userName = "zhang";
         s.password = "-";
-        session_.Configure(s, [this] {
-            ++machineIdLookups_;
-            return kMid;
-        });
+        session_.Configure(s, MachineIdReading{[this]() -> std::optional<std::string> {
+                                                   ++machineIdLookups_;
+                                                   if (!machineIdRead_) return std::nullopt;
+                                                   return kMid;
+                                               },
+                                               [] { return kMidWithoutAdapter; }});
     }
 
     SessionHooks Hooks() {
@@ -143,6 +151,7 @@ protected:
     FakeNotice notice_;
     std::vector<std::string> hookCalls_;
     int machineIdLookups_ = 0;
+    bool machineIdRead_ = true;  // the frame's worker is done
     AccountState account_;
     Session session_;
 };
@@ -169,6 +178,54 @@ TEST_F(SessionTest, MachineIdIsLookedUpAtTheFirstLogonOnly) {
     session_.OnConnect(0);
     EXPECT_EQ(machineIdLookups_, 1);
     EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|zhang|-|" + kMid + "^", "!LOGON!|zhang|-|" + kMid + "^"));
+}
+
+// The worker reading the adapters is never waited for on the window thread:
+// the logon goes out when it posts the identifier, or after 2 s without it.
+TEST_F(SessionTest, LogonWaitsForTheMachineIdAtMostTwoSeconds) {
+    struct Case {
+        const char* name;
+        bool readInTime;
+        std::string sent;
+    };
+    for (const Case& c : {Case{"read in time", true, kMid}, Case{"too slow", false, kMidWithoutAdapter}}) {
+        SCOPED_TRACE(c.name);
+        machineIdRead_ = false;
+        Configure();
+        socket_.sent.clear();
+        timers_.running.clear();
+        session_.Connect();
+        session_.OnConnect(0);
+        EXPECT_THAT(socket_.sent, IsEmpty());
+        EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{kMachineIdTimer, 2000}}));
+        if (c.readInTime) {
+            machineIdRead_ = true;
+            session_.OnMachineIdRead();
+        } else {
+            session_.OnTimer(kMachineIdTimer);
+            machineIdRead_ = true;  // too late: the logons of this run keep what was sent
+            session_.OnMachineIdRead();
+        }
+        EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|zhang|-|" + c.sent + "^"));
+        EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{1, 500}, {2, 1400}}));
+        session_.OnClose(0);
+        session_.OnConnect(0);
+        EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|zhang|-|" + c.sent + "^", "!LOGON!|zhang|-|" + c.sent + "^"));
+    }
+}
+
+TEST_F(SessionTest, AConnectionThatEndsWhileTheLogonWaitsSendsNothingLater) {
+    machineIdRead_ = false;
+    session_.Connect();
+    session_.OnConnect(0);
+    session_.OnClose(0);  // reconnects at once
+    EXPECT_EQ(timers_.running.count(kMachineIdTimer), 0u);
+    session_.OnTimer(kMachineIdTimer);  // a tick already queued
+    machineIdRead_ = true;
+    session_.OnMachineIdRead();
+    EXPECT_THAT(socket_.sent, IsEmpty());
+    session_.OnConnect(0);
+    EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|zhang|-|" + kMid + "^"));
 }
 
 TEST_F(SessionTest, FailedConnectRetriesEvery1500msWithoutTheDialog) {
