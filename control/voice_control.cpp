@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fw/com_registry.h"
+#include "fw/ipv4_address.h"
 #include "fw/scoped_com.h"
 #include "control/logic/peer_datagram.h"
 #include "control/vokar_ids.h"
@@ -333,11 +334,9 @@ std::optional<std::string> Voice::Resolve(const std::string& name) {
     return address;
 }
 
-std::string Voice::LocalAddress() {
-    char name[256];
-    if (gethostname(name, sizeof name) != 0) return std::string();
-    return fw::ResolveIPv4(name);  // empty when the own name does not resolve
-}
+// From the interface list: looking the own name up would ask the name
+// server on the window thread at every address notification.
+std::string Voice::LocalAddress() { return fw::LocalIPv4Address(); }
 
 std::int32_t Voice::LocalPort() { return static_cast<std::int32_t>(textSocket_.LocalPort()); }
 

@@ -3,7 +3,10 @@
 #include <ws2tcpip.h>
 
 #include <cstring>
+#include <mutex>
 
+#include "fw/detached_thread.h"
+#include "fw/ipv4_address.h"
 #include "fw/window.h"
 
 namespace fw {
@@ -14,7 +17,17 @@ namespace fw {
 namespace {
 constexpr UINT kFirstSocketMessage = WM_APP + 0x2000;
 constexpr unsigned kSocketMessageCount = 256;
+// Posted by the worker when a name look-up is done.
+constexpr UINT kHostLookedUpMessage = kFirstSocketMessage - 1;
 }  // namespace
+
+struct AsyncSocket::HostLookup {
+    explicit HostLookup(std::string h) : host(std::move(h)) {}
+    const std::string host;
+    std::mutex lock;
+    bool done = false;
+    std::string address;  // dotted; empty when not found
+};
 
 class SocketSink : public Window {
 public:
@@ -26,6 +39,10 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessageCount) {
             owner_.Dispatch(msg, wp, lp);
+            return 0;
+        }
+        if (msg == kHostLookedUpMessage) {
+            owner_.OnHostLookedUp();
             return 0;
         }
         return DefaultProc(msg, wp, lp);
@@ -81,23 +98,69 @@ bool AsyncSocket::Connect(const char* host, unsigned port) {
         WSASetLastError(WSAENOTSOCK);
         return false;
     }
+    in_addr address;
+    address.s_addr = inet_addr(host ? host : "");
+    if (address.s_addr != INADDR_NONE) return ConnectTo(address, port);
+    if (!host || !*host) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    connectWaitsForLookup_ = true;
+    lookupPort_ = port;
+    bool running = false;
+    if (lookup_ && lookup_->host == host) {
+        const std::lock_guard<std::mutex> hold(lookup_->lock);
+        running = !lookup_->done;
+    }
+    if (!running) {
+        auto lookup = std::make_shared<HostLookup>(host);
+        const HWND sink = sink_->hwnd();
+        const bool started = RunDetached([lookup, sink] {
+            std::string found = ResolveIPv4(lookup->host);
+            {
+                const std::lock_guard<std::mutex> hold(lookup->lock);
+                lookup->address = std::move(found);
+                lookup->done = true;
+            }
+            PostMessageA(sink, kHostLookedUpMessage, 0, 0);
+        });
+        if (!started) {
+            connectWaitsForLookup_ = false;
+            WSASetLastError(WSAENOBUFS);
+            return false;
+        }
+        lookup_ = std::move(lookup);
+    }
+    WSASetLastError(WSAEWOULDBLOCK);
+    return false;
+}
+
+bool AsyncSocket::ConnectTo(in_addr address, unsigned port) {
     sockaddr_in peer = {};
     peer.sin_family = AF_INET;
     peer.sin_port = htons(static_cast<u_short>(port));
-    peer.sin_addr.s_addr = inet_addr(host ? host : "");
-    if (peer.sin_addr.s_addr == INADDR_NONE) {
-        addrinfo hints = {};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        if (!host || getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) {
-            WSASetLastError(WSAEINVAL);
-            return false;
-        }
-        peer.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-        freeaddrinfo(found);
-    }
+    peer.sin_addr = address;
     return connect(socket_, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != SOCKET_ERROR;
+}
+
+void AsyncSocket::OnHostLookedUp() {
+    if (!connectWaitsForLookup_ || !lookup_) return;
+    std::string address;
+    {
+        const std::lock_guard<std::mutex> hold(lookup_->lock);
+        if (!lookup_->done) return;  // an earlier look-up's message
+        address = lookup_->address;
+    }
+    connectWaitsForLookup_ = false;
+    if (address.empty()) {
+        OnConnect(WSAHOST_NOT_FOUND);
+        return;
+    }
+    in_addr a;
+    a.s_addr = inet_addr(address.c_str());
+    if (ConnectTo(a, lookupPort_)) return;  // FD_CONNECT follows
+    const int error = WSAGetLastError();
+    if (error != WSAEWOULDBLOCK) OnConnect(error);
 }
 
 int AsyncSocket::Send(const void* data, int length, int flags) {
@@ -114,9 +177,20 @@ unsigned long AsyncSocket::BytesWaiting() const {
     return n;
 }
 
+std::string AsyncSocket::PeerAddress() const {
+    sockaddr_in peer = {};
+    int length = sizeof peer;
+    if (socket_ == INVALID_SOCKET ||
+        getpeername(socket_, reinterpret_cast<sockaddr*>(&peer), &length) == SOCKET_ERROR) {
+        return std::string();
+    }
+    return inet_ntoa(peer.sin_addr);
+}
+
 bool AsyncSocket::ShutDown(int how) { return shutdown(socket_, how) != SOCKET_ERROR; }
 
 void AsyncSocket::Close() {
+    connectWaitsForLookup_ = false;
     if (socket_ == INVALID_SOCKET) return;
     closesocket(socket_);
     socket_ = INVALID_SOCKET;

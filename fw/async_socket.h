@@ -7,6 +7,9 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
 namespace fw {
 
 constexpr long kAllSocketEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
@@ -24,7 +27,10 @@ public:
                 const char* address = nullptr);
 
     // Starts connecting to a dotted address or a host name. A false result
-    // with WSAEWOULDBLOCK is the normal case: OnConnect brings the outcome.
+    // with WSAEWOULDBLOCK is the normal case: OnConnect brings the outcome
+    // (WSAHOST_NOT_FOUND when the name is not found). A name is looked up on
+    // a worker thread, never on this one; connecting again to the same name
+    // while it is looked up waits for that look-up instead of starting another.
     bool Connect(const char* host, unsigned port);
 
     // One send / receive call; SOCKET_ERROR (-1) on failure.
@@ -34,9 +40,12 @@ public:
     unsigned long BytesWaiting() const;
 
     bool ShutDown(int how = SD_SEND);
+    // The connected peer's address, dotted; empty when not connected.
+    std::string PeerAddress() const;
 
     // Closes without any notification; closing no socket does nothing.
-    // Notifications of the closed socket still queued are dropped.
+    // Notifications of the closed socket still queued are dropped, and so is
+    // the connect that waited for a name look-up.
     void Close();
 
     SOCKET handle() const { return socket_; }
@@ -52,12 +61,18 @@ protected:
 
 private:
     friend class SocketSink;
+    struct HostLookup;  // shared with the worker that looks the name up
     void Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    bool ConnectTo(in_addr address, unsigned port);
+    void OnHostLookedUp();
 
     SOCKET socket_ = INVALID_SOCKET;
     UINT message_ = 0;      // the message this socket's events arrive as
     unsigned generation_ = 0;
     class SocketSink* sink_ = nullptr;
+    std::shared_ptr<HostLookup> lookup_;  // the last name look-up
+    bool connectWaitsForLookup_ = false;
+    unsigned lookupPort_ = 0;  // where that connect goes
 };
 
 }  // namespace fw

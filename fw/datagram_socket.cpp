@@ -1,33 +1,19 @@
 #include "fw/datagram_socket.h"
 
-#include <ws2tcpip.h>
+#include "fw/logic/dotted_ipv4.h"
 
 namespace fw {
-
-std::string ResolveIPv4(const std::string& host) {
-    in_addr a;
-    a.s_addr = inet_addr(host.c_str());
-    if (a.s_addr == INADDR_NONE || host.empty()) {
-        if (host.empty()) return std::string();
-        addrinfo hints = {};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_DGRAM;
-        addrinfo* found = nullptr;
-        if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return std::string();
-        a = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-        freeaddrinfo(found);
-    }
-    return inet_ntoa(a);
-}
 
 bool DatagramSocket::Open(unsigned port, bool notifyReads) {
     return Create(port, SOCK_DGRAM, notifyReads ? FD_READ : 0);
 }
 
-int DatagramSocket::SendTo(const std::string& host, unsigned port, const void* data, int length) {
+int DatagramSocket::SendTo(const std::string& address, unsigned port, const void* data, int length) {
     if (handle() == INVALID_SOCKET) return SOCKET_ERROR;
-    const std::string address = ResolveIPv4(host);
-    if (address.empty()) return SOCKET_ERROR;
+    if (!IsDottedIPv4(address)) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
     sockaddr_in to = {};
     to.sin_family = AF_INET;
     to.sin_port = htons(static_cast<u_short>(port));

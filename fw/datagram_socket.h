@@ -14,8 +14,10 @@ public:
     // `notifyReads`, else nothing (a socket that only sends).
     bool Open(unsigned port, bool notifyReads = true);
 
-    // One datagram to a dotted address or a host name; SOCKET_ERROR on failure.
-    int SendTo(const std::string& host, unsigned port, const void* data, int length);
+    // One datagram to a dotted IPv4 address; SOCKET_ERROR on failure, and
+    // for anything else (WSAEINVAL): the addresses come from the network,
+    // and a name there would make this thread wait for the name server.
+    int SendTo(const std::string& address, unsigned port, const void* data, int length);
     // One datagram and its source; SOCKET_ERROR on failure (WSAEMSGSIZE: the
     // datagram was longer than the buffer and what fitted was read).
     int ReceiveFrom(void* buffer, int length, std::string* sourceAddress, unsigned* sourcePort);
@@ -23,9 +25,5 @@ public:
     // The port the socket is bound to; 0 when not open.
     unsigned LocalPort() const;
 };
-
-// First IPv4 address of a dotted address or host name, dotted; empty when
-// the name cannot be resolved.
-std::string ResolveIPv4(const std::string& host);
 
 }  // namespace fw

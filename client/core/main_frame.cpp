@@ -258,7 +258,7 @@ void CMainFrame::OnIdle(HWND frame) {
 
 int CMainFrame::OnCreate() {
     // Read while the windows are made; needed at the first logon.
-    std::function<std::string()> machineId = MachineIdentifierLookup();
+    tovan::MachineIdReading machineId = ReadMachineIdentifierOnWorker(hwnd(), kMachineIdReadMessage);
     TraceStartupStep("WM_CREATE, machine id lookup started");
     // The settings files are read once for all the reads of the creation.
     const std::string configIni = fw::ProgramFilePath("Config.ini");
@@ -430,6 +430,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case kAfterFirstRowsMessage:
         CreateWindowsAfterFirstRows();
+        return 0;
+    case kMachineIdReadMessage:
+        session_.OnMachineIdRead();
         return 0;
     case tovan::kQueueResendMessage: {
         // From the my-offers dialog: wParam the offer body, lParam its class.

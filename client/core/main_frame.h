@@ -46,6 +46,8 @@ constexpr UINT_PTR kHeldUpdatesTimer = 100;
 constexpr UINT kAfterFirstRowsMessage = WM_APP + 21;
 constexpr UINT_PTR kAfterFirstRowsTimer = 101;
 constexpr UINT kAfterFirstRowsLatestMs = 1000;
+// Posted by the worker that reads the machine identifier.
+constexpr UINT kMachineIdReadMessage = WM_APP + 22;
 
 class CMainFrame : public fw::Window,
                    private tovan::ClientView,
@@ -135,6 +137,7 @@ private:
         explicit ChatPorts(CMainFrame& f) : frame(f) {}
         std::unique_ptr<tovan::ChatWindowLink> CreateChatWindow(const tovan::ChatPeer& peer) override;
         std::string OwnUserId() override { return frame.account().ownUserId; }
+        void RefuseRelayed(const std::string& id) override;
         CMainFrame& frame;
     };
 

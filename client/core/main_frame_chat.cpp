@@ -6,6 +6,7 @@
 
 #include "client/windows/chat_dlg.h"
 #include "fw/dialog.h"
+#include "fw/logic/dotted_ipv4.h"
 #include "fw/message_box.h"
 #include "text/gbk.h"
 
@@ -16,7 +17,19 @@ constexpr std::size_t kLoggedIdBytes = 64;
 
 }  // namespace
 
-std::string CMainFrame::ChatValues::ServerHost() const { return frame.session_.serverHost(); }
+// The address server is the exchange's host: the address the session's
+// connection reached, so that no chat window looks the name up on this thread.
+std::string CMainFrame::ChatValues::ServerHost() const {
+    const std::string connected = frame.socket_.PeerAddress();
+    if (!connected.empty()) return connected;
+    const std::string& configured = frame.session_.serverHost();
+    return fw::IsDottedIPv4(configured) ? configured : std::string();
+}
+
+void CMainFrame::ChatPorts::RefuseRelayed(const std::string& id) {
+    frame.session_.Log(tovan::logline::kChatRequestRefused,
+                       std::string(tovan::GbkCut(id, kLoggedIdBytes)) + " (地址无效)");
+}
 
 void CMainFrame::OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                           const std::string& localAddress, int localPort, int initiated) {

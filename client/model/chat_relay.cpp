@@ -3,16 +3,20 @@
 #include <utility>
 
 #include "client/model/outgoing_messages.h"
+#include "fw/logic/dotted_ipv4.h"
 #include "text/decimal.h"
 #include "client/model/server_message.h"
 
 namespace tovan {
-namespace {
 
 struct RelayedAddresses {
     std::string id, publicAddress, localAddress;
     int publicPort = 0, localPort = 0;
 };
+
+namespace {
+
+bool IsAddressOrNone(const std::string& address) { return address.empty() || fw::IsDottedIPv4(address); }
 
 bool ReadRelayed(const char* msg, RelayedAddresses& out) {
     const std::vector<std::string> f = SplitFields(msg ? msg : "");
@@ -66,15 +70,22 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
     }
 }
 
+bool ChatList::ReadAddresses(const char* msg, RelayedAddresses& a) {
+    if (!ReadRelayed(msg, a)) return false;
+    if (IsAddressOrNone(a.publicAddress) && IsAddressOrNone(a.localAddress)) return true;
+    ports_.RefuseRelayed(a.id);
+    return false;
+}
+
 void ChatList::OnAddChater(const char* msg) {
     RelayedAddresses a;
-    if (!ReadRelayed(msg, a)) return;
+    if (!ReadAddresses(msg, a)) return;
     OpenChat(a.id, a.publicAddress, a.publicPort, a.localAddress, a.localPort, 0);
 }
 
 void ChatList::OnBddChater(const char* msg) {
     RelayedAddresses a;
-    if (!ReadRelayed(msg, a) || a.id == ports_.OwnUserId()) return;
+    if (!ReadAddresses(msg, a) || a.id == ports_.OwnUserId()) return;
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         ChatPeer& p = windows_[i]->Peer();
         if (p.peerUserId != a.id) continue;

@@ -66,7 +66,11 @@ public:
     // null when it cannot be made, after the user was told why.
     virtual std::unique_ptr<ChatWindowLink> CreateChatWindow(const ChatPeer& peer) = 0;
     virtual std::string OwnUserId() = 0;
+    // A relayed line was turned down: it named a host where an address belongs.
+    virtual void RefuseRelayed(const std::string& id) = 0;
 };
+
+struct RelayedAddresses;
 
 class ChatList : public ServerMessageHandler {
 public:
@@ -78,7 +82,9 @@ public:
     void OpenChat(const std::string& id, const std::string& publicAddress, int publicPort,
                   const std::string& localAddress, int localPort, int initiated);
     // Relayed lines, whole text without "^". A line without its five fields
-    // is ignored; ports that are no number count as 0.
+    // is ignored; ports that are no number count as 0. An address that is no
+    // dotted IPv4 number (empty is none) refuses the line: nothing is
+    // looked up by name for another user.
     void OnAddChater(const char* msg) override;
     void OnBddChater(const char* msg) override;
     // Timer 9: deletes every window that asked to be closed.
@@ -88,6 +94,9 @@ public:
     ChatWindowLink& at(std::size_t i) { return *windows_[i]; }
 
 private:
+    // The relayed line's fields; false when it is refused or malformed.
+    bool ReadAddresses(const char* msg, RelayedAddresses& a);
+
     ChatListPorts& ports_;
     Outbox& outbox_;
     std::vector<std::unique_ptr<ChatWindowLink>> windows_;

@@ -40,6 +40,7 @@ struct FakePorts : ChatListPorts, Outbox {
         return w;
     }
     std::string OwnUserId() override { return "me"; }
+    void RefuseRelayed(const std::string& id) override { log.push_back("refused " + id); }
     // The session's outbox: every send is tried, a failed one is queued.
     void Send(const std::string& line) override {
         sent.push_back(line);
@@ -73,6 +74,20 @@ TEST_F(ChatListTest, OwnDoubleClickOpensOneWindowPerPeerAndIgnoresTheUserHimself
     list.OpenChat("alice", "", 0, "", 0, 1);
     EXPECT_EQ(list.size(), 1u);
     EXPECT_THAT(ports.log, ElementsAre("open alice initiated 1", "request alice"));
+    EXPECT_THAT(ports.sent, IsEmpty());
+}
+
+// Another user must not make this client ask a name server, which can keep
+// the window thread waiting for seconds, as often as he likes.
+TEST_F(ChatListTest, RelayedLinesNamingHostsAreRefusedAndNothingIsLookedUp) {
+    FakeWindow& bob = Open("bob");
+    ports.log.clear();
+    list.OnAddChater("!ADDCHATER!|carol|slow.example|5000|10.0.0.2|5001");
+    list.OnAddChater("!ADDCHATER!|carol|1.2.3.4|5000|host.lan|5001");
+    list.OnBddChater("!BDDCHATER!|bob|1.2.3.4|5000|127.1|5001");
+    EXPECT_THAT(ports.log, ElementsAre("refused carol", "refused carol", "refused bob"));
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_EQ(bob.peer.peerPublicAddress, "");
     EXPECT_THAT(ports.sent, IsEmpty());
 }
 
@@ -142,7 +157,7 @@ TEST_F(ChatListTest, RelayedAnswerReachesOnlyTheWindowOfItsPeer) {
 
 TEST_F(ChatListTest, MalformedAndHostileRelayLinesChangeNothing) {
     const std::string longId(5000, 'x');
-    const std::string tooLong = "!ADDCHATER!|" + longId + "|" + std::string(3000, '1') + "|99999999999999999999|a|-7";
+    const std::string tooLong = "!ADDCHATER!|" + longId + "|1.2.3.4|99999999999999999999|1.2.3.4|-7";
     for (const char* msg : {"!ADDCHATER!", "!ADDCHATER!|bob", "!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4",
                             "!ADDCHATER!||||||", "!ADDCHATER!|me|1.2.3.4|1|1.2.3.4|1"}) {
         list.OnAddChater(msg);

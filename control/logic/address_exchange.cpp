@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "control/logic/peer_datagram.h"
+#include "fw/logic/dotted_ipv4.h"
 #include "text/decimal.h"
 
 namespace tovan {
@@ -39,6 +40,7 @@ void AddressExchange::OnYourAddress(const std::vector<std::string>& fields, cons
     if (source != serverAddress_) return;  // only the server we asked may tell us
     if (fields.size() < 3) return;
     const std::string& address = fields[1];
+    if (!fw::IsDottedIPv4(address)) return;  // the host would pass a name on to other users
     const std::int32_t port = DecimalValue(fields[2]);
     // New only when both differ: the answers to the repeated question
     // normally repeat the pair we already have.
@@ -49,7 +51,7 @@ void AddressExchange::OnYourAddress(const std::vector<std::string>& fields, cons
 }
 
 void AddressExchange::OnServerAddress(const std::vector<std::string>& fields) {
-    if (fields.size() < 3) return;
+    if (fields.size() < 3 || !fw::IsDottedIPv4(fields[1])) return;
     ports_.events.NotifyServerAddress(std::string(fields[1]), DecimalValue(fields[2]));
 }
 

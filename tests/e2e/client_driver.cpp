@@ -279,6 +279,32 @@ double RoundTrip(HWND frame, Query what, long long* answer) {
     return benchtiming::NowMs() - t0;
 }
 
+// For `seconds` from the frame's creation on, asks it WM_NULL every 50 ms and
+// prints the longest it took to answer, in milliseconds (a wait of 5 s is
+// given up and counted as 5000).
+int AnswerTimes(int seconds) {
+    HWND frame = nullptr;
+    for (int i = 0; i < 600 && !frame; ++i, Sleep(50)) frame = FindWindowA("TovanClientFrame", nullptr);
+    if (!frame) return 1;
+    LARGE_INTEGER freq, start, now;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&start);
+    double longest = 0;
+    for (now = start; (now.QuadPart - start.QuadPart) < seconds * freq.QuadPart; Sleep(50)) {
+        LARGE_INTEGER before, after;
+        QueryPerformanceCounter(&before);
+        DWORD_PTR result = 0;
+        const bool answered = SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+        QueryPerformanceCounter(&after);
+        const double ms = answered ? (after.QuadPart - before.QuadPart) * 1000.0 / freq.QuadPart : 5000.0;
+        if (ms > longest) longest = ms;
+        if (!answered && !IsWindow(frame)) return 1;
+        now = after;
+    }
+    std::printf("%.0f\n", longest);
+    return 0;
+}
+
 int Ping(int count) {
     HWND frame = FindWindowA("TovanClientFrame", nullptr);
     if (!frame || count < 1) return 1;
@@ -620,6 +646,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "answer-times") == 0) return AnswerTimes(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "burst") == 0) return Burst(std::atoi(argv[2]), argv[3]);
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "start") == 0) {
         return StartTimed(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);

@@ -37,6 +37,7 @@ struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts, tov
     void KillTimer(unsigned) override {}
     bool AppendTranscript(const std::string&, std::uint32_t) override { return true; }
     void ShowError(const std::string&) override {}
+    void RefuseRelayed(const std::string&) override {}
     std::string Now() override { return "26-12-08 10:00:00"; }
     void Send(const std::string& line) override {
         if (line.size() > tovan::kRelayLineLimit + 1 || line.back() != '^') std::abort();
