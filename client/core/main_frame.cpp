@@ -138,7 +138,11 @@ CMainFrame::CMainFrame()
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     tovan::SessionHooks h;
     h.clearRecordLists = [this] { client_.ClearLists(); };
-    h.selectOwnAreaInTree = [this] { SelectOwnAreaInTree(); };
+    h.selectOwnAreaInTree = [this] {
+        treeSelectionRan_ = false;
+        SelectOwnAreaInTree();
+        return treeSelectionRan_;  // the tree's handler asked for the area's list
+    };
     h.setLimitedRights = [this](bool limited) {
         view_.grid().limitedRights = limited ? 1 : 0;
         searchPane_.grid.limitedRights = limited ? 1 : 0;
