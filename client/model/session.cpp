@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "client/model/logon_fields.h"
 #include "client/model/outgoing_messages.h"
+#include "text/gbk.h"
 
 namespace tovan {
 namespace {
@@ -11,9 +13,10 @@ namespace {
 constexpr const char* kCannotConnect = "无法连接服务器，请检查网络";
 constexpr const char* kBadAccountReply = "!ERR!|客户信息错误，请联系管理员";
 
-std::string Cut(std::string s, std::size_t bufferSize) {
-    if (s.size() > bufferSize - 1) s.resize(bufferSize - 1);
-    return s;
+// What a char[bufferSize] keeps, ending on a whole character: each of these
+// values is a field of the logon line, and a "|" follows it.
+std::string Cut(const std::string& s, std::size_t bufferSize) {
+    return std::string(GbkCutField(s, bufferSize - 1));
 }
 
 }  // namespace
@@ -67,6 +70,16 @@ void Session::Connect() {
     if (loginShowing_) return;
 
     Log(logline::kConnecting);
+    // A stored name or password that cannot be sent (dmr.ini written by
+    // hand, or before the dialog refused such fields) is not tried: the
+    // dialog asks for acceptable ones.
+    if (!showLoginFirst_) {
+        const std::string problem = LogonFieldsProblem(userName_, password_);
+        if (!problem.empty()) {
+            showLoginFirst_ = true;
+            pendingLoginError_ = problem;
+        }
+    }
     const bool interactive = showLoginFirst_;
     if (interactive) {
         unsentQueue_.clear();

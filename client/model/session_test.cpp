@@ -257,6 +257,52 @@ TEST_F(SessionTest, LoginCommandWhileConnected) {
     EXPECT_EQ(socket_.sent.back(), "!LOGON!|typed|pw|" + kMid + "^");
 }
 
+// A stored name or password that cannot be sent is not tried at start-up:
+// the dialog comes with the reason, and only what it gives is sent.
+TEST_F(SessionTest, StoredUserThatCannotBeSentBringsTheDialogInstead) {
+    struct Case { const char* name; const char* password; const char* shown; };
+    const Case cases[] = {
+        {"te^st|x'\"\\", "a|b^c", "客户号不能含有 | 或 ^ 字符"},
+        {"test", "a|b^c", "密码不能含有 | 或 ^ 字符"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SessionSettings s;
+        s.serverHost = "10.0.0.5";
+        s.userName = c.name;
+        s.password = c.password;
+        session_.Configure(s, [] { return kMid; });
+        login_.shown.clear();
+        socket_.calls.clear();
+        socket_.sent.clear();
+
+        session_.Connect();  // cancelled
+        EXPECT_THAT(login_.shown, ElementsAre(c.shown));
+        EXPECT_THAT(socket_.calls, IsEmpty());
+        EXPECT_TRUE(session_.showLoginFirst());
+
+        login_.answers = {true};
+        session_.Connect();
+        session_.OnConnect(0);
+        EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|typed|pw|" + kMid + "^"));
+    }
+}
+
+// Each field of the logon line ends on a whole character, so that the "|"
+// after it stays a separator for a server that reads GBK.
+TEST_F(SessionTest, StoredFieldsAreCutBetweenCharacters) {
+    std::string hundred;  // 200 bytes: a byte cut at 199 leaves a lone lead byte
+    for (int i = 0; i < 100; ++i) hundred += "张";
+    SessionSettings s;
+    s.serverHost = "10.0.0.5";
+    s.userName = hundred;
+    s.password = "密\xC2";  // read cut short from the profile
+    session_.Configure(s, [] { return kMid; });
+    session_.Connect();
+    session_.OnConnect(0);
+    EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|" + hundred.substr(0, 198) + "|密|" + kMid + "^"));
+}
+
 TEST_F(SessionTest, CancelledLoginCommandBringsTheDialogBackWhenTheSessionCloses) {
     GoOnline();
     session_.LoginCommand();  // cancelled: the session goes on
