@@ -19,6 +19,10 @@ std::string Cut(const std::string& s, std::size_t bufferSize) {
     return std::string(GbkCutField(s, bufferSize - 1));
 }
 
+std::string DroppedQueueNotice(std::size_t count) {
+    return "已换用其他客户号登录，上一客户号未发出的 " + std::to_string(count) + " 条信息已丢弃";
+}
+
 }  // namespace
 
 std::string FormatLogLine(const char* pattern, const std::tm& now, const std::string& text) {
@@ -81,8 +85,8 @@ void Session::Connect() {
         }
     }
     const bool interactive = showLoginFirst_;
+    std::string droppedNotice;
     if (interactive) {
-        unsentQueue_.clear();
         std::string name, password;
         loginShowing_ = true;
         const bool ok = ports_.login.Ask(pendingLoginError_, name, password);
@@ -91,10 +95,20 @@ void Session::Connect() {
             pendingLoginError_.clear();
             return;
         }
-        userName_ = Cut(name, kNameBufferSize);
+        name = Cut(name, kNameBufferSize);
+        // The queue is what this account did: it goes out after its logon
+        // again, but never under another account's name.
+        if (name != userName_ && !unsentQueue_.empty()) {
+            droppedNotice = DroppedQueueNotice(unsentQueue_.size());
+            unsentQueue_.clear();
+        }
+        userName_ = name;
         password_ = Cut(password, kNameBufferSize);
     }
 
+    // A retry due from a failed attempt before the dialog would replace the
+    // connection opened now.
+    ports_.timers.Stop(kReconnectTimer);
     ports_.socket.Close();
     int error = ports_.socket.Create();
     if (error == 0) error = ports_.socket.Connect(serverHost_, serverPort_);
@@ -106,6 +120,11 @@ void Session::Connect() {
         ports_.timers.Start(kReconnectTimer, kReconnectDelayMs);
     }
     pendingLoginError_.clear();
+    // Told once the new connect is under way: the box waits for the user.
+    if (!droppedNotice.empty()) {
+        Log(logline::kUnsentDropped, droppedNotice);
+        if (hooks_.tellUser) hooks_.tellUser(droppedNotice);
+    }
 }
 
 void Session::LoginCommand() {

@@ -99,6 +99,7 @@ struct SessionHooks {
     std::function<void()> updateCurrentInfoButton;      // "!OK!": toolbar caption
     std::function<void()> refillShownList;              // "!OK!": after the area request (watch mode asks again)
     std::function<void()> pagingTick;                   // timer 1 body, between stop and re-arm
+    std::function<void(const std::string&)> tellUser;   // a message box the user must answer
 };
 
 struct SessionPorts {
@@ -192,6 +193,8 @@ constexpr const char* kConnected = "%s 连接服务器成功";
 constexpr const char* kClosed = "%s 连接已关闭";
 constexpr const char* kError = "%s 发生错误:%s";
 constexpr const char* kLoggedOn = "%s 已成功登录";
+// The unsent queue dropped at a logon as another account; the text says how many.
+constexpr const char* kUnsentDropped = "%s %s";
 // Another user's chat request that could not be taken (no chat window).
 constexpr const char* kChatRequestRefused = "%s 未能接受交谈请求:%s";
 }  // namespace logline
