@@ -19,6 +19,7 @@
 #include "client/core/main_frame.h"
 #include "client/core/notice_dlg.h"
 #include "client/res/resource.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
 
@@ -608,6 +609,78 @@ TEST(NoticeWindowTest, ShowsTheLastNoticeWhereTheUserLeftItAndHidesOnClose) {
     EXPECT_EQ(notice.ItemText(IDC_NOTICE_TEXT), "");
 }
 
+// The text a window paints, run by run, as recorded in a metafile.
+struct TextRun {
+    std::wstring text;
+    POINT at;  // top left
+};
+
+int CALLBACK KeepTextRun(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM runs) {
+    if (record->iType == EMR_EXTTEXTOUTW) {
+        const auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+        const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) +
+                                                             t->emrtext.offString);
+        reinterpret_cast<std::vector<TextRun>*>(runs)->push_back(
+            {std::wstring(chars, t->emrtext.nChars), {t->emrtext.ptlReference.x, t->emrtext.ptlReference.y}});
+    }
+    return 1;
+}
+
+std::vector<TextRun> PaintedTextRuns(HWND window) {
+    HDC meta = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(meta), PRF_CLIENT | PRF_ERASEBKGND);
+    HENHMETAFILE painted = CloseEnhMetaFile(meta);
+    std::vector<TextRun> runs;
+    EnumEnhMetaFile(nullptr, painted, KeepTextRun, &runs, nullptr);
+    DeleteEnhMetaFile(painted);
+    return runs;
+}
+
+std::wstring Wide(const std::string& gbk) {
+    std::wstring w(gbk.size(), L'\0');
+    w.resize(static_cast<size_t>(
+        MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], static_cast<int>(w.size()))));
+    return w;
+}
+
+// 200 characters without a space, twice the same sentence.
+std::string LongNotice() {
+    const std::string sentence =
+        "尊敬的用户：系统将于今晚23:00至明早06:00升级维护，维护期间无法发布信息，给您带来不便敬请谅解。"
+        "升级后请重新登录；如有疑问请致电客服热线4006-800-800，或在网站“帮助&反馈”栏留言。";
+    return sentence + sentence;
+}
+
+// Chinese has no spaces: a long notice must still be read whole, wrapped
+// between characters, each line inside the text's area, none over another.
+TEST(NoticeWindowTest, ALongNoticeWithoutSpacesIsShownWhole) {
+    const std::string notice = LongNotice();
+    ASSERT_EQ(Wide(notice).size(), 200u);
+    CNotify window;
+    window.ShowNotice(notice);
+    testutil::Pump(30);
+    HWND text = window.Item(IDC_NOTICE_TEXT);
+    ASSERT_EQ(fw::GetText(text), notice);
+
+    RECT area;
+    GetClientRect(text, &area);
+    const fw::gdi::WindowFontDc dc(text);
+    std::wstring shown;
+    LONG nextFreeY = 0;
+    for (const TextRun& run : PaintedTextRuns(text)) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, run.text.c_str(), static_cast<int>(run.text.size()), &size);
+        EXPECT_GE(run.at.x, 0);
+        EXPECT_LE(run.at.x + size.cx, area.right) << "line " << shown.size();
+        EXPECT_GE(run.at.y, nextFreeY);
+        EXPECT_LE(run.at.y + size.cy, area.bottom) << "line " << shown.size();
+        nextFreeY = run.at.y + size.cy;
+        shown += run.text;
+    }
+    EXPECT_TRUE(shown == Wide(notice)) << "shown: " << shown.size() << " of 200 characters";
+    window.Destroy();
+}
+
 // ---------------------------------------------------------------- the frame
 
 HWND FindOwnedBy(const char* title, DWORD pid) {
@@ -736,7 +809,7 @@ TEST(LoginShowcase, ShowsTheWindowsWhenAsked) {
     CNotify notice;
     ASSERT_TRUE(notice.CreateModeless());
     SetWindowPos(notice.hwnd(), nullptr, 20, 330, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    notice.ShowNotice("今晚 23:00 起系统维护一小时，请提前保存信息。");
+    notice.ShowNotice(LongNotice());
     UINT_PTR end = SetTimer(nullptr, 0, static_cast<UINT>(std::atoi(seconds)) * 1000, EndShowcase);
     CDenglu login;
     std::string name, password;
