@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "client/model/logon_fields.h"
 #include "client/model/outgoing_messages.h"
@@ -64,8 +65,8 @@ AreaScope Session::areaScope() const {
 }
 
 void Session::Log(const char* pattern, const std::string& text) {
-    logLines_.push_back(FormatLogLine(pattern, ports_.clock.LocalNow(), text));
-    ports_.log.AddLine(logLines_.back());
+    logLines_.Add(FormatLogLine(pattern, ports_.clock.LocalNow(), text));
+    ports_.log.AddLine(logLines_.Lines().back());
 }
 
 void Session::Connect() {
@@ -152,10 +153,13 @@ void Session::OnClose(int /*error*/) {
     ports_.timers.Stop(kPagingTimer);
     pagingArmed_ = false;
     ports_.timers.Stop(kKeepAliveTimer);
+    ports_.timers.Stop(kLogonHeldTimer);
+    const bool closedSoonAfterLogon = std::exchange(logonHolding_, false);
     Log(logline::kClosed);
     // The login dialog is a wait of its own; otherwise a server that keeps
-    // closing before it answers the logon gets one try per retry period.
+    // closing before the logon holds gets one try per retry period.
     if (++closesBeforeLogon_ >= kImmediateClosesBeforeWait && !showLoginFirst_) {
+        if (closedSoonAfterLogon) Log(logline::kClosedAfterLogon);
         ports_.timers.Start(kReconnectTimer, kReconnectDelayMs);
         return;
     }
@@ -173,6 +177,11 @@ bool Session::OnTimer(unsigned id) {
     case kReconnectTimer:
         ports_.timers.Stop(kReconnectTimer);
         Connect();
+        return true;
+    case kLogonHeldTimer:
+        ports_.timers.Stop(kLogonHeldTimer);
+        logonHolding_ = false;
+        closesBeforeLogon_ = 0;
         return true;
     default:
         return false;
@@ -221,7 +230,9 @@ void Session::OnOk(const char* message) {
         return;
     }
 
-    closesBeforeLogon_ = 0;
+    // A close within kLogonHeldMs still counts toward the retry wait.
+    logonHolding_ = true;
+    ports_.timers.Start(kLogonHeldTimer, kLogonHeldMs);
     AccountState& a = account_;
     a.homeCity = reply->homeCity;
     a.homeProvince = reply->homeProvince;
@@ -237,14 +248,15 @@ void Session::OnOk(const char* message) {
 
     // Selecting the own area starts a new list: requests queued for the old one go.
     DropQueuedListRequests();
-    if (hooks_.selectOwnAreaInTree) hooks_.selectOwnAreaInTree();
+    const bool treeAskedForList = hooks_.selectOwnAreaInTree && hooks_.selectOwnAreaInTree();
 
     a.isFullMember = reply->fullRights ? 1 : 0;
     if (hooks_.setLimitedRights) hooks_.setLimitedRights(a.isFullMember == 0);
     a.accountTitle = reply->accountTitle;
     if (hooks_.updateTitleAndPages) hooks_.updateTitleAndPages();
 
-    SendUnqueued(TodayRecordMessage(a.currentArea));
+    // A second request would bring a second count, and the first rows twice.
+    if (!treeAskedForList) SendUnqueued(TodayRecordMessage(a.currentArea));
     if (hooks_.refillShownList) hooks_.refillShownList();
     if (hooks_.updateCurrentInfoButton) hooks_.updateCurrentInfoButton();
     Log(logline::kLoggedOn);

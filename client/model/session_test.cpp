@@ -14,6 +14,7 @@ namespace tovan {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 // Records what the session did to the socket; sends fail while `failing`
@@ -114,6 +115,7 @@ protected:
         h.selectOwnAreaInTree = [this] {
             hookCalls_.push_back("select " + session_.account().currentArea +
                                  (session_.unsentQueue().size() == 1 ? " (one queued)" : ""));
+            return false;  // the tree asked for nothing
         };
         h.setLimitedRights = [this](bool l) { hookCalls_.push_back(l ? "limited" : "full"); };
         h.updateTitleAndPages = [this] { hookCalls_.push_back("title"); };
@@ -159,7 +161,19 @@ TEST_F(SessionTest, FirstConnectLogsOnSilentlyAndStartsPagingAndKeepAlive) {
     EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{1, 500}, {2, 1400}}));
     EXPECT_THAT(log_.lines, ElementsAre("09:05:07 正在连接服务器...", "09:05:07 连接服务器成功"));
     EXPECT_EQ(log_.raised, 0);
-    EXPECT_EQ(session_.logLines(), log_.lines);  // kept for a log window opened later
+    EXPECT_THAT(session_.logLines(), ElementsAreArray(log_.lines));  // kept for a log window opened later
+}
+
+TEST_F(SessionTest, DaysOfFailedConnectsLeaveTheLogBounded) {
+    session_.Connect();
+    for (int i = 0; i < 100'000; ++i) {
+        session_.OnConnect(10061);
+        session_.OnTimer(kReconnectTimer);
+        log_.lines.clear();
+    }
+    ASSERT_EQ(session_.logLines().size(), kConnectionLogLines);
+    EXPECT_EQ(session_.logLines().front(), "09:05:07 连接服务器失败");
+    EXPECT_EQ(session_.logLines().back(), "09:05:07 正在连接服务器...");
 }
 
 TEST_F(SessionTest, MachineIdIsLookedUpAtTheFirstLogonOnly) {
@@ -447,9 +461,12 @@ TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectP
     EXPECT_EQ(connects, kImmediateClosesBeforeWait - 1);
     EXPECT_THAT(login_.shown, IsEmpty());
 
-    // A logon reply ends the run: the next drop reconnects at once.
+    // A logon that holds ends the run: the next drop reconnects at once.
     session_.OnConnect(0);
     session_.OnOk("!OK!|c|p|u1|1|n|-|-|30|1");
+    EXPECT_EQ(timers_.running.at(kLogonHeldTimer), 10'000u);
+    EXPECT_TRUE(session_.OnTimer(kLogonHeldTimer));
+    EXPECT_EQ(timers_.running.count(kLogonHeldTimer), 0u);
     socket_.calls.clear();
     session_.OnClose(0);
     EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
@@ -459,6 +476,32 @@ TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectP
     session_.OnErr("!ERR!|停用");
     session_.OnClose(0);
     EXPECT_THAT(login_.shown, ElementsAre("停用"));
+}
+
+// The account logged on elsewhere, or a server that restarts: every logon is
+// accepted and then closed. After the first few, each close waits for the
+// retry timer, and the log says why.
+TEST_F(SessionTest, ServerClosingSoonAfterTheLogonIsRetriedAtTheFailedConnectPace) {
+    session_.Connect();
+    int immediateReconnects = 0;
+    for (int i = 0; i < 10; ++i) {
+        session_.OnConnect(0);
+        session_.OnOk("!OK!|c|p|u1|1|n|-|-|30|1");
+        socket_.calls.clear();
+        log_.lines.clear();
+        session_.OnClose(0);
+        if (!socket_.calls.empty()) {
+            ++immediateReconnects;
+            continue;
+        }
+        EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{kReconnectTimer, 1500}})) << i;
+        EXPECT_THAT(log_.lines, ElementsAre("09:05:07 连接已关闭",
+                                            "09:05:07 登录后连接随即被服务器关闭（该帐号可能已在别处登录），稍后重新连接"))
+            << i;
+        session_.OnTimer(kReconnectTimer);
+        EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000")) << i;
+    }
+    EXPECT_EQ(immediateReconnects, kImmediateClosesBeforeWait - 1);
 }
 
 TEST_F(SessionTest, PagingTimerStopsRunsTheHookAndRearms) {

@@ -54,9 +54,9 @@
 //   client_driver.exe chat-click HEX
 //       clicks (left button down and up) the first character of the last
 //       place the text starts in the conversation, as a user clicks a link
-//   client_driver.exe message-box
-//       waits for the client's message box (caption "TovanClient"), prints
-//       its text and presses OK
+//   client_driver.exe message-box [HEX]
+//       waits for the client's message box (caption "TovanClient", or the
+//       caption HEX), prints its text and presses OK
 //   client_driver.exe post-command ID
 //       posts the frame the command ID (for commands that open a modal dialog)
 //   client_driver.exe login NAME_HEX PASSWORD_HEX
@@ -397,9 +397,9 @@ int StartTimed(const char* kind, const char* program, const char* traceFile) {
     return 0;
 }
 
-int MessageBoxText() {
+int MessageBoxText(const std::string& caption = "TovanClient") {
     for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
-        HWND box = FindWindowA("#32770", "TovanClient");
+        HWND box = FindWindowA("#32770", caption.c_str());
         if (!box) continue;
         char text[512] = {};
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -644,6 +644,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(driver::kChatVoice);
     if (argc == 3 && std::strcmp(argv[1], "chat-click") == 0) return ChatClick(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
+    if (argc == 3 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText(Unhex(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));

@@ -470,6 +470,26 @@ TEST_F(ConnectionLogTest, KeepsEveryLineWhileHiddenAndShowsThemAgain) {
     }
 }
 
+// Days of failed connects: the lines waiting for the window and the list
+// itself keep only the newest ones.
+TEST_F(ConnectionLogTest, KeepsTheNewestLinesOnly) {
+    const auto line = [](std::size_t i) { return "10:00:00 连接服务器失败 " + std::to_string(i); };
+    constexpr std::size_t kMax = tovan::kConnectionLogLines;
+    CDlgDlrz log(owner);
+    for (std::size_t i = 0; i < kMax + 500; ++i) log.AddLine(line(i));
+    log.ShowAndRaise();
+    std::vector<std::string> lines = ListLines(log.Item(IDC_LOG_LIST));
+    ASSERT_EQ(lines.size(), kMax);
+    EXPECT_EQ(lines.front(), line(500));
+    EXPECT_EQ(lines.back(), line(kMax + 499));
+
+    for (std::size_t i = kMax + 500; i < 2 * kMax + 700; ++i) log.AddLine(line(i));
+    lines = ListLines(log.Item(IDC_LOG_LIST));
+    ASSERT_EQ(lines.size(), kMax);
+    EXPECT_EQ(lines.front(), line(kMax + 700));
+    EXPECT_EQ(lines.back(), line(2 * kMax + 699));
+}
+
 // A modal dialog of the frame (a publishing dialog) while failed connects
 // bring the log up and the user closes it: the dialog stays in front and
 // active, and its owner stays disabled until the dialog ends.
@@ -683,6 +703,11 @@ TEST(NoticeWindowTest, ALongNoticeWithoutSpacesIsShownWhole) {
 
 // ---------------------------------------------------------------- the frame
 
+std::vector<std::string> SessionLogLines(CMainFrame& frame) {
+    const auto& lines = frame.session().logLines();
+    return {lines.begin(), lines.end()};
+}
+
 HWND FindOwnedBy(const char* title, DWORD pid) {
     HWND h = nullptr;
     while ((h = FindWindowExA(nullptr, h, nullptr, title)) != nullptr) {
@@ -741,11 +766,11 @@ TEST(MainFrameWindowsTest, MakesTheWindowsWhenFirstShownAndRoutesTheLoginCommand
         std::vector<std::string> lines = ListLines(GetDlgItem(log, IDC_LOG_LIST));
         ASSERT_GE(lines.size(), 2u);
         EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
-        EXPECT_EQ(lines, frame->session().logLines());
+        EXPECT_EQ(lines, SessionLogLines(*frame));
         ShowWindow(log, SW_HIDE);
         frame->session().OnConnect(WSAECONNREFUSED);
         EXPECT_EQ(FindOwnedBy("登录日志", pid), log) << "the same window shows again";
-        EXPECT_EQ(ListLines(GetDlgItem(log, IDC_LOG_LIST)), frame->session().logLines());
+        EXPECT_EQ(ListLines(GetDlgItem(log, IDC_LOG_LIST)), SessionLogLines(*frame));
 
         g_loginSeen = {};
         frame->session().OnErr("!ERR!|密码错误");  // the text the dialog is to show
