@@ -342,7 +342,7 @@ TEST_F(SessionTest, UnsentQueueOutlivesTheDialogOnlyForTheSameAccount) {
     SessionSettings s;
     s.userName = "zhang";
     s.password = "pw";
-    session.Configure(s, [] { return kMid; });
+    session.Configure(s, MachineIdReading{[] { return std::optional<std::string>(kMid); }, {}});
 
     struct Case { const char* typedName; std::vector<std::string> sentAfterLogon; const char* told; };
     const Case cases[] = {
@@ -394,7 +394,7 @@ TEST_F(SessionTest, StoredUserThatCannotBeSentBringsTheDialogInstead) {
         s.serverHost = "10.0.0.5";
         s.userName = c.name;
         s.password = c.password;
-        session_.Configure(s, [] { return kMid; });
+        session_.Configure(s, MachineIdReading{[] { return std::optional<std::string>(kMid); }, {}});
         login_.shown.clear();
         socket_.calls.clear();
         socket_.sent.clear();
@@ -420,7 +420,7 @@ TEST_F(SessionTest, StoredFieldsAreCutBetweenCharacters) {
     s.serverHost = "10.0.0.5";
     s.userName = hundred;
     s.password = "密\xC2";  // read cut short from the profile
-    session_.Configure(s, [] { return kMid; });
+    session_.Configure(s, MachineIdReading{[] { return std::optional<std::string>(kMid); }, {}});
     session_.Connect();
     session_.OnConnect(0);
     EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|" + hundred.substr(0, 198) + "|密|" + kMid + "^"));
