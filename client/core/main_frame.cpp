@@ -153,6 +153,9 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
     h.refillShownList = [this] { client_.RefillAfterLogon(); };
     h.pagingTick = [this] { client_.PagingTick(); };
+    h.tellUser = [this](const std::string& text) {
+        fw::AppMessageBox(hwnd(), text, nullptr, MB_OK | MB_ICONINFORMATION);
+    };
     return h;
 }
 

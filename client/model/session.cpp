@@ -4,7 +4,9 @@
 #include <cstring>
 #include <utility>
 
+#include "client/model/logon_fields.h"
 #include "client/model/outgoing_messages.h"
+#include "text/gbk.h"
 
 namespace tovan {
 namespace {
@@ -12,9 +14,14 @@ namespace {
 constexpr const char* kCannotConnect = "无法连接服务器，请检查网络";
 constexpr const char* kBadAccountReply = "!ERR!|客户信息错误，请联系管理员";
 
-std::string Cut(std::string s, std::size_t bufferSize) {
-    if (s.size() > bufferSize - 1) s.resize(bufferSize - 1);
-    return s;
+// What a char[bufferSize] keeps, ending on a whole character: each of these
+// values is a field of the logon line, and a "|" follows it.
+std::string Cut(const std::string& s, std::size_t bufferSize) {
+    return std::string(GbkCutField(s, bufferSize - 1));
+}
+
+std::string DroppedQueueNotice(std::size_t count) {
+    return "已换用其他客户号登录，上一客户号未发出的 " + std::to_string(count) + " 条信息已丢弃";
 }
 
 }  // namespace
@@ -68,9 +75,19 @@ void Session::Connect() {
     if (loginShowing_) return;
 
     Log(logline::kConnecting);
+    // A stored name or password that cannot be sent (dmr.ini written by
+    // hand, or before the dialog refused such fields) is not tried: the
+    // dialog asks for acceptable ones.
+    if (!showLoginFirst_) {
+        const std::string problem = LogonFieldsProblem(userName_, password_);
+        if (!problem.empty()) {
+            showLoginFirst_ = true;
+            pendingLoginError_ = problem;
+        }
+    }
     const bool interactive = showLoginFirst_;
+    std::string droppedNotice;
     if (interactive) {
-        unsentQueue_.clear();
         std::string name, password;
         loginShowing_ = true;
         const bool ok = ports_.login.Ask(pendingLoginError_, name, password);
@@ -79,10 +96,20 @@ void Session::Connect() {
             pendingLoginError_.clear();
             return;
         }
-        userName_ = Cut(name, kNameBufferSize);
+        name = Cut(name, kNameBufferSize);
+        // The queue is what this account did: it goes out after its logon
+        // again, but never under another account's name.
+        if (name != userName_ && !unsentQueue_.empty()) {
+            droppedNotice = DroppedQueueNotice(unsentQueue_.size());
+            unsentQueue_.clear();
+        }
+        userName_ = name;
         password_ = Cut(password, kNameBufferSize);
     }
 
+    // A retry due from a failed attempt before the dialog would replace the
+    // connection opened now.
+    ports_.timers.Stop(kReconnectTimer);
     ports_.socket.Close();
     int error = ports_.socket.Create();
     if (error == 0) error = ports_.socket.Connect(serverHost_, serverPort_);
@@ -94,6 +121,11 @@ void Session::Connect() {
         ports_.timers.Start(kReconnectTimer, kReconnectDelayMs);
     }
     pendingLoginError_.clear();
+    // Told once the new connect is under way: the box waits for the user.
+    if (!droppedNotice.empty()) {
+        Log(logline::kUnsentDropped, droppedNotice);
+        if (hooks_.tellUser) hooks_.tellUser(droppedNotice);
+    }
 }
 
 void Session::LoginCommand() {

@@ -110,6 +110,7 @@ struct SessionHooks {
     std::function<void()> updateCurrentInfoButton;      // "!OK!": toolbar caption
     std::function<void()> refillShownList;              // "!OK!": after the area request (watch mode asks again)
     std::function<void()> pagingTick;                   // timer 1 body, between stop and re-arm
+    std::function<void(const std::string&)> tellUser;   // a message box the user must answer
 };
 
 struct SessionPorts {
@@ -204,6 +205,8 @@ constexpr const char* kConnected = "%s 连接服务器成功";
 constexpr const char* kClosed = "%s 连接已关闭";
 constexpr const char* kError = "%s 发生错误:%s";
 constexpr const char* kLoggedOn = "%s 已成功登录";
+// The unsent queue dropped at a logon as another account; the text says how many.
+constexpr const char* kUnsentDropped = "%s %s";
 // The server closed soon after accepting the logon, again: the next try waits.
 constexpr const char* kClosedAfterLogon = "%s 登录后连接随即被服务器关闭（该帐号可能已在别处登录），稍后重新连接";
 // Another user's chat request that could not be taken (no chat window).

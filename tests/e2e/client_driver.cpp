@@ -59,6 +59,10 @@
 //       caption HEX), prints its text and presses OK
 //   client_driver.exe post-command ID
 //       posts the frame the command ID (for commands that open a modal dialog)
+//   client_driver.exe login NAME_HEX PASSWORD_HEX
+//       waits up to 15 s for the login dialog, types the name and password
+//       (GBK bytes in hexadecimal) and presses OK: exit code 0 when the
+//       dialog closed; 4 when it stayed open, its red line printed
 //   client_driver.exe front
 //       prints the active window's title (GBK bytes), then "frame <0|1>" (the
 //       frame enabled) and "log <0|1>" (the connection log shown), one a line
@@ -540,6 +544,28 @@ int CancelFront() {
                : 1;
 }
 
+int Login(const std::string& name, const std::string& password) {
+    HWND dlg = nullptr;
+    for (int tries = 0; tries < 300 && !(dlg && IsWindowVisible(dlg)); ++tries, Sleep(50)) {
+        dlg = FindWindowA("#32770", "用户登录");
+    }
+    if (!dlg || !IsWindowVisible(dlg)) return 1;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(dlg, 1019), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutA(GetDlgItem(dlg, 1020), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    for (int tries = 0; tries < 60; ++tries, Sleep(50)) {
+        if (!IsWindow(dlg) || !IsWindowVisible(dlg)) return 0;
+    }
+    char text[512] = {};
+    GetDlgItemTextA(dlg, 1022, text, sizeof text);  // the red line
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(text, 1, std::strlen(text), stdout);
+    return 4;
+}
+
 int PostCommand(int id) {
     HWND frame = Frame();
     return frame && PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(id), 0) ? 0 : 1;
@@ -605,6 +631,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "window") == 0) return WindowOfClass(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "boxes") == 0) return Boxes();
     if (argc == 3 && std::strcmp(argv[1], "post-command") == 0) return PostCommand(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "login") == 0) return Login(Unhex(argv[2]), Unhex(argv[3]));
     if (argc == 2 && std::strcmp(argv[1], "front") == 0) return Front();
     if (argc == 2 && std::strcmp(argv[1], "close-log") == 0) return CloseLog();
     if (argc == 2 && std::strcmp(argv[1], "cancel-front") == 0) return CancelFront();

@@ -167,23 +167,82 @@ TEST(LoginDialogTest, OkReturnsWhatWasTypedAndWritesTheUserSection) {
     }
 }
 
-// The buffers hold 199 bytes: longer input is cut, in memory and in dmr.ini.
-TEST(LoginDialogTest, LongInputIsCutTo199Bytes) {
-    WriteUserSection({nullptr, nullptr, nullptr});
+// The buffers hold 199 bytes: longer input is cut, in memory and in dmr.ini,
+// between characters, so that the "|" after a field in the logon line stays
+// a separator.
+TEST(LoginDialogTest, LongInputIsCutTo199BytesOfWholeCharacters) {
+    std::string zhang100, a_mi100;  // 200 and 201 bytes
+    for (int i = 0; i < 100; ++i) zhang100 += "张";
+    a_mi100 = "a";
+    for (int i = 0; i < 100; ++i) a_mi100 += "密";
+    struct Case { std::string typedName, typedPassword, name, password; };
+    const Case cases[] = {
+        {std::string(300, 'n'), std::string(250, 'p'), std::string(199, 'n'), std::string(199, 'p')},
+        {zhang100, a_mi100, zhang100.substr(0, 198), a_mi100.substr(0, 199)},
+    };
+    for (const Case& c : cases) {
+        WriteUserSection({nullptr, nullptr, nullptr});
+        static const Case* current;
+        current = &c;
+        ScriptedLogin dlg;
+        dlg.script = [](ScriptedLogin& d) {
+            d.SetItemText(IDC_LOGIN_NAME, current->typedName);
+            d.SetItemText(IDC_LOGIN_PASSWORD, current->typedPassword);
+            d.SetChecked(IDC_LOGIN_REMEMBER, true);
+            PostCommand(d.hwnd(), IDOK);
+        };
+        std::string name, password;
+        ASSERT_TRUE(dlg.Ask("", name, password));
+        EXPECT_EQ(name, c.name);
+        EXPECT_EQ(password, c.password);
+        const std::string ini = UserIniBytes();
+        EXPECT_TRUE(HasLine(ini, "Name=" + c.name));
+        EXPECT_TRUE(HasLine(ini, "Pass=" + c.password));
+    }
+}
+
+// "|" and "^" separate the fields of the logon line: a name or password
+// holding one is refused with the reason in the red line, the focus on the
+// field to mend, nothing saved; once both can be sent, OK goes through.
+TEST(LoginDialogTest, RefusesANameOrPasswordHoldingASeparator) {
+    WriteUserSection({"test", "secret", "1"});
+    static std::string before;
+    before = UserIniBytes();
+    struct Seen { std::string message; int focus; bool open; bool iniUnchanged; };
+    static std::vector<Seen> seen;
+    seen.clear();
     ScriptedLogin dlg;
     dlg.script = [](ScriptedLogin& d) {
-        d.SetItemText(IDC_LOGIN_NAME, std::string(300, 'n'));
-        d.SetItemText(IDC_LOGIN_PASSWORD, std::string(250, 'p'));
+        d.SetItemText(IDC_LOGIN_NAME, "te^st|x'\"\\");
+        d.SetItemText(IDC_LOGIN_PASSWORD, "a|b^c");
         d.SetChecked(IDC_LOGIN_REMEMBER, true);
-        PostCommand(d.hwnd(), IDOK);
+    };
+    dlg.later = [](ScriptedLogin& d) {
+        const auto pressOk = [&d] {
+            SendMessageA(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            seen.push_back({d.ItemText(IDC_LOGIN_MESSAGE), GetDlgCtrlID(GetFocus()),
+                            IsWindowVisible(d.hwnd()) != FALSE, UserIniBytes() == before});
+        };
+        pressOk();
+        d.SetItemText(IDC_LOGIN_NAME, "te'st\"\\");  // quotes and "\" go as typed
+        pressOk();
+        d.SetItemText(IDC_LOGIN_PASSWORD, "abc");
+        pressOk();
     };
     std::string name, password;
-    ASSERT_TRUE(dlg.Ask("", name, password));
-    EXPECT_EQ(name, std::string(199, 'n'));
-    EXPECT_EQ(password, std::string(199, 'p'));
-    const std::string ini = UserIniBytes();
-    EXPECT_TRUE(HasLine(ini, "Name=" + std::string(199, 'n')));
-    EXPECT_TRUE(HasLine(ini, "Pass=" + std::string(199, 'p')));
+    ASSERT_TRUE(dlg.Ask("", name, password));  // the third OK took it
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].message, "客户号不能含有 | 或 ^ 字符");
+    EXPECT_EQ(seen[0].focus, IDC_LOGIN_NAME);
+    EXPECT_EQ(seen[1].message, "密码不能含有 | 或 ^ 字符");
+    EXPECT_EQ(seen[1].focus, IDC_LOGIN_PASSWORD);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(seen[i].open) << i;
+        EXPECT_TRUE(seen[i].iniUnchanged) << i;
+    }
+    EXPECT_EQ(name, "te'st\"\\");
+    EXPECT_EQ(password, "abc");
+    EXPECT_TRUE(HasLine(UserIniBytes(), "Pass=abc"));
 }
 
 // OK without a name or a password does nothing: the dialog stays open, the
@@ -726,6 +785,29 @@ TEST(MainFrameWindowsTest, MakesTheWindowsWhenFirstShownAndRoutesTheLoginCommand
     }
     testutil::Pump(50);  // takes the frame's WM_QUIT off the queue
     EXPECT_EQ(FindOwnedBy("管理消息", pid), nullptr);
+    WSACleanup();
+}
+
+// A dmr.ini that holds a name or password that cannot be sent (written by
+// hand, or by a client that took such fields) does not log on by itself: the
+// first connect shows the login dialog, owned by the frame, with the reason.
+TEST(MainFrameWindowsTest, StoredUserThatCannotBeSentBringsTheDialogAtStartUp) {
+    WSADATA wsa;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+    WriteUserSection({"te^st|x'\"\\", "a|b^c", "1"});
+    {
+        auto frame = std::make_unique<CMainFrame>();
+        g_loginSeen = {};
+        UINT_PTR t = SetTimer(nullptr, 0, 50, CancelFramesLogin);
+        ASSERT_TRUE(frame->CreateFrame());  // the first connect comes with the frame
+        KillTimer(nullptr, t);
+        EXPECT_NE(g_loginSeen.dialog, nullptr) << "the dialog comes instead of the logon";
+        EXPECT_EQ(g_loginSeen.owner, frame->hwnd());
+        EXPECT_EQ(g_loginSeen.message, "客户号不能含有 | 或 ^ 字符");
+        EXPECT_TRUE(frame->session().showLoginFirst()) << "cancelled: no connect until the login command";
+        frame->Destroy();
+    }
+    testutil::Pump(50);
     WSACleanup();
 }
 
