@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "client/core/main_frame.h"
@@ -38,9 +39,23 @@ void RegisterChatControl(const std::string& path) {
     FreeLibrary(lib);
 }
 
+#ifdef TOVAN_TEST_HOOKS
+// A test build hangs at start for TOVAN_TEST_START_SLEEP_MS milliseconds:
+// the client the tests of the harness's stack dump take for a hung one.
+void SleepAtStartForTests() {
+    char ms[16] = {};
+    if (GetEnvironmentVariableA("TOVAN_TEST_START_SLEEP_MS", ms, sizeof ms) > 0) {
+        Sleep(std::strtoul(ms, nullptr, 10));
+    }
+}
+#endif
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+#ifdef TOVAN_TEST_HOOKS
+    SleepAtStartForTests();
+#endif
     TraceStartupStep("WinMain");
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);

@@ -12,7 +12,9 @@ import os
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -80,6 +82,91 @@ def kill_wineserver(prefix, env=None):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+# What Wine reports of the programs a test starts: its errors only (a window
+# that cannot be made, a driver that failed), readable in the test's output.
+WINE_ERRORS_ONLY = "-all,err+all"
+
+
+def wine_argv(argv, setup=""):
+    """argv run by the Wine of the environment; setup: shell lines run first."""
+    return ["bash", "-c", '. "$1"; shift; %s exec "$TOVAN_WINE" "$@"' % setup, "_", WINE_ENV] + list(argv)
+
+
+def start_program(argv, cwd, env, label):
+    """Starts a Windows program under Wine in env's WINEPREFIX as a process of
+    its own: its exit is the program's, not the prefix's (scripts/wine-run
+    lives on while anything in the prefix does, a stuck desktop process too).
+    Wine's errors go to the test's output, each line marked with label."""
+    proc = subprocess.Popen(wine_argv(argv), cwd=cwd, env=dict(env, WINEDEBUG=WINE_ERRORS_ONLY),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    threading.Thread(target=relay_lines, args=(proc.stderr, label), daemon=True).start()
+    return proc
+
+
+def relay_lines(stream, label):
+    for line in iter(stream.readline, b""):
+        sys.stderr.buffer.write(b"[%s] %s" % (label.encode(), line))
+        sys.stderr.buffer.flush()
+    stream.close()
+
+
+def finish_program(proc, prefix, env, program, timeout):
+    """Waits for a program from start_program, then for what it started (the
+    prefix falling idle): its exit code, or None when either outlived timeout
+    seconds. A program that does not end has its threads' stacks printed;
+    the prefix is ended in any case."""
+    deadline = time.monotonic() + timeout
+    try:
+        code = proc.wait(timeout=max(1, timeout))
+    except subprocess.TimeoutExpired:
+        save_stacks(prefix, program, env)
+        code = None
+    idle = subprocess.run(["bash", "-c", '. "$1"; exec timeout "$2" "$TOVAN_WINESERVER" -w', "_", WINE_ENV,
+                           str(max(1, int(deadline - time.monotonic())))],
+                          env=dict(env, WINEPREFIX=prefix)).returncode == 0
+    if code is not None and not idle:
+        print("what %s started was still running after %d s" % (program, timeout), flush=True)
+        code = None
+    kill_wineserver(prefix, env)
+    proc.wait(timeout=30)
+    return code
+
+
+def save_stacks(prefix, program, env):
+    """Prints the stack of every thread of the Windows programs named program
+    that run in prefix (Wine's debugger attached to each), so that a hang
+    says where it was; returns that text."""
+    env = dict(env, WINEPREFIX=prefix, WINEDEBUG="-all")
+    debugger = 'export WINEDLLOVERRIDES="${WINEDLLOVERRIDES//winedbg.exe=d/}";'  # wine-env.sh turns it off
+    threads = subprocess.run(wine_argv(["winedbg", "--command", "info thread"], debugger), env=env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60).stdout
+    text = ""
+    for pid, tids in threads_of(threads.decode("latin-1"), program):
+        script = "attach 0x%s\n%sdetach\nquit\n" % (pid, "".join("bt 0x%s\n" % t for t in tids))
+        out = subprocess.run(wine_argv(["winedbg"], debugger), env=env, input=script.encode(),
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120).stdout
+        text += "---- stacks of %s, process 0x%s\n%s\n" % (program, pid, out.decode("latin-1"))
+    print(text or "---- no %s runs in %s: no stacks" % (program, prefix), flush=True)
+    return text
+
+
+def threads_of(info_thread, program):
+    """[(process id, [thread ids])] of the processes named program in the
+    debugger's "info thread" listing (ids in hex)."""
+    found, current = [], None
+    for line in info_thread.splitlines():
+        fields = line.split()
+        if not fields:
+            continue
+        if not line.startswith(("\t", " ")) and len(fields) >= 2 and all(c in "0123456789abcdefABCDEF" for c in fields[0]):
+            current = (fields[0], []) if fields[1].lower() == program.lower() else None
+            if current:
+                found.append(current)
+        elif current and line.startswith("\t"):
+            current[1].append(fields[0])
+    return found
+
+
 def in_own_network():
     """Re-runs the running script through scripts/own-network (a network
     namespace and display sockets of its own) unless it runs there already;
@@ -118,14 +205,15 @@ def sim_binary():
     return path
 
 
-def run_client_test(user_ini, run, **simulator_options):
+def run_client_test(user_ini, run, client_env=None, **simulator_options):
     """The whole of a client test: a display, the simulator (with the given
-    options), the client logged on as user_ini says, run(sim, client), the
-    failure count; returns the exit code."""
+    options), the client logged on as user_ini says (client_env: variables
+    added to its environment), run(sim, client), the failure count; returns
+    the exit code."""
     import simctl
     args, binary = client_test_setup()
     with Display(), simctl.Simulator(binary, **simulator_options) as sim:
-        client = Client(args.client, args.driver, sim.tcp_port, user_ini)
+        client = Client(args.client, args.driver, sim.tcp_port, user_ini, env=client_env)
         try:
             run(sim, client)
         finally:
@@ -215,17 +303,17 @@ class Client:
             self.start()
 
     def start(self):
-        self.proc = subprocess.Popen(
-            ["bash", os.path.join(ROOT, "scripts", "wine-run"),
-             os.path.join(self.app, "TovanClient.exe")],
-            cwd=self.app, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.failures_before = len(failures)
+        self.proc = start_program([os.path.join(self.app, "TovanClient.exe")], self.app,
+                                  dict(self.env, WINEPREFIX=self.prefix),
+                                  "TovanClient " + os.path.basename(self.tmp))
 
-    def _wine_argv(self, argv):
-        return ["bash", "-c", '. "$1"; shift; exec "$TOVAN_WINE" "$@"', "_", WINE_ENV] + list(argv)
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
 
     def wine_async(self, *argv):
         """Runs a Windows program in the client's prefix, beside the client."""
-        return subprocess.Popen(self._wine_argv(argv), cwd=self.app,
+        return subprocess.Popen(wine_argv(argv), cwd=self.app,
                                 env=dict(self.env, WINEPREFIX=self.prefix),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -233,7 +321,7 @@ class Client:
         """Runs client_driver.exe with args: (exit code, standard output bytes);
         exit code None when it did not end in time."""
         try:
-            out = subprocess.run(self._wine_argv([self.driver_exe] + list(args)), cwd=self.app,
+            out = subprocess.run(wine_argv([self.driver_exe] + list(args)), cwd=self.app,
                                  env=dict(self.env, WINEPREFIX=self.prefix),
                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -255,6 +343,10 @@ class Client:
             return []
 
     def close(self):
+        """Ends the client and its prefix; a client still running after a
+        check failed has its threads' stacks printed first."""
+        if self.running() and len(failures) > self.failures_before:
+            save_stacks(self.prefix, "TovanClient.exe", self.env)
         kill_wineserver(self.prefix, self.env)
         try:
             if self.proc:

@@ -23,7 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import simctl  # noqa: E402
-from e2e_support import Display, check, failures, is_i386, sim_binary, wine_for, wine_template, wineserver  # noqa: E402
+from e2e_support import Display, check, failures, finish_program, is_i386, sim_binary, start_program, wine_for, wine_template  # noqa: E402
 from hostile_web import pe_image  # noqa: E402
 
 # Bigger than one read piece, with bytes a text transfer would spoil; whole
@@ -88,25 +88,18 @@ def run_updater(tmp, app, prefix, delay_ms=None, sim=None, timeout=120):
     """Runs the updater in the prefix until it and the client it started end:
     (exit code or None on time-out, seconds from launch to the simulator's
     first web request or None)."""
-    env = dict(os.environ, TOVAN_KEEP_PREFIX=prefix)
+    env = dict(os.environ, WINEPREFIX=prefix)
     env.pop("TOVAN_TEST_UPDATE_DELAY_MS", None)
     if delay_ms is not None:
         env["TOVAN_TEST_UPDATE_DELAY_MS"] = str(delay_ms)
     start = time.monotonic()
-    proc = subprocess.Popen(["bash", os.path.join(ROOT, "scripts", "wine-run"),
-                             os.path.join(app, "TvUpdate.exe")],
-                            cwd=tmp, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc = start_program([os.path.join(app, "TvUpdate.exe")], tmp, env, "TvUpdate")
     first_request = None
     while sim is not None and first_request is None and proc.poll() is None:
         if sim.http_log():
             first_request = time.monotonic() - start
         time.sleep(0.1)
-    try:
-        code = proc.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        subprocess.run([wineserver(), "-k"], env=dict(env, WINEPREFIX=prefix))
-        proc.wait(timeout=30)
-        code = None
+    code = finish_program(proc, prefix, env, "TvUpdate.exe", timeout - (time.monotonic() - start))
     return code, first_request
 
 

@@ -24,7 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 sys.path.insert(0, HERE)
-from e2e_support import WINE_ENV, Display, check, failures, wine_for, wine_template, wineserver  # noqa: E402
+from e2e_support import Display, check, failures, finish_program, start_program, wine_argv, wine_for, wine_template  # noqa: E402
 from hostile_web import HostileWeb, pe_image  # noqa: E402
 from updater_e2e_test import ini_sections, read, target_machine, windows_path, write  # noqa: E402
 
@@ -66,31 +66,22 @@ DEVICES = ["NUL", "AUX.dll", "com1.txt", "nul.txt", "Lpt9.ocx"]
 def run_updater(app, prefix, env_extra, driver=None, timeout=180):
     """Runs the updater until it and what it started end: (exit code or None,
     seconds taken, answers of the status window to the driver's pings)."""
-    env = dict(os.environ, TOVAN_KEEP_PREFIX=prefix, TOVAN_TEST_UPDATE_DELAY_MS="0",
+    env = dict(os.environ, WINEPREFIX=prefix, TOVAN_TEST_UPDATE_DELAY_MS="0",
                TOVAN_TEST_UPDATE_NOTICE_MS="300", **env_extra)
     start = time.monotonic()
-    proc = subprocess.Popen(["bash", os.path.join(ROOT, "scripts", "wine-run"),
-                             os.path.join(app, "TvUpdate.exe")],
-                            cwd=app, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc = start_program([os.path.join(app, "TvUpdate.exe")], app, env, "TvUpdate")
     answers = []
     marker = os.path.join(app, "started.txt")
     # Pings stop once the client was started: the run is then over, and the
-    # prefix must fall idle for the updater's runner to end.
+    # prefix must fall idle.
     while driver and proc.poll() is None and not os.path.exists(marker) and \
             time.monotonic() - start < timeout:
-        ping = subprocess.run(["bash", "-c", '. "$1"; shift; exec "$TOVAN_WINE" "$@"', "_", WINE_ENV,
-                               driver, "updater-answers"], cwd=app,
-                              env=dict(env, WINEPREFIX=prefix), stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=60)
+        ping = subprocess.run(wine_argv([driver, "updater-answers"]), cwd=app, env=env,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         if ping.returncode in (0, 1):
             answers.append(ping.returncode)
         time.sleep(0.2)
-    try:
-        code = proc.wait(timeout=max(1, timeout - (time.monotonic() - start)))
-    except subprocess.TimeoutExpired:
-        subprocess.run([wineserver(), "-k"], env=dict(env, WINEPREFIX=prefix))
-        proc.wait(timeout=30)
-        code = None
+    code = finish_program(proc, prefix, env, "TvUpdate.exe", timeout - (time.monotonic() - start))
     return code, time.monotonic() - start, answers
 
 
