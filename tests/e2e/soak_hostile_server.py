@@ -29,7 +29,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, auto_logon, sim_binary  # noqa: E402
+from e2e_support import Client, Display, auto_logon, sim_binary, wine_argv  # noqa: E402
 
 SERVERS = ("down", "overcount", "close-after-logon")
 EXTRA_ROWS = 20
@@ -66,7 +66,7 @@ class FrameWatch:
 
     def __init__(self, client, seconds):
         self.samples = []
-        self.proc = subprocess.Popen(client._wine_argv([client.driver_exe, "watch", str(seconds)]),
+        self.proc = subprocess.Popen(wine_argv([client.driver_exe, "watch", str(seconds)]),
                                      cwd=client.app, env=dict(client.env, WINEPREFIX=client.prefix),
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         threading.Thread(target=self._read, daemon=True).start()
