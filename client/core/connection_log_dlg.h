@@ -29,7 +29,6 @@ public:
 
 protected:
     void BindControls() override;
-    BOOL OnInitDialog() override;
 
 private:
     CXPButton closeButton_;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "client/windows/chat_dlg.h"
-#include "fw/dialog.h"
 #include "fw/message_box.h"
 #include "text/gbk.h"
 
@@ -50,11 +49,6 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
         frame.chatRefusalShowing_ = false;
         return nullptr;
     }
-    if (fw::Dialog::RunningModal()) {
-        fw::ShowInFront(window->hwnd());  // beneath the dialog the user is in
-    } else {
-        ShowWindow(window->hwnd(), SW_SHOW);
-        SetFocus(frame.hwnd());
-    }
+    window->ShowInFront(peer.initiatedLocally != 0);
     return window;
 }
