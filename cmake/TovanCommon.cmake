@@ -37,6 +37,11 @@ function(tovan_warnings target)
   target_compile_options(${target} PRIVATE ${TOVAN_WARNINGS})
 endfunction()
 
+# Every test that starts a Windows program runs through scripts/own-network:
+# a network namespace and display sockets of its own, so that its fixed ports
+# and display numbers meet nothing else on the machine (a demo, another run).
+set(TOVAN_OWN_NETWORK ${PROJECT_SOURCE_DIR}/scripts/own-network)
+
 # tovan_unit_test(name SOURCES ... LIBS ...): one GoogleTest program, one CTest test.
 # Natively it runs directly; in the Windows tree CTest runs it through scripts/wine-run.
 function(tovan_unit_test name)
@@ -44,11 +49,14 @@ function(tovan_unit_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   tovan_warnings(${name})
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   if(WIN32)
+    add_test(NAME ${name}
+             COMMAND ${TOVAN_OWN_NETWORK} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_brief=1)
     # Each Windows test program gets a display of its own (scripts/wine-run),
     # so that parallel window tests never share focus or the foreground.
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "TOVAN_OWN_DISPLAY=1")
+  else()
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   endif()
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")

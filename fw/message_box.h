@@ -14,6 +14,8 @@ std::string AppTitle();
 void SetAppTitle(const std::string& title);
 
 // MessageBoxA; a null caption gives AppTitle(), a null owner MainWindow().
+// The box stands over the owner's window (while that is shown), not in the
+// middle of the screen.
 int AppMessageBox(HWND owner, const std::string& text, const char* caption = nullptr,
                   UINT type = MB_OK);
 

@@ -18,6 +18,16 @@ here="$(cd "$(dirname "$0")" && pwd)"
 dest="$TOVAN_WOW64_WINE_DIR"
 log="$dest.log"
 [ -f "$dest/.tovan-ready" ] && exit 0
+# One build at a time: a second set-up started meanwhile (two test runs, a
+# demo beside the tests) waits here for the first instead of deleting its
+# build folder under it, then finds the finished Wine.
+mkdir -p "$(dirname "$dest")"
+exec 9>"$dest.lock"
+if ! flock -n 9; then
+  echo "build-wine: another set-up is building the WoW64 Wine; waiting for it"
+  flock 9
+fi
+[ -f "$dest/.tovan-ready" ] && exit 0
 
 source_version="10.0~repack-6"
 # Debian's patches that change where the files are installed or what is linked

@@ -10,6 +10,14 @@
 #   run-client.sh --users 2    two clients side by side, "test" and "peer",
 #                              each in its own Wine prefix: double-click the
 #                              talk picture of the other's offer to chat
+#   run-client.sh --reset      start afresh: the kept prefixes and program
+#                              folders are made anew
+#
+# Each user's prefix is kept between runs, with the program folder in it
+# (C:\Tovan), as an installed one is: what the user keeps there (phrase lists
+# and tools in Config.ini, chat histories, the resend and watch lists) is
+# there next time. Each run replaces the programs that changed, as the
+# updater would, and points Config.ini at this run's simulator.
 #
 #   TOVAN_RUN_SECONDS   how long to run without a display (default 15)
 #   TOVAN_RUN_SHOT      where the screenshot goes (default build/client-shot.png)
@@ -27,11 +35,12 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
-users=1
+users=1 reset=0
 while (($#)); do
   case "$1" in
     --users) users="${2:-}"; shift 2 || true ;;
     --users=*) users="${1#--users=}"; shift ;;
+    --reset) reset=1; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) echo "run-client: unknown argument $1 (see --help)" >&2; exit 2 ;;
   esac
@@ -97,27 +106,45 @@ http="$(awk '$1 == "http" { print $2 }' "$work/sim.out")"
 control="$(awk '$1 == "control" { print $2 }' "$work/sim.out")"
 echo "run-client: exchange simulator on 127.0.0.1:$port (control port $control), its message log in $sim_log"
 
-# A program folder as the setup tool installs it, pointed at the simulator
-# (its web service as the site of the web panes).
-lay_out_program_folder() {
-  local app="$1" b="$win_build"
+# The program folder as the setup tool installs it, brought up to date: the
+# programs and the shipped data that changed are replaced, as the updater
+# replaces them; the settings file comes once and is the user's from then
+# on, but for the server's address, this run's simulator (its web service as
+# the site of the web panes).
+update_program_folder() {
+  local app="$1" b="$win_build" file
   mkdir -p "$app"
-  cp "$b/client/TovanClient.exe" "$b/control/Vokar.ocx" "$b/updater/TvUpdate.exe" "$b/setup/Brivet.exe" \
-     "$b/client/area.ini" "$b/client/Config.ini" "$app/"
-  [ -f "$b/client/TovanClient.chm" ] && cp "$b/client/TovanClient.chm" "$app/"
+  for file in client/TovanClient.exe control/Vokar.ocx updater/TvUpdate.exe setup/Brivet.exe \
+              client/area.ini client/TovanClient.chm; do
+    [ -f "$b/$file" ] || continue
+    cmp -s "$b/$file" "$app/${file##*/}" || cp "$b/$file" "$app/"
+  done
+  [ -f "$app/Config.ini" ] || cp "$b/client/Config.ini" "$app/"
   sed -i "s/^Name=.*\r\$/Name=127.0.0.1\r/; s/^Port=.*\r\$/Port=$port\r/; s|^Merovan=.*\r\$|Merovan=http://127.0.0.1:$http\r|" \
     "$app/Config.ini"
 }
 
-# Each user's prefix is kept between runs, so that what the client stores
-# survives; the user logs on by itself the first time.
+# Each user's prefix is kept between runs, with the program folder in it,
+# so that what the client stores survives; the user logs on by itself the
+# first time.
 user_prefix() { if [ "$1" -eq 1 ]; then echo "$prefix1"; else echo "$prefix1-${demo_users[$1 - 1]}"; fi; }
+program_folder() { echo "$1/drive_c/Tovan"; }
 prepare_prefix() {
   local p="$1" user="$2"
   [ -d "$p" ] || cp -a "$TOVAN_WINE_TEMPLATE" "$p"
   local dmr="$p/drive_c/windows/dmr.ini"
   [ -f "$dmr" ] || printf '[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n' "$user" "$user" >"$dmr"
 }
+if [ "$reset" = 1 ]; then
+  for i in $(seq "${#demo_users[@]}"); do
+    p="$(user_prefix "$i")"
+    # Only a Wine prefix: TOVAN_RUN_PREFIX may name any folder.
+    [ -f "$p/system.reg" ] || continue
+    WINEPREFIX="$p" "$TOVAN_WINESERVER" -k >/dev/null 2>&1 || true
+    rm -rf "$p"
+    echo "run-client: removed $p"
+  done
+fi
 
 # Sound for voice chat: the machine's default ALSA device. setup.sh gives
 # machines without a sound card a silent default; where a card exists but
@@ -148,15 +175,16 @@ else
 fi
 
 start_client() {
-  local i="$1" user="${demo_users[$1 - 1]}" app="$work/app-$1" p
+  local i="$1" user="${demo_users[$1 - 1]}" p app
   p="$(user_prefix "$i")"
+  app="$(program_folder "$p")"
   prefixes+=("$p")
-  lay_out_program_folder "$app"
   prepare_prefix "$p" "$user"
+  update_program_folder "$app"
   local run=("$app/TovanClient.exe")
   if [ "$users" -gt 1 ]; then
     local w=$((screen_w / users))
-    run=(explorer "/desktop=tovan-$user,${w}x${screen_h}" "Z:${app//\//\\}\\TovanClient.exe")
+    run=(explorer "/desktop=tovan-$user,${w}x${screen_h}" 'C:\Tovan\TovanClient.exe')
   fi
   (cd "$app" && HOME="$client_home" TOVAN_KEEP_PREFIX="$p" \
      bash "$root/scripts/wine-run" "${run[@]}") &

@@ -15,6 +15,7 @@ packages=(
   xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick locales
   fp-utils
   libasound2 python3
+  iproute2
 )
 
 missing=()

@@ -5,6 +5,9 @@
 # i686 (what users install) under the WoW64 Wine. Exit code 0 only when all
 # of it passed.
 #   TOVAN_FUZZ_SECONDS  budget of each fuzz target (default 20)
+#   TOVAN_TEST_TRIES    runs a failing Windows or end-to-end test gets (default 2;
+#                       1: no retry); every test that needed its retry is listed
+#                       at the end
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -13,6 +16,31 @@ bash scripts/setup.sh
 jobs=$(nproc)
 
 step() { printf '\n==== %s\n' "$*"; }
+
+# What each Windows test run printed, kept to find the tests that failed a
+# try and passed the next.
+ctest_logs="$root/build/ctest-logs"
+rm -rf "$ctest_logs"; mkdir -p "$ctest_logs"
+run_windows_tests() {
+  ctest --preset "$1" --repeat "until-pass:${TOVAN_TEST_TRIES:-2}" | tee "$ctest_logs/$1.log"
+}
+# The names in a ctest log with a failed try ("***Failed", "***Timeout")
+# and a passed one.
+passed_on_retry() {
+  awk 'match($0, /Test +#[0-9]+: [^ ]+/) {
+         name = substr($0, RSTART, RLENGTH); sub(/.*: /, "", name)
+         if ($0 ~ /\*\*\*/) failed[name] = 1; else if ($0 ~ / Passed /) passed[name] = 1
+       }
+       END { for (name in failed) if (name in passed) print name }' "$1"
+}
+report_retries() {
+  local log name list=""
+  for log in "$ctest_logs"/*.log; do
+    [ -f "$log" ] || continue
+    for name in $(passed_on_retry "$log"); do list+="${list:+, }$name ($(basename "$log" .log))"; done
+  done
+  printf '\n==== passed on retry: %s\n' "${list:-none}"
+}
 
 step "native build and unit tests (ASan + UBSan)"
 cmake --preset native >/dev/null
@@ -39,14 +67,15 @@ for preset in win32 win32-debug win64; do
 done
 . scripts/xvfb.sh
 start_xvfb
-trap stop_xvfb EXIT
+trap 'stop_xvfb; report_retries' EXIT
 # Window tests run six at a time on one machine; a test that loses a timing
-# race under that load gets one more run, and ctest prints both outcomes.
+# race under that load gets one more run, ctest prints both outcomes, and the
+# run ends with the list of such tests.
 step "i686 release files: Windows tests and end-to-end tests under the WoW64 Wine"
-ctest --preset win32 --repeat until-pass:2
+run_windows_tests win32
 step "i686 test build: end-to-end tests through the test hooks under the WoW64 Wine"
-ctest --preset win32-debug --repeat until-pass:2
+run_windows_tests win32-debug
 step "x86_64 test build: Windows tests and end-to-end tests under Debian's Wine"
-ctest --preset win64 --repeat until-pass:2
+run_windows_tests win64
 
 step "all tiers passed"

@@ -26,4 +26,13 @@ std::string_view GbkCut(std::string_view text, std::size_t maxBytes) {
     return text.substr(0, end);
 }
 
+std::string_view GbkCutField(std::string_view text, std::size_t maxBytes) {
+    const std::string_view cut = GbkCut(text, maxBytes);
+    std::size_t last = 0;  // where the last character starts
+    for (std::size_t i = 0; i < cut.size(); i += GbkCharLength(cut, i)) last = i;
+    const bool loneLead = !cut.empty() && GbkCharLength(cut, last) == 1 &&
+                          IsGbkLeadByte(static_cast<unsigned char>(cut[last]));
+    return loneLead ? cut.substr(0, last) : cut;
+}
+
 }  // namespace tovan

@@ -35,4 +35,9 @@ inline bool GbkContains(std::string_view text, std::string_view what) {
 // The first bytes of text that fit into maxBytes, never half a character.
 std::string_view GbkCut(std::string_view text, std::size_t maxBytes);
 
+// GbkCut for a field that a sign follows on the wire: a lead byte left alone
+// at the end (a value cut short before it came here) goes too, since a reader
+// of GBK would take the sign after it for its second byte.
+std::string_view GbkCutField(std::string_view text, std::size_t maxBytes);
+
 }  // namespace tovan

@@ -68,5 +68,19 @@ TEST(GbkTest, CutNeverSplitsACharacter) {
     for (const Case& c : cases) EXPECT_EQ(GbkCut(c.text, c.max), c.cut) << c.text << " max " << c.max;
 }
 
+// A field ends on a whole character: a "|" after it must stay a separator.
+TEST(GbkTest, FieldCutDropsALoneLastLeadByte) {
+    struct Case { std::string text; std::size_t max; std::string cut; };
+    const Case cases[] = {
+        {"a\x81", 10, "a"},            // cut short before it came here
+        {"中文", 3, "中"},
+        {"中\xD6", 3, "中"},
+        {"\x81\x81\x81", 3, "\x81\x81"},  // the second byte of a character may be a lead byte
+        {"ab", 1, "a"},
+        {"\xD6", 1, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(GbkCutField(c.text, c.max), c.cut) << c.text << " max " << c.max;
+}
+
 }  // namespace
 }  // namespace tovan

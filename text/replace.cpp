@@ -51,4 +51,19 @@ std::string ReduceWireSignCharacters(std::string_view text) {
     return out;
 }
 
+std::string ReplaceFieldSeparators(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = GbkCharLength(text, i);
+        if (text[i + n - 1] == '|') {
+            out += '"';
+        } else {
+            out.append(text, i, n);
+        }
+        i += n;
+    }
+    return out;
+}
+
 }  // namespace tovan

@@ -28,4 +28,10 @@ inline std::string RemoveAllBytes(std::string_view text, std::string_view what) 
 // removal of the sign takes the whole character and no such byte is sent.
 std::string ReduceWireSignCharacters(std::string_view text);
 
+// "|" ends a field of a message, on the way to the server as between the
+// chat controls. Every "|", and every character whose second byte is "|"
+// (as ReduceWireSignCharacters), becomes a double quote, so that the text
+// arrives as one field, whole.
+std::string ReplaceFieldSeparators(std::string_view text);
+
 }  // namespace tovan

@@ -19,6 +19,18 @@ TEST(GbkTextEditTest, MatchesStartOnCharacterBoundaries) {
     EXPECT_EQ(ReduceWireSignCharacters("a\x81|b\x95^中\xD6"), "a|b^中\xD6");
 }
 
+TEST(GbkTextEditTest, FieldSeparatorsBecomeDoubleQuotesWithTheCharactersThatEndInOne) {
+    struct Case { std::string text, out; };
+    const Case cases[] = {
+        {"a|b", "a\"b"},
+        {"||", "\"\""},
+        {"a\x81|b", "a\"b"},      // a character whose second byte is "|"
+        {"\x95^中|\xD6", "\x95^中\"\xD6"},  // "^" is no field separator; a lone last lead byte stays
+        {"中文", "中文"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReplaceFieldSeparators(c.text), c.out) << c.text;
+}
+
 TEST(ReplaceBytesTest, MatchesAnywhereLeftToRightWithoutOverlap) {
     struct Case { std::string text, from, to, out; };
     const Case cases[] = {

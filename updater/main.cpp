@@ -5,6 +5,5 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CTvUpdateApp app;
-    app.Run();
-    return 0;
+    return app.Run();
 }

@@ -9,6 +9,7 @@
 #include "updater/logic/download_progress.h"
 #include "updater/logic/pe_image.h"
 #include "fw/message_box.h"
+#include "fw/no_main_window.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
 
@@ -85,7 +86,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 
 }  // namespace
 
-void CTvUpdateApp::Run() {
+int CTvUpdateApp::Run() {
     InitCommonControls();
     programFolder_ = fw::ProgramFolder();
     limits_.receiveMs = Milliseconds("TOVAN_TEST_UPDATE_RECEIVE_MS", kReceiveTimeoutMs);
@@ -95,7 +96,10 @@ void CTvUpdateApp::Run() {
     stallWindowMs_ = Milliseconds("TOVAN_TEST_UPDATE_STALL_MS", tovan::kStallWindowMs);
 
     Sleep(Milliseconds("TOVAN_TEST_UPDATE_DELAY_MS", kStartDelayMs));
-    status_.Open("正在检查更新...");
+    // Without its window the update still runs and the client still starts,
+    // so that the user is not left without a client.
+    int exitCode = 0;
+    if (!status_.Open("正在检查更新...")) exitCode = fw::ReportNoMainWindow(GetLastError());
 
     std::string list;
     bool listed = false;
@@ -104,7 +108,7 @@ void CTvUpdateApp::Run() {
     }
     if (!listed) {
         StartClient();
-        return;
+        return exitCode;
     }
     for (const tovan::VersionRecord& record : tovan::ParseVersionList(list)) {
         status_.SetStatus("正在下载更新 " + record.name);
@@ -112,6 +116,7 @@ void CTvUpdateApp::Run() {
     }
     status_.SetStatus("更新完成");
     StartClient();
+    return exitCode;
 }
 
 bool CTvUpdateApp::ReadServer() {

@@ -14,8 +14,9 @@
 
 class CTvUpdateApp {
 public:
-    // The whole run: wait, check, update, start the client.
-    void Run();
+    // The whole run: wait, check, update, start the client. Returns the
+    // program's exit code.
+    int Run();
 
 private:
     // Host and port of Config.ini [URL] Merovan; false when it is no address.

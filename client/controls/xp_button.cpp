@@ -63,6 +63,11 @@ LRESULT CXPButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         tracking_ = 0;
         InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
+    case WM_LBUTTONDBLCLK:
+        // A quick second press comes as a double-click, which the system's
+        // owner-drawn button reports only as BN_DOUBLECLICKED: press it like
+        // the first, so that it pushes the button and clicks on release.
+        return DefaultProc(WM_LBUTTONDOWN, wp, lp);
     case fw::kReflect + WM_DRAWITEM:
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;

@@ -11,8 +11,11 @@ void CDlgDlrz::BindControls() {
 
 void CDlgDlrz::AddLine(const std::string& line) {
     if (!hwnd()) {
-        waitingLines_.push_back(line);
+        waitingLines_.Add(line);
         return;
+    }
+    if (SendItem(IDC_LOG_LIST, LB_GETCOUNT, 0, 0) >= static_cast<LRESULT>(tovan::kConnectionLogLines)) {
+        SendItem(IDC_LOG_LIST, LB_DELETESTRING, 0, 0);
     }
     // A line the list cannot take (out of memory) is lost without notice.
     SendItem(IDC_LOG_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
@@ -21,9 +24,8 @@ void CDlgDlrz::AddLine(const std::string& line) {
 void CDlgDlrz::ShowAndRaise() {
     if (!hwnd()) {
         if (!CreateModeless(owner_)) return;
-        for (const std::string& line : waitingLines_) AddLine(line);
-        waitingLines_.clear();
-        waitingLines_.shrink_to_fit();
+        for (const std::string& line : waitingLines_.Lines()) AddLine(line);
+        waitingLines_.Clear();
     }
     // Never above a modal dialog the user is filling in.
     fw::ShowInFront(hwnd());

@@ -6,7 +6,9 @@
 
 #include "fw/profile.h"
 #include "fw/program_path.h"
+#include "client/model/logon_fields.h"
 #include "client/res/resource.h"
+#include "text/gbk.h"
 
 const char kUserIniFile[] = "dmr.ini";
 
@@ -19,10 +21,12 @@ bool IsBlank(const std::string& s) {
     return s.find_first_not_of(" \t\r\n\v\f") == std::string::npos;
 }
 
-// At most size - 1 bytes into a cleared buffer (a cut may split a GBK character).
+// At most size - 1 bytes into a cleared buffer, ending on a whole character:
+// the logon line puts a "|" after each field.
 void CopyCut(char* dst, std::size_t size, const std::string& src) {
     std::memset(dst, 0, size);
-    std::memcpy(dst, src.data(), src.size() < size ? src.size() : size - 1);
+    const std::string_view cut = tovan::GbkCutField(src, size - 1);
+    std::memcpy(dst, cut.data(), cut.size());
 }
 
 void StartBrowser(HWND owner, const std::string& address) {
@@ -81,6 +85,17 @@ void CDenglu::OnOK() {
     const std::string name = ItemText(IDC_LOGIN_NAME);
     const std::string pass = ItemText(IDC_LOGIN_PASSWORD);
     if (IsBlank(name) || IsBlank(pass)) return;  // nothing to log on with: stay open
+
+    // What cannot be sent is neither saved nor tried: the dialog stays open
+    // and says why, on the field to mend.
+    const std::string problem = tovan::LogonFieldsProblem(tovan::GbkCutField(name, kBufferSize - 1),
+                                                          tovan::GbkCutField(pass, kBufferSize - 1));
+    if (!problem.empty()) {
+        SetItemText(IDC_LOGIN_MESSAGE, problem);
+        const int field = problem == tovan::kNameHoldsSeparator ? IDC_LOGIN_NAME : IDC_LOGIN_PASSWORD;
+        SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(field)), TRUE);
+        return;
+    }
 
     // Kept as typed, blanks at the ends included.
     CopyCut(accountName, sizeof accountName, name);

@@ -7,6 +7,7 @@
 
 #include "client/core/main_frame.h"
 #include "client/core/startup_trace.h"
+#include "fw/no_main_window.h"
 #include "fw/program_path.h"
 #include "fw/scoped_com.h"
 #include "fw/scoped_winsock.h"
@@ -61,7 +62,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Declared after the scopes above, so the frame goes before OLE and Winsock.
     CMainFrame frame;
     frame.afterFirstRows = [] { RegisterChatControl(fw::ProgramFolder() + "Vokar.ocx"); };
-    if (!frame.CreateFrame()) return 0;
+    if (!frame.CreateFrame()) return fw::ReportNoMainWindow(GetLastError());
     TraceStartupStep("frame created");
     ShowWindow(frame.hwnd(), SW_SHOWMAXIMIZED);
     TraceStartupStep("frame shown");

@@ -110,6 +110,18 @@ bool PlatformIsNtFamily() {
     return ok && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
+// None: the frame is a top-level window. Test builds only: with
+// TOVAN_TEST_FRAME_FAILS set, a handle that is no window, so that the
+// platform refuses to make the frame, as it does on a broken display.
+HWND FrameParent() {
+#ifdef TOVAN_TEST_HOOKS
+    if (GetEnvironmentVariableA("TOVAN_TEST_FRAME_FAILS", nullptr, 0) != 0) {
+        return reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFFFFF0));
+    }
+#endif
+    return nullptr;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame()
@@ -126,7 +138,11 @@ CMainFrame::CMainFrame()
 tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     tovan::SessionHooks h;
     h.clearRecordLists = [this] { client_.ClearLists(); };
-    h.selectOwnAreaInTree = [this] { SelectOwnAreaInTree(); };
+    h.selectOwnAreaInTree = [this] {
+        treeSelectionRan_ = false;
+        SelectOwnAreaInTree();
+        return treeSelectionRan_;  // the tree's handler asked for the area's list
+    };
     h.setLimitedRights = [this](bool limited) {
         view_.grid().limitedRights = limited ? 1 : 0;
         searchPane_.grid.limitedRights = limited ? 1 : 0;
@@ -137,6 +153,9 @@ tovan::SessionHooks CMainFrame::MakeSessionHooks() {
     h.updateCurrentInfoButton = [this] { UpdateCurrentInfoButton(); };
     h.refillShownList = [this] { client_.RefillAfterLogon(); };
     h.pagingTick = [this] { client_.PagingTick(); };
+    h.tellUser = [this](const std::string& text) {
+        fw::AppMessageBox(hwnd(), text, nullptr, MB_OK | MB_ICONINFORMATION);
+    };
     return h;
 }
 
@@ -148,7 +167,7 @@ bool CMainFrame::CreateFrame() {
     constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_MAXIMIZE;
     const RECT r = fw::MaximizedWindowRect(kStyle, 0);
     if (!Create(kMainFrameClass, "TovanClient", kStyle, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                nullptr, menu, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
+                FrameParent(), menu, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr,
                 icon ? icon : LoadIcon(nullptr, IDI_APPLICATION))) {
         return false;
     }

@@ -2,7 +2,6 @@
 // offer or message arrives while hidden, and its menu.
 #include "client/core/main_frame.h"
 
-#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstddef>
@@ -11,6 +10,7 @@
 #include "client/model/profile_reader.h"
 #include "client/res/resource.h"
 #include "fw/profile.h"
+#include "fw/sounds.h"
 #include "text/gbk.h"
 
 namespace {
@@ -43,8 +43,7 @@ void CMainFrame::Notify(const std::string& text) {
         heldNotice_ = text;  // one sound for a burst; the latest text is the tip
         return;
     }
-    PlaySoundA(MAKEINTRESOURCEA(IDR_WAVE_MESSAGE), fw::Instance(),
-               SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
+    fw::PlayResourceSound(this, IDR_WAVE_MESSAGE);
     if (!IsWindowVisible(hwnd())) {
         blinkTip_ = text;
         SetTimer(hwnd(), kTrayBlinkTimer, kTrayBlinkPeriodMs, nullptr);

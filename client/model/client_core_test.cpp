@@ -92,6 +92,10 @@ protected:
     SessionHooks Hooks() {
         SessionHooks h;
         h.clearRecordLists = [this] { core.ClearLists(); };
+        // The frame's area tree: selecting the own city runs its handler.
+        h.selectOwnAreaInTree = [this] {
+            return treeHasOwnCity && core.SelectArea({core.model().account.currentArea, "河北省", false});
+        };
         h.refillShownList = [this] { core.RefillAfterLogon(); };
         h.pagingTick = [this] { core.PagingTick(); };
         return h;
@@ -115,7 +119,21 @@ protected:
     ServerMessageHandlers messages{&session, &core.records()};
     testing::FakeGrid viewGrid, searchGrid;
     PendingRequests viewPending, searchPending;
+    bool treeHasOwnCity = false;
 };
+
+// The logon selects the own city in the area tree, whose handler asks for
+// the city's list; the server counts every such request, and each count asks
+// for the rows in view.
+TEST_F(ClientSequenceTest, LogonAsksForTheFirstRowsOnce) {
+    treeHasOwnCity = true;
+    Receive(kLogon);
+    const std::vector<std::string> afterLogon = wire.sent;
+    for (const std::string& request : afterLogon) {
+        if (request == "!TODAYRECORD!|石家庄市^") Receive("!RECORDCOUNT!|石家庄市|当前|200");
+    }
+    EXPECT_THAT(wire.sent, ElementsAre("!TODAYRECORD!|石家庄市^", "!SINGLERECORD!|0|80|石家庄市^"));
+}
 
 TEST_F(ClientSequenceTest, SearchCountRowsAndPushReachTheTitleAndCaption) {
     EXPECT_EQ(core.model().account.currentArea, "石家庄市");

@@ -39,6 +39,10 @@ std::string RelayMessage(std::string_view word, std::string_view peerId,
 
 }  // namespace
 
+bool HoldsWireSeparator(std::string_view text) {
+    return text.find_first_of("|^") != std::string_view::npos;
+}
+
 std::string LogonMessage(std::string_view user, std::string_view password,
                          std::string_view machineId) {
     return Compose("!LOGON!", {user, password, machineId});

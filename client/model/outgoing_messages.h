@@ -11,7 +11,13 @@
 
 namespace tovan {
 
-// The first line of every connection, never queued.
+// Whether text holds a byte the wire reads as a separator ("|" or "^"),
+// alone or as the second byte of a double-byte character: a field holding
+// one arrives cut apart.
+bool HoldsWireSeparator(std::string_view text);
+
+// The first line of every connection, never queued. The name and password
+// are sent as they are: they cannot be cleaned without changing the account.
 std::string LogonMessage(std::string_view user, std::string_view password,
                          std::string_view machineId);
 

@@ -18,7 +18,7 @@ std::string CompleteOfferText(const std::string& dialogText, const ContactDetail
     // "|" and "^" frame the server's messages, "'" would break its SQL.
     text = ReduceWireSignCharacters(text);
     text = GbkReplaceAll(text, "'", "\"");
-    text = GbkReplaceAll(text, "|", "\"");
+    text = ReplaceFieldSeparators(text);
     text = GbkRemoveAll(text, "^");
     return GbkRemoveAll(text, "\r\n");
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,33 +29,56 @@ struct RowRequest {
 static_assert(sizeof(RowRequest) == 8, "a pending row request is 8 bytes");
 
 // A grid's pending row requests, in the order they were made. Only a count
-// reply (Clear) and row replies (TakeRow) remove entries.
+// reply (Clear) and row replies (TakeRow) remove entries, besides the bound.
+//
+// A server may count rows it never sends (a row deleted between the count
+// and the request, a server bug), so unanswered rows are not asked for
+// without end: a row asked for again under the same numbering counts one
+// more try instead of a second entry, a row tried kMaxRowTries times is given
+// up (it stays unloaded, its entries wait for a late reply until the next
+// count reply), and the oldest entries go beyond kMaxEntries.
 class PendingRequests {
 public:
-    void Append(std::int32_t row, std::int32_t listSize) { entries_.push_back(RowRequest{row, listSize}); }
+    static constexpr int kMaxRowTries = 5;
+    static constexpr std::size_t kMaxEntries = 1000;
+
+    // Notes a request for the `count` rows from `first` of a list then
+    // listSize rows long.
+    void Append(std::int32_t first, std::int32_t count, std::int32_t listSize);
+    void Append(std::int32_t row, std::int32_t listSize) { Append(row, 1, listSize); }
+
+    // Whether each of the `count` rows from `first`, as a list of listSize
+    // rows numbers them now, has been asked for kMaxRowTries times without
+    // an answer. Records pushed at the top since a request keep it the same row.
+    std::vector<bool> GivenUp(std::int32_t first, std::int32_t count, std::int32_t listSize) const;
+    bool GivenUp(std::int32_t row, std::int32_t listSize) const { return GivenUp(row, 1, listSize)[0]; }
 
     // Reply lookup for a reply naming row r, with the list now holding
     // currentSize rows: the oldest entry asking for r is removed and the row
     // it maps to now is returned. Records pushed at the top since the request
     // shift the row down; deletions can shift it up, even below 0, so the
     // caller still checks the result against the list. No entry: nullopt.
-    std::optional<std::int64_t> TakeRow(std::int32_t r, std::int64_t currentSize) {
-        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-            if (it->row == r) {
-                const std::int64_t row = currentSize + r - static_cast<std::int64_t>(it->listSize);
-                entries_.erase(it);
-                return row;
-            }
-        }
-        return std::nullopt;
-    }
+    std::optional<std::int64_t> TakeRow(std::int32_t r, std::int64_t currentSize);
 
     void Clear() { entries_.clear(); }
     std::size_t Size() const { return entries_.size(); }
-    const RowRequest& operator[](std::size_t i) const { return entries_[i]; }
+    const RowRequest& operator[](std::size_t i) const { return entries_[i].request; }
 
 private:
-    std::vector<RowRequest> entries_;
+    struct Entry {
+        RowRequest request;
+        int tries;  // of the row it stands for, this request included
+    };
+    // For each of the `count` rows from `first` as numbered now: the most
+    // tries of an entry standing for it, and the entry of the same numbering.
+    struct RowState {
+        int tries = 0;
+        std::size_t same = kNone;  // index in entries_
+    };
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<RowState> Scan(std::int32_t first, std::int32_t count, std::int32_t listSize) const;
+
+    std::deque<Entry> entries_;
 };
 
 // A list's grid and the grid's pending row requests; both null until the
@@ -68,12 +92,13 @@ struct ListGrid {
 constexpr int kPagingWindow = 80;
 
 // The first run of consecutive unloaded rows inside the window that starts at
-// firstVisible and spans kPagingWindow rows (cut at the list's end).
+// firstVisible and spans kPagingWindow rows (cut at the list's end). Rows the
+// pending requests have given up end a run as loaded rows do.
 struct RowRun {
     int first = 0;
     int count = 0;
 };
-RowRun FindUnloadedRun(const RecordStore& list, int firstVisible);
+RowRun FindUnloadedRun(const RecordStore& list, int firstVisible, const PendingRequests* pending = nullptr);
 
 // Reply lookup of a row reply naming row r: the oldest pending request for r
 // says where that row is now; the record is stored there and the grid row

@@ -8,6 +8,7 @@
 
 #include "client/model/record_handlers.h"
 #include "client/model/record_test_fakes.h"
+#include "client/model/server_message.h"
 
 namespace tovan {
 namespace {
@@ -105,9 +106,42 @@ TEST_F(PagingTickTest, OneRequestPerListForTheVisibleRun) {
 
     f.watchMode = 1;
     sent.clear();
-    Tick();  // unanswered rows are asked for again, with further pending entries
+    Tick();  // unanswered rows are asked for again, without further pending entries
     EXPECT_EQ(sent, (Strings{"!GUANZHURECORD!|10|15|WQ^", "!SOUSUORECORD!|400|80|SQ^"}));
-    EXPECT_EQ(f.viewPending.Size(), 30u);
+    EXPECT_EQ(f.viewPending.Size(), 15u);
+    EXPECT_EQ(f.searchPending.Size(), 80u);
+}
+
+TEST_F(PagingTickTest, PendingListStaysBoundedWhileTheUserScrollsAndNothingAnswers) {
+    Fill(f.lists.currentList, RecordStore::kMaxRows, {});
+    for (int tick = 0; tick < 100; ++tick) {
+        f.viewGrid.firstVisible = tick * kPagingWindow;
+        Tick();
+    }
+    EXPECT_EQ(sent.size(), 100u) << "every new screenful is asked for";
+    EXPECT_EQ(f.viewPending.Size(), PendingRequests::kMaxEntries);
+    EXPECT_EQ(f.viewPending[f.viewPending.Size() - 1].row, 100 * kPagingWindow - 1) << "the newest are kept";
+}
+
+TEST(PagingWindow, RowsGivenUpEndARunAsLoadedRowsDo) {
+    RecordStore list;
+    Fill(list, 30, {});
+    PendingRequests pending;
+    for (int tries = 0; tries < PendingRequests::kMaxRowTries; ++tries) {
+        for (int row = 5; row < 10; ++row) pending.Append(row, 30);
+    }
+    EXPECT_EQ(pending.Size(), 5u);
+    RowRun run = FindUnloadedRun(list, 0, &pending);
+    EXPECT_EQ(run.first, 0);
+    EXPECT_EQ(run.count, 5);
+
+    for (int row = 0; row < 5; ++row) list.Store(row, Loaded());
+    list.InsertTop(Loaded("pushed"));  // rows 5 to 9 are now 6 to 10
+    run = FindUnloadedRun(list, 0, &pending);
+    EXPECT_EQ(run.first, 11);
+    EXPECT_EQ(run.count, 20);
+    EXPECT_FALSE(pending.GivenUp(5, 31));
+    EXPECT_TRUE(pending.GivenUp(10, 31));
 }
 
 TEST_F(PagingTickTest, NothingToAskNothingSent) {
@@ -227,6 +261,43 @@ TEST_F(PagingRoundTrip, CountReplyAsksForTheRowsInViewAtOnce) {
     f.watchMode = 1;
     h.OnGuanzhuCount("!GUANZHUCOUNT!|3");
     EXPECT_EQ(sent, Strings{"!GUANZHURECORD!|0|3|WQ^"});
+}
+
+// A server whose count names 20 rows more than it serves, with the last rows
+// in view and an offer pushed before every tick: the rows it never sends are
+// asked for a few times, then no more; the pending list stays small, and a
+// reply that comes after all still lands.
+TEST_F(PagingRoundTrip, RowsTheServerNeverSendsAreGivenUp) {
+    constexpr int kServed = 100, kCounted = kServed + 20;
+    h.OnRecordCount(("!RECORDCOUNT!|p|当前|" + std::to_string(kCounted)).c_str());
+    int pushes = 0;
+    std::vector<int> ticksWithRequests;
+    for (int tick = 0; tick < 1000; ++tick) {
+        h.OnNewRecord(("!NEWRECORD!|n" + std::to_string(++pushes) + "|车|u|t|c|b|p").c_str());
+        f.viewGrid.firstVisible = f.lists.currentList.Size() - kPagingWindow;
+        sent.clear();
+        Tick();
+        if (!sent.empty()) ticksWithRequests.push_back(tick);
+        for (const std::string& request : sent) {  // "!SINGLERECORD!|first|count|p^"
+            const std::vector<std::string> field = SplitFields(request);
+            const int first = std::stoi(field[1]), count = std::stoi(field[2]);
+            for (int r = first; r < first + count && r < kServed + pushes; ++r) {
+                h.OnSingleRecord(Reply("r", r).c_str());
+            }
+        }
+    }
+    ASSERT_FALSE(ticksWithRequests.empty());
+    EXPECT_LE(ticksWithRequests.size(), static_cast<std::size_t>(PendingRequests::kMaxRowTries))
+        << "last request at tick " << ticksWithRequests.back();
+    EXPECT_LE(f.viewPending.Size(), static_cast<std::size_t>(20 * PendingRequests::kMaxRowTries));
+    const int size = f.lists.currentList.Size();
+    EXPECT_EQ(size, kCounted + pushes);
+    EXPECT_TRUE(f.lists.currentList.IsLoaded(size - 21));
+    EXPECT_FALSE(f.lists.currentList.IsLoaded(size - 20)) << "shown as not loaded";
+
+    const RowRequest oldest = f.viewPending[0];
+    h.OnSingleRecord(Reply("late", oldest.row).c_str());
+    EXPECT_STREQ(f.lists.currentList.At(static_cast<int>(size + oldest.row - oldest.listSize)).ID, "late");
 }
 
 TEST_F(PagingRoundTrip, LateReplyAfterANewCountIsDropped) {

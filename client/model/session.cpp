@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
+#include "client/model/logon_fields.h"
 #include "client/model/outgoing_messages.h"
+#include "text/gbk.h"
 
 namespace tovan {
 namespace {
@@ -11,9 +14,14 @@ namespace {
 constexpr const char* kCannotConnect = "无法连接服务器，请检查网络";
 constexpr const char* kBadAccountReply = "!ERR!|客户信息错误，请联系管理员";
 
-std::string Cut(std::string s, std::size_t bufferSize) {
-    if (s.size() > bufferSize - 1) s.resize(bufferSize - 1);
-    return s;
+// What a char[bufferSize] keeps, ending on a whole character: each of these
+// values is a field of the logon line, and a "|" follows it.
+std::string Cut(const std::string& s, std::size_t bufferSize) {
+    return std::string(GbkCutField(s, bufferSize - 1));
+}
+
+std::string DroppedQueueNotice(std::size_t count) {
+    return "已换用其他客户号登录，上一客户号未发出的 " + std::to_string(count) + " 条信息已丢弃";
 }
 
 }  // namespace
@@ -57,8 +65,8 @@ AreaScope Session::areaScope() const {
 }
 
 void Session::Log(const char* pattern, const std::string& text) {
-    logLines_.push_back(FormatLogLine(pattern, ports_.clock.LocalNow(), text));
-    ports_.log.AddLine(logLines_.back());
+    logLines_.Add(FormatLogLine(pattern, ports_.clock.LocalNow(), text));
+    ports_.log.AddLine(logLines_.Lines().back());
 }
 
 void Session::Connect() {
@@ -67,9 +75,19 @@ void Session::Connect() {
     if (loginShowing_) return;
 
     Log(logline::kConnecting);
+    // A stored name or password that cannot be sent (dmr.ini written by
+    // hand, or before the dialog refused such fields) is not tried: the
+    // dialog asks for acceptable ones.
+    if (!showLoginFirst_) {
+        const std::string problem = LogonFieldsProblem(userName_, password_);
+        if (!problem.empty()) {
+            showLoginFirst_ = true;
+            pendingLoginError_ = problem;
+        }
+    }
     const bool interactive = showLoginFirst_;
+    std::string droppedNotice;
     if (interactive) {
-        unsentQueue_.clear();
         std::string name, password;
         loginShowing_ = true;
         const bool ok = ports_.login.Ask(pendingLoginError_, name, password);
@@ -78,10 +96,20 @@ void Session::Connect() {
             pendingLoginError_.clear();
             return;
         }
-        userName_ = Cut(name, kNameBufferSize);
+        name = Cut(name, kNameBufferSize);
+        // The queue is what this account did: it goes out after its logon
+        // again, but never under another account's name.
+        if (name != userName_ && !unsentQueue_.empty()) {
+            droppedNotice = DroppedQueueNotice(unsentQueue_.size());
+            unsentQueue_.clear();
+        }
+        userName_ = name;
         password_ = Cut(password, kNameBufferSize);
     }
 
+    // A retry due from a failed attempt before the dialog would replace the
+    // connection opened now.
+    ports_.timers.Stop(kReconnectTimer);
     ports_.socket.Close();
     int error = ports_.socket.Create();
     if (error == 0) error = ports_.socket.Connect(serverHost_, serverPort_);
@@ -93,6 +121,11 @@ void Session::Connect() {
         ports_.timers.Start(kReconnectTimer, kReconnectDelayMs);
     }
     pendingLoginError_.clear();
+    // Told once the new connect is under way: the box waits for the user.
+    if (!droppedNotice.empty()) {
+        Log(logline::kUnsentDropped, droppedNotice);
+        if (hooks_.tellUser) hooks_.tellUser(droppedNotice);
+    }
 }
 
 void Session::LoginCommand() {
@@ -120,10 +153,13 @@ void Session::OnClose(int /*error*/) {
     ports_.timers.Stop(kPagingTimer);
     pagingArmed_ = false;
     ports_.timers.Stop(kKeepAliveTimer);
+    ports_.timers.Stop(kLogonHeldTimer);
+    const bool closedSoonAfterLogon = std::exchange(logonHolding_, false);
     Log(logline::kClosed);
     // The login dialog is a wait of its own; otherwise a server that keeps
-    // closing before it answers the logon gets one try per retry period.
+    // closing before the logon holds gets one try per retry period.
     if (++closesBeforeLogon_ >= kImmediateClosesBeforeWait && !showLoginFirst_) {
+        if (closedSoonAfterLogon) Log(logline::kClosedAfterLogon);
         ports_.timers.Start(kReconnectTimer, kReconnectDelayMs);
         return;
     }
@@ -141,6 +177,11 @@ bool Session::OnTimer(unsigned id) {
     case kReconnectTimer:
         ports_.timers.Stop(kReconnectTimer);
         Connect();
+        return true;
+    case kLogonHeldTimer:
+        ports_.timers.Stop(kLogonHeldTimer);
+        logonHolding_ = false;
+        closesBeforeLogon_ = 0;
         return true;
     default:
         return false;
@@ -189,7 +230,9 @@ void Session::OnOk(const char* message) {
         return;
     }
 
-    closesBeforeLogon_ = 0;
+    // A close within kLogonHeldMs still counts toward the retry wait.
+    logonHolding_ = true;
+    ports_.timers.Start(kLogonHeldTimer, kLogonHeldMs);
     AccountState& a = account_;
     a.homeCity = reply->homeCity;
     a.homeProvince = reply->homeProvince;
@@ -205,14 +248,15 @@ void Session::OnOk(const char* message) {
 
     // Selecting the own area starts a new list: requests queued for the old one go.
     DropQueuedListRequests();
-    if (hooks_.selectOwnAreaInTree) hooks_.selectOwnAreaInTree();
+    const bool treeAskedForList = hooks_.selectOwnAreaInTree && hooks_.selectOwnAreaInTree();
 
     a.isFullMember = reply->fullRights ? 1 : 0;
     if (hooks_.setLimitedRights) hooks_.setLimitedRights(a.isFullMember == 0);
     a.accountTitle = reply->accountTitle;
     if (hooks_.updateTitleAndPages) hooks_.updateTitleAndPages();
 
-    SendUnqueued(TodayRecordMessage(a.currentArea));
+    // A second request would bring a second count, and the first rows twice.
+    if (!treeAskedForList) SendUnqueued(TodayRecordMessage(a.currentArea));
     if (hooks_.refillShownList) hooks_.refillShownList();
     if (hooks_.updateCurrentInfoButton) hooks_.updateCurrentInfoButton();
     Log(logline::kLoggedOn);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "client/model/account_state.h"
 #include "client/model/area_scope.h"
 #include "client/model/outbox.h"
+#include "client/model/recent_lines.h"
 #include "client/model/server_message.h"
 #include "client/model/session_settings.h"
 
@@ -26,17 +28,24 @@ namespace tovan {
 constexpr unsigned kPagingTimer = 1;       // row paging; each tick re-arms it
 constexpr unsigned kKeepAliveTimer = 2;    // unsent queue or "LOOP^"
 constexpr unsigned kReconnectTimer = 8;    // one retry after a failed connect
+constexpr unsigned kLogonHeldTimer = 10;   // one shot: the logon has held
 constexpr unsigned kPagingPeriodMs = 500;
 constexpr unsigned kKeepAlivePeriodMs = 1400;
 constexpr unsigned kReconnectDelayMs = 1500;
+constexpr unsigned kLogonHeldMs = 10000;
 
 constexpr std::size_t kErrCopySize = 1000;  // "!ERR!" is handled in a copy this big
 
-// Connections in a row that closed before their logon was answered, after
-// which the next connect waits kReconnectDelayMs like a failed one: a server
-// that accepts and closes at once must not be hammered hundreds of times a
-// second.
+// Connections in a row that closed before their logon was answered or within
+// kLogonHeldMs after it, after which the next connect waits kReconnectDelayMs
+// like a failed one: a server that accepts and closes at once (or accepts the
+// logon and closes, as for an account logged on elsewhere) must not be
+// hammered hundreds of times a second.
 constexpr int kImmediateClosesBeforeWait = 3;
+
+// The connection log keeps this many of its newest lines: left running
+// against a server that is down, the client writes two lines every retry.
+constexpr std::size_t kConnectionLogLines = 1000;
 
 // The session socket as the session sees it.
 class SessionSocket {
@@ -93,12 +102,15 @@ public:
 // What the rest of the frame does at the session's points; each may be empty.
 struct SessionHooks {
     std::function<void()> clearRecordLists;             // "!OK!": both grids to 0 rows, current and search lists emptied
-    std::function<void()> selectOwnAreaInTree;          // "!OK!": select currentArea in the area tree
+    // "!OK!": select currentArea in the area tree; true when the tree's
+    // selection handler asked for the area's list itself.
+    std::function<bool()> selectOwnAreaInTree;
     std::function<void(bool limited)> setLimitedRights; // "!OK!": both grids' limited mode
     std::function<void()> updateTitleAndPages;          // "!OK!": window title and web panes
     std::function<void()> updateCurrentInfoButton;      // "!OK!": toolbar caption
     std::function<void()> refillShownList;              // "!OK!": after the area request (watch mode asks again)
     std::function<void()> pagingTick;                   // timer 1 body, between stop and re-arm
+    std::function<void(const std::string&)> tellUser;   // a message box the user must answer
 };
 
 struct SessionPorts {
@@ -130,7 +142,7 @@ public:
     void OnConnect(int error);
     void OnClose(int error);
 
-    // Frame timers 1, 2 and 8; false for any other id.
+    // Frame timers 1, 2, 8 and 10; false for any other id.
     bool OnTimer(unsigned id);
 
     // Outbox: the one "send, or queue when the send fails" of the client.
@@ -150,7 +162,7 @@ public:
     bool showLoginFirst() const { return showLoginFirst_; }
     const std::string& pendingLoginError() const { return pendingLoginError_; }
     const std::vector<std::string>& unsentQueue() const { return unsentQueue_; }
-    const std::vector<std::string>& logLines() const { return logLines_; }
+    const std::deque<std::string>& logLines() const { return logLines_.Lines(); }
     const std::string& userName() const { return userName_; }
     const std::string& password() const { return password_; }
     const std::string& serverHost() const { return serverHost_; }
@@ -178,10 +190,11 @@ private:
     bool showLoginFirst_ = false;
     bool loginShowing_ = false;   // the modal dialog is up
     bool pagingArmed_ = false;
-    int closesBeforeLogon_ = 0;  // connections in a row that ended unanswered
+    int closesBeforeLogon_ = 0;  // connections in a row that ended before a logon held
+    bool logonHolding_ = false;  // logged on, kLogonHeldMs not yet over
     std::string pendingLoginError_;
     std::vector<std::string> unsentQueue_;
-    std::vector<std::string> logLines_;  // every line since start-up, for the log window
+    RecentLines logLines_{kConnectionLogLines};  // what the log window shows
 };
 
 // Connection log patterns: the time "%H:%M:%S" takes the first "%s".
@@ -192,6 +205,10 @@ constexpr const char* kConnected = "%s 连接服务器成功";
 constexpr const char* kClosed = "%s 连接已关闭";
 constexpr const char* kError = "%s 发生错误:%s";
 constexpr const char* kLoggedOn = "%s 已成功登录";
+// The unsent queue dropped at a logon as another account; the text says how many.
+constexpr const char* kUnsentDropped = "%s %s";
+// The server closed soon after accepting the logon, again: the next try waits.
+constexpr const char* kClosedAfterLogon = "%s 登录后连接随即被服务器关闭（该帐号可能已在别处登录），稍后重新连接";
 // Another user's chat request that could not be taken (no chat window).
 constexpr const char* kChatRequestRefused = "%s 未能接受交谈请求:%s";
 }  // namespace logline

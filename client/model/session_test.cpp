@@ -14,6 +14,7 @@ namespace tovan {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 // Records what the session did to the socket; sends fail while `failing`
@@ -63,6 +64,7 @@ struct FakeClock : Clock {
 // Answers the login dialog from a script; records the messages it showed.
 struct FakeLogin : LoginPrompt {
     std::deque<bool> answers;
+    std::string typedName = "typed";
     std::vector<std::string> shown;
     std::function<void()> whileShowing;  // runs inside the "modal loop"
     bool Ask(const std::string& message, std::string& name, std::string& password) override {
@@ -71,7 +73,7 @@ struct FakeLogin : LoginPrompt {
         const bool ok = answers.empty() ? false : answers.front();
         if (!answers.empty()) answers.pop_front();
         if (ok) {
-            name = "typed";
+            name = typedName;
             password = "pw";
         }
         return ok;
@@ -113,6 +115,7 @@ protected:
         h.selectOwnAreaInTree = [this] {
             hookCalls_.push_back("select " + session_.account().currentArea +
                                  (session_.unsentQueue().size() == 1 ? " (one queued)" : ""));
+            return false;  // the tree asked for nothing
         };
         h.setLimitedRights = [this](bool l) { hookCalls_.push_back(l ? "limited" : "full"); };
         h.updateTitleAndPages = [this] { hookCalls_.push_back("title"); };
@@ -158,7 +161,19 @@ TEST_F(SessionTest, FirstConnectLogsOnSilentlyAndStartsPagingAndKeepAlive) {
     EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{1, 500}, {2, 1400}}));
     EXPECT_THAT(log_.lines, ElementsAre("09:05:07 正在连接服务器...", "09:05:07 连接服务器成功"));
     EXPECT_EQ(log_.raised, 0);
-    EXPECT_EQ(session_.logLines(), log_.lines);  // kept for a log window opened later
+    EXPECT_THAT(session_.logLines(), ElementsAreArray(log_.lines));  // kept for a log window opened later
+}
+
+TEST_F(SessionTest, DaysOfFailedConnectsLeaveTheLogBounded) {
+    session_.Connect();
+    for (int i = 0; i < 100'000; ++i) {
+        session_.OnConnect(10061);
+        session_.OnTimer(kReconnectTimer);
+        log_.lines.clear();
+    }
+    ASSERT_EQ(session_.logLines().size(), kConnectionLogLines);
+    EXPECT_EQ(session_.logLines().front(), "09:05:07 连接服务器失败");
+    EXPECT_EQ(session_.logLines().back(), "09:05:07 正在连接服务器...");
 }
 
 TEST_F(SessionTest, MachineIdIsLookedUpAtTheFirstLogonOnly) {
@@ -193,6 +208,7 @@ TEST_F(SessionTest, LoginCommandAfterAFailedConnectShowsWhyAndSendsTheTypedUser)
     login_.answers = {true};
     session_.LoginCommand();
     EXPECT_THAT(login_.shown, ElementsAre("无法连接服务器，请检查网络"));
+    EXPECT_EQ(timers_.running.count(8), 0u);  // the retry must not replace this connection
     session_.OnConnect(0);
     EXPECT_EQ(socket_.sent.back(), "!LOGON!|typed|pw|" + kMid + "^");
     EXPECT_FALSE(session_.showLoginFirst());
@@ -240,12 +256,12 @@ TEST_F(SessionTest, LoginCommandWhileConnected) {
     session_.Send("!ADDMSG!|货|queued^");
     socket_.down = false;
 
-    // Cancel: the live session and its timers go on; the flag stays set.
+    // Cancel: the live session, its timers and its queue go on; the flag stays set.
     session_.LoginCommand();
     EXPECT_THAT(socket_.calls, IsEmpty());
     EXPECT_EQ(timers_.running.size(), 2u);
     EXPECT_TRUE(session_.showLoginFirst());
-    EXPECT_THAT(session_.unsentQueue(), IsEmpty());  // an interactive connect drops the queue
+    EXPECT_THAT(session_.unsentQueue(), ElementsAre("!ADDMSG!|货|queued^"));
 
     // OK the next time: the live socket is replaced without a close
     // notification; the timers run on until the new connect starts them again.
@@ -255,6 +271,102 @@ TEST_F(SessionTest, LoginCommandWhileConnected) {
     EXPECT_EQ(timers_.running.size(), 2u);
     session_.OnConnect(0);
     EXPECT_EQ(socket_.sent.back(), "!LOGON!|typed|pw|" + kMid + "^");
+}
+
+// The queue holds what the account did while offline (offers, resends,
+// deals): the same account logging on through the dialog sends it after the
+// logon, on the first keep-alive tick, as after a reconnect; another account
+// must not send it under its name, so it goes and the user is told.
+TEST_F(SessionTest, UnsentQueueOutlivesTheDialogOnlyForTheSameAccount) {
+    std::vector<std::string> told;
+    SessionHooks hooks;
+    hooks.tellUser = [&told](const std::string& text) { told.push_back(text); };
+    Session session(SessionPorts{socket_, timers_, clock_, login_, log_, notice_}, account_, hooks);
+    SessionSettings s;
+    s.userName = "zhang";
+    s.password = "pw";
+    session.Configure(s, [] { return kMid; });
+
+    struct Case { const char* typedName; std::vector<std::string> sentAfterLogon; const char* told; };
+    const Case cases[] = {
+        {"zhang", {"!ADDMSG!|货|first^", "!CHENGJIAO!|7^"}, nullptr},
+        {"li", {"LOOP^"}, "已换用其他客户号登录，上一客户号未发出的 2 条信息已丢弃"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typedName);
+        socket_.down = true;
+        session.Send("!ADDMSG!|货|first^");
+        session.Send("!CHENGJIAO!|7^");
+        socket_.down = false;
+        log_.lines.clear();
+        told.clear();
+
+        login_.typedName = c.typedName;
+        login_.answers = {true};
+        session.LoginCommand();
+        session.OnConnect(0);
+        socket_.sent.clear();
+        session.OnTimer(2);
+        EXPECT_EQ(socket_.sent, c.sentAfterLogon);
+        EXPECT_THAT(session.unsentQueue(), IsEmpty());
+        if (c.told) {
+            EXPECT_THAT(told, ElementsAre(c.told));
+            EXPECT_NE(std::find(log_.lines.begin(), log_.lines.end(), std::string("09:05:07 ") + c.told),
+                      log_.lines.end());
+        } else {
+            EXPECT_THAT(told, IsEmpty());
+        }
+        login_.typedName = "zhang";  // the next case starts as zhang again
+        login_.answers = {true};
+        session.LoginCommand();
+        session.OnConnect(0);
+    }
+}
+
+// A stored name or password that cannot be sent is not tried at start-up:
+// the dialog comes with the reason, and only what it gives is sent.
+TEST_F(SessionTest, StoredUserThatCannotBeSentBringsTheDialogInstead) {
+    struct Case { const char* name; const char* password; const char* shown; };
+    const Case cases[] = {
+        {"te^st|x'\"\\", "a|b^c", "客户号不能含有 | 或 ^ 字符"},
+        {"test", "a|b^c", "密码不能含有 | 或 ^ 字符"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SessionSettings s;
+        s.serverHost = "10.0.0.5";
+        s.userName = c.name;
+        s.password = c.password;
+        session_.Configure(s, [] { return kMid; });
+        login_.shown.clear();
+        socket_.calls.clear();
+        socket_.sent.clear();
+
+        session_.Connect();  // cancelled
+        EXPECT_THAT(login_.shown, ElementsAre(c.shown));
+        EXPECT_THAT(socket_.calls, IsEmpty());
+        EXPECT_TRUE(session_.showLoginFirst());
+
+        login_.answers = {true};
+        session_.Connect();
+        session_.OnConnect(0);
+        EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|typed|pw|" + kMid + "^"));
+    }
+}
+
+// Each field of the logon line ends on a whole character, so that the "|"
+// after it stays a separator for a server that reads GBK.
+TEST_F(SessionTest, StoredFieldsAreCutBetweenCharacters) {
+    std::string hundred;  // 200 bytes: a byte cut at 199 leaves a lone lead byte
+    for (int i = 0; i < 100; ++i) hundred += "张";
+    SessionSettings s;
+    s.serverHost = "10.0.0.5";
+    s.userName = hundred;
+    s.password = "密\xC2";  // read cut short from the profile
+    session_.Configure(s, [] { return kMid; });
+    session_.Connect();
+    session_.OnConnect(0);
+    EXPECT_THAT(socket_.sent, ElementsAre("!LOGON!|" + hundred.substr(0, 198) + "|密|" + kMid + "^"));
 }
 
 TEST_F(SessionTest, CancelledLoginCommandBringsTheDialogBackWhenTheSessionCloses) {
@@ -349,9 +461,12 @@ TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectP
     EXPECT_EQ(connects, kImmediateClosesBeforeWait - 1);
     EXPECT_THAT(login_.shown, IsEmpty());
 
-    // A logon reply ends the run: the next drop reconnects at once.
+    // A logon that holds ends the run: the next drop reconnects at once.
     session_.OnConnect(0);
     session_.OnOk("!OK!|c|p|u1|1|n|-|-|30|1");
+    EXPECT_EQ(timers_.running.at(kLogonHeldTimer), 10'000u);
+    EXPECT_TRUE(session_.OnTimer(kLogonHeldTimer));
+    EXPECT_EQ(timers_.running.count(kLogonHeldTimer), 0u);
     socket_.calls.clear();
     session_.OnClose(0);
     EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000"));
@@ -361,6 +476,32 @@ TEST_F(SessionTest, ServerClosingBeforeTheLogonReplyIsRetriedAtTheFailedConnectP
     session_.OnErr("!ERR!|停用");
     session_.OnClose(0);
     EXPECT_THAT(login_.shown, ElementsAre("停用"));
+}
+
+// The account logged on elsewhere, or a server that restarts: every logon is
+// accepted and then closed. After the first few, each close waits for the
+// retry timer, and the log says why.
+TEST_F(SessionTest, ServerClosingSoonAfterTheLogonIsRetriedAtTheFailedConnectPace) {
+    session_.Connect();
+    int immediateReconnects = 0;
+    for (int i = 0; i < 10; ++i) {
+        session_.OnConnect(0);
+        session_.OnOk("!OK!|c|p|u1|1|n|-|-|30|1");
+        socket_.calls.clear();
+        log_.lines.clear();
+        session_.OnClose(0);
+        if (!socket_.calls.empty()) {
+            ++immediateReconnects;
+            continue;
+        }
+        EXPECT_EQ(timers_.running, (std::map<unsigned, unsigned>{{kReconnectTimer, 1500}})) << i;
+        EXPECT_THAT(log_.lines, ElementsAre("09:05:07 连接已关闭",
+                                            "09:05:07 登录后连接随即被服务器关闭（该帐号可能已在别处登录），稍后重新连接"))
+            << i;
+        session_.OnTimer(kReconnectTimer);
+        EXPECT_THAT(socket_.calls, ElementsAre("close", "create", "connect 10.0.0.5:8000")) << i;
+    }
+    EXPECT_EQ(immediateReconnects, kImmediateClosesBeforeWait - 1);
 }
 
 TEST_F(SessionTest, PagingTimerStopsRunsTheHookAndRearms) {

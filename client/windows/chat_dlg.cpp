@@ -2,7 +2,6 @@
 
 #include "client/windows/chat_dlg.h"
 
-#include <mmsystem.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -14,6 +13,7 @@
 #include "client/windows/html_help.h"
 #include "fw/profile.h"
 #include "fw/program_path.h"
+#include "fw/sounds.h"
 #include "client/res/resource.h"
 #include "client/windows/rich_text.h"
 #include "client/controls/session_ports_win.h"
@@ -51,6 +51,8 @@ CChat::CChat(const tovan::ChatPeer& peer, const ChatOwner& owner)
 }
 
 CChat::~CChat() {
+    // However the window went, a ring of its own ends with it.
+    StopSound();
     // The window and its control go while the handlers they call still exist.
     Destroy();
 }
@@ -218,12 +220,12 @@ void CChat::EnableInput() {
 
 void CChat::SetVoiceButtonText(const std::string& text) { SetItemText(IDC_CHAT_VOICE, text); }
 
-void CChat::Play(int id, bool loop) {
-    ::PlaySoundA(MAKEINTRESOURCEA(id), fw::Instance(),
-               SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | (loop ? SND_LOOP : 0));
-}
+void CChat::Play(int id, bool loop) { fw::PlayResourceSound(this, id, loop); }
 
-void CChat::StopSound() { ::PlaySoundA(nullptr, nullptr, 0); }
+// Only a sound of this window: another window's ring plays on.
+void CChat::StopSound() { fw::StopSoundOf(this); }
+
+bool CChat::HasSoundDevices() { return fw::HasSoundDevices(); }
 
 void CChat::SetTimer(unsigned id, unsigned ms) { ::SetTimer(hwnd(), id, ms, nullptr); }
 
@@ -277,7 +279,7 @@ LRESULT CChat::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;  // on to the default processing
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) == SC_CLOSE) {
-            conversation_.Close(false);
+            conversation_.Close();
             return 0;
         }
         break;

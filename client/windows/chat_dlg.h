@@ -53,7 +53,7 @@ protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
-    void OnCancel() override { conversation_.Close(true); }
+    void OnCancel() override { conversation_.Close(); }
     bool OnCommand(int id, int code, HWND control) override;
     bool PreTranslateMessage(MSG& msg) override;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -85,6 +85,7 @@ private:
     void SetVoiceButtonText(const std::string& text) override;
     void Play(int id, bool loop) override;
     void StopSound() override;
+    bool HasSoundDevices() override;
     void SetTimer(unsigned id, unsigned ms) override;
     void KillTimer(unsigned id) override;
     bool AppendTranscript(const std::string& line, std::uint32_t colour) override;

@@ -13,6 +13,13 @@ namespace tovan {
 
 // Longest text datagram the control takes; a longer one is dropped whole.
 constexpr std::size_t kMaxTextDatagram = 2047;
+// A control's own peer id: the text form of a UUID.
+constexpr std::size_t kPeerIdLength = 36;
+// Longest message SendShortMessage carries whole: what is left of a text
+// datagram after "!NEWMESSAGE!|", the sender's id and the "|" before the
+// message. A longer one reaches the peer cut.
+constexpr std::size_t kMaxShortMessage =
+    kMaxTextDatagram - std::string_view("!NEWMESSAGE!|").size() - kPeerIdLength - 1;
 // Longest text a voice-receive read takes; a longer datagram is played cut.
 constexpr std::size_t kMaxVoiceDatagram = 11025;
 // Replies that echo a peer's id and tag, and the announcement to the address

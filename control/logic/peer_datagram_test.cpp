@@ -69,6 +69,11 @@ TEST(PeerDatagram, LongTextsAreCutAtACharacterBoundaryOrRefused) {
     EXPECT_EQ(text.substr(text.size() - 2), "中");
     EXPECT_EQ(peer_text::NewMessage(id, std::string(3000, 'z')).size(), 2047u);
 
+    // A message of kMaxShortMessage bytes is carried whole, a longer one is not.
+    const std::string longest(kMaxShortMessage, 'z');
+    EXPECT_EQ(peer_text::NewMessage(id, longest), "!NEWMESSAGE!|" + id + "|" + longest);
+    EXPECT_EQ(peer_text::NewMessage(id, longest + "z"), "!NEWMESSAGE!|" + id + "|" + longest);
+
     // "!ADMINADDRESS!|" (15) + pass + "|1.2.3.4|" (9) + "5" = 199 bytes at most.
     EXPECT_EQ(peer_text::AdminAddress(std::string(174, 'p'), "1.2.3.4", 5).size(), 199u);
     EXPECT_EQ(peer_text::AdminAddress(std::string(175, 'p'), "1.2.3.4", 5), "");

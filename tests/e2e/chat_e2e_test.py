@@ -2,7 +2,8 @@
 """Two TovanClient.exe under Wine, each in its own prefix, logged on to the
 exchange simulator as two users, chatting through their chat controls: A
 double-clicks the talk column of B's offer, both windows open and exchange
-names, a text typed by A reaches B (blue there, black at A) and both days'
+names, a text typed by A reaches B (blue there, black at A), as does "a|b"
+(a"b in both views) but not a text over the limit (A is told it), and both days'
 transcripts, which the history viewers show again; A asks B to talk, B
 accepts through the link, the 1.5 kHz tone A's microphone hears comes out of
 B's speaker (ALSA devices that read and write files), and A's voice button
@@ -117,6 +118,33 @@ def talk(a, b, ok, peer, played):
     check(len(sound()) == size, "B's speaker is silent after the stop")
 
 
+def said_as_sent(a, ok, peer, shot):
+    """What A's view shows is what B's shows: "|" is sent as a double quote,
+    and a text longer than one message is refused with the limit, not cut."""
+    check(a.driver("chat-say", gbk("a|b").hex())[0] == 0, "A types a|b")
+    quoted = '[张建国]a"b'
+    check(peer.wait(peer.shows(quoted), bool, 15), "B shows a|b as a\"b: %r" % peer.colour(quoted))
+    check(ok.colour(quoted) == BLACK, "A's own view shows the same")
+    base = os.path.splitext(shot)[0] if shot else None
+    if base:
+        subprocess.run(["import", "-window", "root", base + "-bar.png"], check=False)
+
+    too_long = "长文本测试%d，" % 0
+    while len(gbk(too_long)) <= 1997:
+        too_long += "长文本测试%d，" % len(too_long)
+    check(a.driver("chat-say", gbk(too_long).hex())[0] == 0, "A types %d bytes" % len(gbk(too_long)))
+    if base:
+        time.sleep(1)
+        subprocess.run(["import", "-window", "root", base + "-limit.png"], check=False)
+    rc, text = a.driver("message-box", gbk("错误").hex())
+    limit = "信息太长,每条信息最多1997个字节(998个汉字),请分几次发送"
+    check(rc == 0 and text == gbk(limit), "A is told the limit: %r" % text.decode("gbk", "replace"))
+    check(a.driver("chat-say", gbk("下一条").hex())[0] == 0, "A types another text")
+    check(peer.wait(peer.shows("[张建国]下一条"), bool, 15), "which reaches B")
+    for who in (ok, peer):
+        check(who.colour("长文本测试0") == -1, "nothing of the long text in %s's view" % who.name)
+
+
 def run(sim, a, b, shot, played):
     ok = Chatter(a, "A")
     peer = Chatter(b, "B")
@@ -164,6 +192,8 @@ def run(sim, a, b, shot, played):
         b.driver("chat-move", "500", "260")
         time.sleep(1)
         subprocess.run(["import", "-window", "root", shot], check=False)
+
+    said_as_sent(a, ok, peer, shot)
 
     for client, peer_id, colour in ((a, "peer", BLACK), (b, "test", BLUE)):
         rtf = transcript(client, peer_id)

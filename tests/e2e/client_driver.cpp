@@ -54,11 +54,15 @@
 //   client_driver.exe chat-click HEX
 //       clicks (left button down and up) the first character of the last
 //       place the text starts in the conversation, as a user clicks a link
-//   client_driver.exe message-box
-//       waits for the client's message box (caption "TovanClient"), prints
-//       its text and presses OK
+//   client_driver.exe message-box [HEX]
+//       waits for the client's message box (caption "TovanClient", or the
+//       caption HEX), prints its text and presses OK
 //   client_driver.exe post-command ID
 //       posts the frame the command ID (for commands that open a modal dialog)
+//   client_driver.exe login NAME_HEX PASSWORD_HEX
+//       waits up to 15 s for the login dialog, types the name and password
+//       (GBK bytes in hexadecimal) and presses OK: exit code 0 when the
+//       dialog closed; 4 when it stayed open, its red line printed
 //   client_driver.exe front
 //       prints the active window's title (GBK bytes), then "frame <0|1>" (the
 //       frame enabled) and "log <0|1>" (the connection log shown), one a line
@@ -397,9 +401,9 @@ int StartTimed(const char* kind, const char* program, const char* traceFile) {
     return 0;
 }
 
-int MessageBoxText() {
+int MessageBoxText(const std::string& caption = "TovanClient") {
     for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
-        HWND box = FindWindowA("#32770", "TovanClient");
+        HWND box = FindWindowA("#32770", caption.c_str());
         if (!box) continue;
         char text[512] = {};
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -534,6 +538,28 @@ int CancelFront() {
                : 1;
 }
 
+int Login(const std::string& name, const std::string& password) {
+    HWND dlg = nullptr;
+    for (int tries = 0; tries < 300 && !(dlg && IsWindowVisible(dlg)); ++tries, Sleep(50)) {
+        dlg = FindWindowA("#32770", "用户登录");
+    }
+    if (!dlg || !IsWindowVisible(dlg)) return 1;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(dlg, 1019), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutA(GetDlgItem(dlg, 1020), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    for (int tries = 0; tries < 60; ++tries, Sleep(50)) {
+        if (!IsWindow(dlg) || !IsWindowVisible(dlg)) return 0;
+    }
+    char text[512] = {};
+    GetDlgItemTextA(dlg, 1022, text, sizeof text);  // the red line
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(text, 1, std::strlen(text), stdout);
+    return 4;
+}
+
 int PostCommand(int id) {
     HWND frame = Frame();
     return frame && PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(id), 0) ? 0 : 1;
@@ -599,6 +625,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "window") == 0) return WindowOfClass(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "boxes") == 0) return Boxes();
     if (argc == 3 && std::strcmp(argv[1], "post-command") == 0) return PostCommand(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "login") == 0) return Login(Unhex(argv[2]), Unhex(argv[3]));
     if (argc == 2 && std::strcmp(argv[1], "front") == 0) return Front();
     if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return driver::PrintWindows();
     if (argc == 2 && std::strcmp(argv[1], "close-log") == 0) return CloseLog();
@@ -612,6 +639,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "chat-voice") == 0) return ChatPress(driver::kChatVoice);
     if (argc == 3 && std::strcmp(argv[1], "chat-click") == 0) return ChatClick(Unhex(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText();
+    if (argc == 3 && std::strcmp(argv[1], "message-box") == 0) return MessageBoxText(Unhex(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "chat-move") == 0) return ChatMove(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "chat-history") == 0) return ChatHistory(Unhex(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "ping") == 0) return Ping(std::atoi(argv[2]));

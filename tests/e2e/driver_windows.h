@@ -21,6 +21,8 @@ namespace driver {
 constexpr int kChatView = 1097;
 constexpr int kChatInput = 1019;
 constexpr int kChatVoice = 1026;
+// The connection log window's list.
+constexpr int kLogList = 1018;
 
 inline HWND Frame() { return FindWindowA("TovanClientFrame", nullptr); }
 

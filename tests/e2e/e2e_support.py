@@ -18,6 +18,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 WINE_ENV = os.path.join(ROOT, "scripts", "wine-env.sh")
+OWN_NETWORK = os.path.join(ROOT, "scripts", "own-network")
 
 failures = []
 
@@ -80,22 +81,15 @@ def kill_wineserver(prefix, env=None):
 
 
 def in_own_network():
-    """Re-runs the running script in a new network namespace with loopback up
-    and exits with its code; returns False when that is not possible (fixed
-    ports such as the address server's are then shared with other tests)."""
+    """Re-runs the running script through scripts/own-network (a network
+    namespace and display sockets of its own) unless it runs there already;
+    returns whether it does: False when namespaces cannot be made here
+    (fixed ports such as the address server's are then shared)."""
     import sys
-    if os.environ.get("TOVAN_OWN_NETNS") == "1":
-        subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
-        return True
-    try:
-        probe = subprocess.run(["unshare", "-n", "--", "ip", "link", "set", "lo", "up"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-    except OSError:
-        return False
-    if probe != 0:  # no namespaces here (not permitted, or no ip tool)
-        return False
-    rc = subprocess.run(["unshare", "-n", "--", sys.executable, os.path.abspath(sys.argv[0])] + sys.argv[1:],
-                        env=dict(os.environ, TOVAN_OWN_NETNS="1")).returncode
+    state = os.environ.get("TOVAN_OWN_NETNS")
+    if state is not None:
+        return state == "1"
+    rc = subprocess.run([OWN_NETWORK, sys.executable, os.path.abspath(sys.argv[0])] + sys.argv[1:]).returncode
     raise SystemExit(rc)
 
 

@@ -2,8 +2,9 @@
 """TovanClient.exe under Wine against a hostile exchange (the simulator's
 hostile modes and raw sends): a NUL byte inside a message, a fragment left
 in the receive buffer when the connection drops, a reconnect in watch mode,
-a server slow to read while the client sends, and a server that closes every
-connection as soon as it accepts it.
+a server slow to read while the client sends, a server that closes every
+connection as soon as it accepts it, and one that closes every connection
+right after accepting its logon.
 
     hostile_server_e2e_test.py --client TovanClient.exe --driver client_driver.exe
 
@@ -21,6 +22,8 @@ from e2e_support import Watch, check, run_client_test  # noqa: E402
 
 HOME_CITY = "石家庄市".encode("gbk")
 CONNECTING = "正在连接服务器...".encode("gbk")
+LOGGED_ON = "已成功登录".encode("gbk")
+CLOSED_AFTER_LOGON = "登录后连接随即被服务器关闭".encode("gbk")
 WATCH_COMMAND, CURRENT_INFO_COMMAND = 32776, 11005
 # Wine takes about 4.2 MB into a socket no one reads before a send comes back
 # short: the burst must go past that.
@@ -161,6 +164,21 @@ def run(sim, client):
     mark = len(watch.seen)
     _, back, _ = watch.wait(is_logon, 10, mark)
     check(back is not None, "once the server serves again the client logs on")
+
+    # A server that closes every connection right after its logon reply (the
+    # account logged on elsewhere): the same pace, and the log says why.
+    sim.close_after_logon(True)
+    before = len(client.log_lines())
+    sim.drop("test")
+    time.sleep(6.0)
+    lines = client.log_lines()[before:]
+    logons = sum(1 for l in lines if LOGGED_ON in l)
+    check(2 <= logons <= 12, "logons in 6 s against a server that closes after each: %d" % logons)
+    check(any(CLOSED_AFTER_LOGON in l for l in lines), "the connection log says why the client waits")
+    sim.close_after_logon(False)
+    mark = len(watch.seen)
+    _, back, _ = watch.wait(is_logon, 10, mark)
+    check(back is not None, "once the server keeps it the client stays logged on")
 
 
 if __name__ == "__main__":

@@ -26,6 +26,10 @@
 //       z-order: "<X window id> <1 when active> <title>" (hexadecimal, GBK)
 //   release_driver.exe chat-voice | chat-close
 //       presses the chat window's voice or close button
+//   release_driver.exe watch SECONDS
+//       once a second for SECONDS, one line: the milliseconds the frame took
+//       to answer WM_NULL (-1: not within 5 s, or no frame) and the lines of
+//       the connection log window (-1: not made yet)
 // Exit code 0 when it worked.
 #include <windows.h>
 
@@ -152,6 +156,29 @@ int ChatClick(const std::string& gbk) {
     return 0;
 }
 
+int WatchFrame(int seconds) {
+    for (int i = 0; i < seconds; ++i) {
+        const DWORD start = GetTickCount();
+        DWORD_PTR result = 0;
+        HWND frame = driver::Frame();
+        const bool answered =
+            frame && SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+        const long answerMs = answered ? static_cast<long>(GetTickCount() - start) : -1;
+        long logLines = -1;
+        DWORD_PTR count = 0;
+        HWND log = FindWindowA("#32770", "登录日志");
+        if (log && SendMessageTimeoutA(GetDlgItem(log, driver::kLogList), LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG,
+                                       5000, &count)) {
+            logLines = static_cast<long>(count);
+        }
+        std::printf("%ld %ld\n", answerMs, logLines);
+        std::fflush(stdout);
+        const DWORD spent = GetTickCount() - start;
+        if (spent < 1000) Sleep(1000 - spent);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,5 +195,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && command == "chat-click") return ChatClick(driver::Unhex(argv[2]));
     if (argc == 2 && command == "chat-voice") return driver::ChatPress(driver::kChatVoice);
     if (argc == 2 && command == "chat-close") return driver::ChatPress(IDCANCEL);
+    if (argc == 3 && command == "watch") return WatchFrame(std::atoi(argv[2]));
     return 2;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """TovanClient.exe under Wine against the exchange simulator: logon line,
 keep-alive, the area request after logon, reconnect after a drop, retries
-while the server does not listen, and the unsent queue across a reconnect.
+while the server does not listen, and the unsent queue across a reconnect
+and across the login dialog.
 
     session_e2e_test.py --client TovanClient.exe --driver client_driver.exe
 
@@ -17,10 +18,11 @@ import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import Watch, check, run_client_test  # noqa: E402
+from e2e_support import Watch, check, poll, run_client_test  # noqa: E402
 
 HOME_CITY = "石家庄市".encode("gbk")  # the sample user "test" is a city-level account
 CONNECTING = "正在连接服务器...".encode("gbk")
+CONNECT_FAILED = "连接服务器失败".encode("gbk")
 MACHINE_ID = re.compile(rb"^[0-9A-F]{32}-(?:[0-9A-F]{12})?$")
 
 
@@ -125,6 +127,28 @@ def run(sim, client):
               "the list request queued while offline was dropped by the logon reply")
         conn = back.conn
 
+    # The login dialog while offline: what the account queued goes out after
+    # it logs on again through the dialog; a logon as another account drops
+    # it and says so.
+    same = [b"!CHENGJIAO!|e2e-same-1", b"!CHENGJIAO!|e2e-same-2"]
+    back = logon_through_dialog(sim, client, watch, "test", "test", same, conn)
+    if check(back is not None, "the same account logs on again through the dialog"):
+        arrived = [watch.wait(lambda e, m=m: e.conn == back.conn and e.message == m, 10, 0)[1] for m in same]
+        check(all(arrived), "what it queued while offline goes out after that logon: %r" % arrived)
+        conn = back.conn
+
+    other = [b"!CHENGJIAO!|e2e-other-1", b"!CHENGJIAO!|e2e-other-2"]
+    told = []
+    back = logon_through_dialog(sim, client, watch, "peer", "peer", other, conn, told)
+    check(told[:1] == ["已换用其他客户号登录，上一客户号未发出的 2 条信息已丢弃".encode("gbk")],
+          "a logon as another account tells how many queued messages were dropped: %r" % told)
+    if check(back is not None, "another account logs on through the dialog"):
+        _, loop, _ = watch.wait(lambda e: e.conn == back.conn and e.message == b"LOOP", 10, 0)
+        check(loop is not None, "keep-alive on the other account's connection")
+        check(not any(e.message in other for _, e in watch.seen),
+              "the first account's queue is not sent under the other account's name")
+        conn = back.conn
+
     # A second start shows the running-instance message and ends; the first
     # keeps its session.
     second = client.wine_async(os.path.join(client.app, "TovanClient.exe"))
@@ -139,6 +163,34 @@ def run(sim, client):
     mark = len(watch.seen)
     _, loop, _ = watch.wait(lambda e: e.conn == conn and e.message == b"LOOP", 4, mark)
     check(loop is not None and len(sim.clients()) == 1, "the first instance keeps its session")
+
+
+def logon_through_dialog(sim, client, watch, name, password, queued, conn, told=None):
+    """With the server not listening, queues messages, gives the login
+    command and, once the server listens again, logs on as name in the
+    dialog; the text of a message box that follows goes to told. Returns the
+    new connection's logon entry, or None."""
+    sim.listen(False)
+    sim.drop("*")
+    failed = poll(client.log_lines, lambda lines: any(CONNECT_FAILED in l for l in lines[-3:]), 20)
+    check(any(CONNECT_FAILED in l for l in failed[-3:]), "the client is offline")
+    for m in queued:
+        check(client.post((m + b"^").decode()), "queued while offline: %r" % m)
+    mark = len(watch.seen)
+    client.driver("post-command", "32777")  # the login command
+    dialog = poll(lambda: client.driver("boxes")[1], lambda out: "用户登录".encode("gbk") in out, 15)
+    check("用户登录".encode("gbk") in dialog, "the login dialog is up")
+    sim.listen(True)
+    rc, _ = client.driver("login", name.encode("gbk").hex(), password.encode("gbk").hex())
+    check(rc == 0, "the dialog takes %s" % name)
+    if told is not None:
+        rc, text = client.driver("message-box")
+        if rc == 0:
+            told.append(text)
+    _, logon, _ = watch.wait(
+        lambda e: e.message.startswith(b"!LOGON!|%s|%s|" % (name.encode(), password.encode())) and e.conn != conn,
+        20, mark)
+    return logon
 
 
 if __name__ == "__main__":

@@ -210,6 +210,14 @@ class Simulator:
         """Closes every new exchange connection at once while on."""
         self.command("CLOSEONACCEPT 1" if on else "CLOSEONACCEPT 0")
 
+    def over_count(self, rows):
+        """Makes every count reply name rows more than the row replies serve."""
+        self.command("OVERCOUNT %d" % rows)
+
+    def close_after_logon(self, on):
+        """Closes every connection right after its logon reply while on."""
+        self.command("CLOSEAFTERLOGON 1" if on else "CLOSEAFTERLOGON 0")
+
     def publish(self, user, cls, body):
         """Stores an offer as user's (area from the account) and pushes it; returns its id."""
         return int(self.command(b"PUBLISH " + gbk(user) + b" " + gbk(cls) + b" " + gbk(body))[0])

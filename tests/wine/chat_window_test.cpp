@@ -3,21 +3,26 @@
 // names other folders still writes its transcript inside the program folder,
 // and a second window of the same peer and day goes on with the same file; a
 // transcript that cannot be written is said once in the conversation. And the
-// frame's chat windows, which speak with the account of the latest logon.
+// frame's chat windows, which speak with the account of the latest logon; two
+// windows talking through their own controls, whose views show what the peer
+// receives; the ring a window's close ends, and voice without sound devices.
 #include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <mmsystem.h>
 #include <richedit.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "client/core/main_frame.h"
 #include "client/windows/chat_dlg.h"
 #include "client/windows/logic/chat_transcript.h"
+#include "control/logic/peer_datagram.h"
 #include "tests/wine/gui_test_util.h"
 #include "client/windows/html_help.h"
 #include "fw/program_path.h"
@@ -253,6 +258,148 @@ TEST_F(ChatWindowTest, AnsweringAVoiceRequestThroughItsLinks) {
     std::vector<char> text(256);
     GetDlgItemTextA(chat.hwnd(), 1026, text.data(), static_cast<int>(text.size()));
     EXPECT_STREQ(text.data(), "语音交谈");
+}
+
+// Runs the messages until done() or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (!done()) {
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
+        testutil::Pump(20);
+    }
+    return true;
+}
+
+// The message box of a chat window, read and closed from within its loop.
+HWND g_boxOwner = nullptr;
+std::string g_boxText;
+void CALLBACK AnswerChatBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = testutil::OwnedDialog(g_boxOwner);
+    if (!box) return;
+    KillTimer(nullptr, id);
+    g_boxText = fw::GetText(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+// Two chat windows, each with its own chat control, talking over loopback:
+// what a sender's view shows is what the peer's view shows, both ways round.
+TEST_F(ChatWindowTest, TwoWindowsShowWhatThePeerReceives) {
+    RegisterChatControl(true);
+    tovan::FixedChatValues peerValues;
+    peerValues.contactName = "李明";
+    peerValues.ownUserId = "peer";
+    peerValues.serverHost = "127.0.0.1";
+    RecordingRelay peerRelay;
+    ChatOwner peerOwner = Owner();
+    peerOwner.outbox = &peerRelay;
+    peerOwner.values = &peerValues;
+
+    // The relay line as the exchange would carry it, with the address
+    // server's answer given by hand: the answering side asks for the other's
+    // text socket, whose window accepts (the answer line is not needed then).
+    CChat a(Peer("peer"), Owner());
+    ASSERT_TRUE(a.Open());
+    a.conversation().OnNotifyAddress("127.0.0.1", 0);
+    tovan::ChatPeer toA;
+    toA.peerUserId = toA.peerName = "test";
+    toA.peerLocalAddress = toA.peerPublicAddress = "127.0.0.1";
+    toA.peerLocalPort = toA.peerPublicPort = a.conversation().peer.ownLocalPort;
+    CChat b(toA, peerOwner);
+    ASSERT_TRUE(b.Open());
+    b.conversation().OnNotifyAddress("127.0.0.1", 0);
+    ASSERT_TRUE(PumpUntil([&] {
+        return ViewText(a).find("[李明]与您热烈交谈中") != std::string::npos &&
+               ViewText(b).find("[张建国]与您热烈交谈中") != std::string::npos;
+    }, 15000)) << ViewText(a) << "\n" << ViewText(b);
+
+    // The longest text one message carries, Chinese with an ASCII end.
+    std::string longest;
+    while (longest.size() + 2 + 3 <= tovan::kMaxShortMessage) longest += "长";
+    longest += std::string(tovan::kMaxShortMessage - longest.size(), 'E');
+    struct Side { CChat& from; CChat& to; const char* name; };
+    for (const Side& s : {Side{a, b, "[张建国]"}, Side{b, a, "[李明]"}}) {
+        EXPECT_TRUE(s.from.conversation().SendText("a|b"));
+        const std::string shown = std::string(s.name) + "a\"b (";
+        EXPECT_TRUE(PumpUntil([&] { return ViewText(s.to).find(shown) != std::string::npos; }, 10000))
+            << s.name << " the peer shows: " << ViewText(s.to).substr(0, 300);
+        EXPECT_NE(ViewText(s.from).find(shown), std::string::npos) << s.name;
+
+        EXPECT_TRUE(s.from.conversation().SendText(longest));
+        const std::string whole = s.name + longest + " (";
+        EXPECT_TRUE(PumpUntil([&] { return ViewText(s.to).find(whole) != std::string::npos; }, 10000))
+            << s.name << " the longest text arrives whole";
+
+        // One byte more is refused with the limit, and nothing is shown or sent.
+        g_boxOwner = s.from.hwnd();
+        g_boxText.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerChatBox);
+        EXPECT_FALSE(s.from.conversation().SendText(longest + "E"));
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(g_boxText, tovan::TooLongChatTextMessage());
+        EXPECT_TRUE(s.from.conversation().SendText("next"));
+        EXPECT_TRUE(PumpUntil([&] { return ViewText(s.to).find(std::string(s.name) + "next") != std::string::npos; },
+                              10000));
+        EXPECT_EQ(Count(ViewText(s.to), s.name + longest), 1u) << s.name;
+        EXPECT_EQ(Count(ViewText(s.from), s.name + longest), 1u) << s.name;
+    }
+    DeleteFileA(a.recordFileName().c_str());
+    DeleteFileA(b.recordFileName().c_str());
+}
+
+// A sound of this process plays now: a sound that may not stop another is
+// refused while one plays (else it starts, and is stopped again here).
+bool ASoundPlays() {
+    if (!PlaySoundA(MAKEINTRESOURCEA(tovan::kSoundText), fw::Instance(),
+                    SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP))
+        return true;
+    PlaySoundA(nullptr, nullptr, 0);
+    return false;
+}
+
+// However a chat window is closed, its ring ends; another window's rings on.
+TEST_F(ChatWindowTest, ClosingAWindowStopsItsRingOnly) {
+    ASSERT_GT(waveOutGetNumDevs(), 0u) << "the ring needs a playback device (scripts/setup.sh gives a silent one)";
+    RegisterChatControl(true);
+    CChat ringing(Peer("ringing"), Owner()), quiet(Peer("quiet"), Owner());
+    ASSERT_TRUE(ringing.Open());
+    ASSERT_TRUE(quiet.Open());
+    ringing.conversation().OnNewMessage("127.0.0.1", 4000, "!VOICE!");
+    ASSERT_TRUE(ASoundPlays());
+
+    SendMessageA(quiet.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(quiet.conversation().peer.closeRequested, 1);
+    EXPECT_TRUE(ASoundPlays()) << "another window's close ended the ring";
+
+    // The title bar's close, which the frame's sweep follows only later.
+    SendMessageA(ringing.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(ringing.conversation().peer.closeRequested, 1);
+    EXPECT_FALSE(ASoundPlays()) << "the ring plays on after the window was closed";
+
+    // A window destroyed without a close (the frame ends) takes its ring along.
+    {
+        CChat gone(Peer("gone"), Owner());
+        ASSERT_TRUE(gone.Open());
+        gone.conversation().OnVoiceButton();
+        ASSERT_TRUE(ASoundPlays());
+    }
+    EXPECT_FALSE(ASoundPlays()) << "the ring plays on after the window was destroyed";
+}
+
+// Voice on a machine without a microphone or speaker says so once in the
+// view. Run with and without devices (the test's HOME decides what Wine has).
+TEST_F(ChatWindowTest, VoiceWithoutASoundDeviceIsSaidOnce) {
+    const bool devices = waveInGetNumDevs() > 0 && waveOutGetNumDevs() > 0;
+    RegisterChatControl(true);
+    CChat chat(Peer("voice"), Owner());
+    ASSERT_TRUE(chat.Open());
+    for (int i = 0; i < 2; ++i) {
+        chat.conversation().OnNewMessage("127.0.0.1", 4000, "!ACCEPTVOICE!");
+        chat.conversation().OnVoiceButton();  // stops it again
+    }
+    const std::string text = ViewText(chat);
+    EXPECT_EQ(Count(text, "与[voice]语音交谈中"), 2u) << text;
+    EXPECT_EQ(Count(text, "本机没有可用的音频设备"), devices ? 0u : 1u) << (devices ? "devices" : "no device") << "\n"
+                                                                      << text;
 }
 
 TEST_F(ChatWindowTest, F1OpensTheHelpOnTheChatTopic) {

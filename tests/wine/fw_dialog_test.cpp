@@ -170,6 +170,7 @@ TEST(FwDialogTest, ItemHelpersReadAndWriteControls) {
 // Finds the message box of this thread by a timer, notes its caption and closes it.
 std::string g_boxCaption;
 std::string g_boxOwnerTitle;
+RECT g_boxRect;
 BOOL CALLBACK FindVisibleDialog(HWND h, LPARAM found) {
     char cls[32] = {};
     GetClassNameA(h, cls, sizeof cls);
@@ -187,6 +188,7 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     g_boxCaption = fw::GetText(box);
     g_boxOwnerTitle = fw::GetText(GetWindow(box, GW_OWNER));
+    GetWindowRect(box, &g_boxRect);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
@@ -208,6 +210,47 @@ TEST(FwDialogTest, MessageBoxCarriesTheApplicationTitleUnlessGivenACaption) {
     }
     DestroyWindow(owner);
     fw::SetAppTitle("");
+}
+
+// A box stands over the window that raised it ("不能发送空信息" over its chat
+// window), inside the screen's work area; a box whose window is not shown
+// stands where the system puts it, in the middle of the work area.
+TEST(FwDialogTest, MessageBoxStandsOverTheWindowThatRaisedIt) {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    struct Case {
+        const char* what;
+        RECT window;
+        bool shown;
+        POINT (*wanted)(const RECT& window, const RECT& work, SIZE box);  // the box's top left
+    } cases[] = {
+        {"near the top left", {40, 30, 440, 330}, true,
+         [](const RECT& w, const RECT&, SIZE box) {
+             return POINT{(w.left + w.right - box.cx) / 2, (w.top + w.bottom - box.cy) / 2};
+         }},
+        {"half off the bottom right", {work.right - 120, work.bottom - 90, work.right + 280, work.bottom + 210}, true,
+         [](const RECT&, const RECT& work, SIZE box) { return POINT{work.right - box.cx, work.bottom - box.cy}; }},
+        {"hidden", {40, 30, 440, 330}, false,
+         [](const RECT&, const RECT& work, SIZE box) {
+             return POINT{(work.left + work.right - box.cx) / 2, (work.top + work.bottom - box.cy) / 2};
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND window = CreateWindowExA(0, "STATIC", "聊天", WS_POPUP | (c.shown ? WS_VISIBLE : 0), c.window.left,
+                                      c.window.top, c.window.right - c.window.left,
+                                      c.window.bottom - c.window.top, nullptr, nullptr, nullptr, nullptr);
+        g_boxRect = {};
+        UINT_PTR t = SetTimer(nullptr, 0, 20, CloseMessageBox);
+        EXPECT_EQ(fw::AppMessageBox(window, "不能发送空信息", "错误"), IDOK);
+        KillTimer(nullptr, t);
+        const SIZE box = {g_boxRect.right - g_boxRect.left, g_boxRect.bottom - g_boxRect.top};
+        ASSERT_GT(box.cx, 0);
+        const POINT wanted = c.wanted(c.window, work, box);
+        EXPECT_NEAR(g_boxRect.left, wanted.x, 1);
+        EXPECT_NEAR(g_boxRect.top, wanted.y, 1);
+        DestroyWindow(window);
+    }
 }
 
 }  // namespace

@@ -178,6 +178,25 @@ template <class D> typename Scripted<D>::Step Do(std::function<void(Scripted<D>&
 }
 
 inline void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+// Two presses of the real left mouse button on the window's centre, gapMs
+// apart as the system times them: stamped, so that a slow machine still
+// delivers the second within the double-click time. The caller pumps.
+inline void PressTwice(HWND window, DWORD gapMs) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const DWORD first = GetTickCount() - gapMs - 20;  // all four in the past
+    const DWORD flags[] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    const DWORD times[] = {first, first + 10, first + gapMs, first + gapMs + 10};
+    INPUT in[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dwFlags = flags[i];
+        in[i].mi.time = times[i];
+    }
+    SendInput(4, in, sizeof in[0]);
+}
 inline void Click(HWND dlg, int id) { Click(GetDlgItem(dlg, id)); }
 // The click a modal window opens from: posted, so the caller's step returns.
 inline void PostClick(HWND dlg, int id) {

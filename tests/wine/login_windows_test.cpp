@@ -19,6 +19,7 @@
 #include "client/core/main_frame.h"
 #include "client/core/notice_dlg.h"
 #include "client/res/resource.h"
+#include "fw/scoped_gdi.h"
 
 namespace {
 
@@ -166,23 +167,82 @@ TEST(LoginDialogTest, OkReturnsWhatWasTypedAndWritesTheUserSection) {
     }
 }
 
-// The buffers hold 199 bytes: longer input is cut, in memory and in dmr.ini.
-TEST(LoginDialogTest, LongInputIsCutTo199Bytes) {
-    WriteUserSection({nullptr, nullptr, nullptr});
+// The buffers hold 199 bytes: longer input is cut, in memory and in dmr.ini,
+// between characters, so that the "|" after a field in the logon line stays
+// a separator.
+TEST(LoginDialogTest, LongInputIsCutTo199BytesOfWholeCharacters) {
+    std::string zhang100, a_mi100;  // 200 and 201 bytes
+    for (int i = 0; i < 100; ++i) zhang100 += "张";
+    a_mi100 = "a";
+    for (int i = 0; i < 100; ++i) a_mi100 += "密";
+    struct Case { std::string typedName, typedPassword, name, password; };
+    const Case cases[] = {
+        {std::string(300, 'n'), std::string(250, 'p'), std::string(199, 'n'), std::string(199, 'p')},
+        {zhang100, a_mi100, zhang100.substr(0, 198), a_mi100.substr(0, 199)},
+    };
+    for (const Case& c : cases) {
+        WriteUserSection({nullptr, nullptr, nullptr});
+        static const Case* current;
+        current = &c;
+        ScriptedLogin dlg;
+        dlg.script = [](ScriptedLogin& d) {
+            d.SetItemText(IDC_LOGIN_NAME, current->typedName);
+            d.SetItemText(IDC_LOGIN_PASSWORD, current->typedPassword);
+            d.SetChecked(IDC_LOGIN_REMEMBER, true);
+            PostCommand(d.hwnd(), IDOK);
+        };
+        std::string name, password;
+        ASSERT_TRUE(dlg.Ask("", name, password));
+        EXPECT_EQ(name, c.name);
+        EXPECT_EQ(password, c.password);
+        const std::string ini = UserIniBytes();
+        EXPECT_TRUE(HasLine(ini, "Name=" + c.name));
+        EXPECT_TRUE(HasLine(ini, "Pass=" + c.password));
+    }
+}
+
+// "|" and "^" separate the fields of the logon line: a name or password
+// holding one is refused with the reason in the red line, the focus on the
+// field to mend, nothing saved; once both can be sent, OK goes through.
+TEST(LoginDialogTest, RefusesANameOrPasswordHoldingASeparator) {
+    WriteUserSection({"test", "secret", "1"});
+    static std::string before;
+    before = UserIniBytes();
+    struct Seen { std::string message; int focus; bool open; bool iniUnchanged; };
+    static std::vector<Seen> seen;
+    seen.clear();
     ScriptedLogin dlg;
     dlg.script = [](ScriptedLogin& d) {
-        d.SetItemText(IDC_LOGIN_NAME, std::string(300, 'n'));
-        d.SetItemText(IDC_LOGIN_PASSWORD, std::string(250, 'p'));
+        d.SetItemText(IDC_LOGIN_NAME, "te^st|x'\"\\");
+        d.SetItemText(IDC_LOGIN_PASSWORD, "a|b^c");
         d.SetChecked(IDC_LOGIN_REMEMBER, true);
-        PostCommand(d.hwnd(), IDOK);
+    };
+    dlg.later = [](ScriptedLogin& d) {
+        const auto pressOk = [&d] {
+            SendMessageA(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            seen.push_back({d.ItemText(IDC_LOGIN_MESSAGE), GetDlgCtrlID(GetFocus()),
+                            IsWindowVisible(d.hwnd()) != FALSE, UserIniBytes() == before});
+        };
+        pressOk();
+        d.SetItemText(IDC_LOGIN_NAME, "te'st\"\\");  // quotes and "\" go as typed
+        pressOk();
+        d.SetItemText(IDC_LOGIN_PASSWORD, "abc");
+        pressOk();
     };
     std::string name, password;
-    ASSERT_TRUE(dlg.Ask("", name, password));
-    EXPECT_EQ(name, std::string(199, 'n'));
-    EXPECT_EQ(password, std::string(199, 'p'));
-    const std::string ini = UserIniBytes();
-    EXPECT_TRUE(HasLine(ini, "Name=" + std::string(199, 'n')));
-    EXPECT_TRUE(HasLine(ini, "Pass=" + std::string(199, 'p')));
+    ASSERT_TRUE(dlg.Ask("", name, password));  // the third OK took it
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].message, "客户号不能含有 | 或 ^ 字符");
+    EXPECT_EQ(seen[0].focus, IDC_LOGIN_NAME);
+    EXPECT_EQ(seen[1].message, "密码不能含有 | 或 ^ 字符");
+    EXPECT_EQ(seen[1].focus, IDC_LOGIN_PASSWORD);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(seen[i].open) << i;
+        EXPECT_TRUE(seen[i].iniUnchanged) << i;
+    }
+    EXPECT_EQ(name, "te'st\"\\");
+    EXPECT_EQ(password, "abc");
+    EXPECT_TRUE(HasLine(UserIniBytes(), "Pass=abc"));
 }
 
 // OK without a name or a password does nothing: the dialog stays open, the
@@ -410,6 +470,26 @@ TEST_F(ConnectionLogTest, KeepsEveryLineWhileHiddenAndShowsThemAgain) {
     }
 }
 
+// Days of failed connects: the lines waiting for the window and the list
+// itself keep only the newest ones.
+TEST_F(ConnectionLogTest, KeepsTheNewestLinesOnly) {
+    const auto line = [](std::size_t i) { return "10:00:00 连接服务器失败 " + std::to_string(i); };
+    constexpr std::size_t kMax = tovan::kConnectionLogLines;
+    CDlgDlrz log(owner);
+    for (std::size_t i = 0; i < kMax + 500; ++i) log.AddLine(line(i));
+    log.ShowAndRaise();
+    std::vector<std::string> lines = ListLines(log.Item(IDC_LOG_LIST));
+    ASSERT_EQ(lines.size(), kMax);
+    EXPECT_EQ(lines.front(), line(500));
+    EXPECT_EQ(lines.back(), line(kMax + 499));
+
+    for (std::size_t i = kMax + 500; i < 2 * kMax + 700; ++i) log.AddLine(line(i));
+    lines = ListLines(log.Item(IDC_LOG_LIST));
+    ASSERT_EQ(lines.size(), kMax);
+    EXPECT_EQ(lines.front(), line(kMax + 700));
+    EXPECT_EQ(lines.back(), line(2 * kMax + 699));
+}
+
 // A modal dialog of the frame (a publishing dialog) while failed connects
 // bring the log up and the user closes it: the dialog stays in front and
 // active, and its owner stays disabled until the dialog ends.
@@ -549,7 +629,84 @@ TEST(NoticeWindowTest, ShowsTheLastNoticeWhereTheUserLeftItAndHidesOnClose) {
     EXPECT_EQ(notice.ItemText(IDC_NOTICE_TEXT), "");
 }
 
+// The text a window paints, run by run, as recorded in a metafile.
+struct TextRun {
+    std::wstring text;
+    POINT at;  // top left
+};
+
+int CALLBACK KeepTextRun(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM runs) {
+    if (record->iType == EMR_EXTTEXTOUTW) {
+        const auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+        const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) +
+                                                             t->emrtext.offString);
+        reinterpret_cast<std::vector<TextRun>*>(runs)->push_back(
+            {std::wstring(chars, t->emrtext.nChars), {t->emrtext.ptlReference.x, t->emrtext.ptlReference.y}});
+    }
+    return 1;
+}
+
+std::vector<TextRun> PaintedTextRuns(HWND window) {
+    HDC meta = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(meta), PRF_CLIENT | PRF_ERASEBKGND);
+    HENHMETAFILE painted = CloseEnhMetaFile(meta);
+    std::vector<TextRun> runs;
+    EnumEnhMetaFile(nullptr, painted, KeepTextRun, &runs, nullptr);
+    DeleteEnhMetaFile(painted);
+    return runs;
+}
+
+std::wstring Wide(const std::string& gbk) {
+    std::wstring w(gbk.size(), L'\0');
+    w.resize(static_cast<size_t>(
+        MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], static_cast<int>(w.size()))));
+    return w;
+}
+
+// 200 characters without a space, twice the same sentence.
+std::string LongNotice() {
+    const std::string sentence =
+        "尊敬的用户：系统将于今晚23:00至明早06:00升级维护，维护期间无法发布信息，给您带来不便敬请谅解。"
+        "升级后请重新登录；如有疑问请致电客服热线4006-800-800，或在网站“帮助&反馈”栏留言。";
+    return sentence + sentence;
+}
+
+// Chinese has no spaces: a long notice must still be read whole, wrapped
+// between characters, each line inside the text's area, none over another.
+TEST(NoticeWindowTest, ALongNoticeWithoutSpacesIsShownWhole) {
+    const std::string notice = LongNotice();
+    ASSERT_EQ(Wide(notice).size(), 200u);
+    CNotify window;
+    window.ShowNotice(notice);
+    testutil::Pump(30);
+    HWND text = window.Item(IDC_NOTICE_TEXT);
+    ASSERT_EQ(fw::GetText(text), notice);
+
+    RECT area;
+    GetClientRect(text, &area);
+    const fw::gdi::WindowFontDc dc(text);
+    std::wstring shown;
+    LONG nextFreeY = 0;
+    for (const TextRun& run : PaintedTextRuns(text)) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, run.text.c_str(), static_cast<int>(run.text.size()), &size);
+        EXPECT_GE(run.at.x, 0);
+        EXPECT_LE(run.at.x + size.cx, area.right) << "line " << shown.size();
+        EXPECT_GE(run.at.y, nextFreeY);
+        EXPECT_LE(run.at.y + size.cy, area.bottom) << "line " << shown.size();
+        nextFreeY = run.at.y + size.cy;
+        shown += run.text;
+    }
+    EXPECT_TRUE(shown == Wide(notice)) << "shown: " << shown.size() << " of 200 characters";
+    window.Destroy();
+}
+
 // ---------------------------------------------------------------- the frame
+
+std::vector<std::string> SessionLogLines(CMainFrame& frame) {
+    const auto& lines = frame.session().logLines();
+    return {lines.begin(), lines.end()};
+}
 
 HWND FindOwnedBy(const char* title, DWORD pid) {
     HWND h = nullptr;
@@ -609,11 +766,11 @@ TEST(MainFrameWindowsTest, MakesTheWindowsWhenFirstShownAndRoutesTheLoginCommand
         std::vector<std::string> lines = ListLines(GetDlgItem(log, IDC_LOG_LIST));
         ASSERT_GE(lines.size(), 2u);
         EXPECT_NE(lines[0].find("正在连接服务器..."), std::string::npos) << lines[0];
-        EXPECT_EQ(lines, frame->session().logLines());
+        EXPECT_EQ(lines, SessionLogLines(*frame));
         ShowWindow(log, SW_HIDE);
         frame->session().OnConnect(WSAECONNREFUSED);
         EXPECT_EQ(FindOwnedBy("登录日志", pid), log) << "the same window shows again";
-        EXPECT_EQ(ListLines(GetDlgItem(log, IDC_LOG_LIST)), frame->session().logLines());
+        EXPECT_EQ(ListLines(GetDlgItem(log, IDC_LOG_LIST)), SessionLogLines(*frame));
 
         g_loginSeen = {};
         frame->session().OnErr("!ERR!|密码错误");  // the text the dialog is to show
@@ -628,6 +785,29 @@ TEST(MainFrameWindowsTest, MakesTheWindowsWhenFirstShownAndRoutesTheLoginCommand
     }
     testutil::Pump(50);  // takes the frame's WM_QUIT off the queue
     EXPECT_EQ(FindOwnedBy("管理消息", pid), nullptr);
+    WSACleanup();
+}
+
+// A dmr.ini that holds a name or password that cannot be sent (written by
+// hand, or by a client that took such fields) does not log on by itself: the
+// first connect shows the login dialog, owned by the frame, with the reason.
+TEST(MainFrameWindowsTest, StoredUserThatCannotBeSentBringsTheDialogAtStartUp) {
+    WSADATA wsa;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+    WriteUserSection({"te^st|x'\"\\", "a|b^c", "1"});
+    {
+        auto frame = std::make_unique<CMainFrame>();
+        g_loginSeen = {};
+        UINT_PTR t = SetTimer(nullptr, 0, 50, CancelFramesLogin);
+        ASSERT_TRUE(frame->CreateFrame());  // the first connect comes with the frame
+        KillTimer(nullptr, t);
+        EXPECT_NE(g_loginSeen.dialog, nullptr) << "the dialog comes instead of the logon";
+        EXPECT_EQ(g_loginSeen.owner, frame->hwnd());
+        EXPECT_EQ(g_loginSeen.message, "客户号不能含有 | 或 ^ 字符");
+        EXPECT_TRUE(frame->session().showLoginFirst()) << "cancelled: no connect until the login command";
+        frame->Destroy();
+    }
+    testutil::Pump(50);
     WSACleanup();
 }
 
@@ -654,7 +834,7 @@ TEST(LoginShowcase, ShowsTheWindowsWhenAsked) {
     CNotify notice;
     ASSERT_TRUE(notice.CreateModeless());
     SetWindowPos(notice.hwnd(), nullptr, 20, 330, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    notice.ShowNotice("今晚 23:00 起系统维护一小时，请提前保存信息。");
+    notice.ShowNotice(LongNotice());
     UINT_PTR end = SetTimer(nullptr, 0, static_cast<UINT>(std::atoi(seconds)) * 1000, EndShowcase);
     CDenglu login;
     std::string name, password;

@@ -581,6 +581,23 @@ TEST_F(PublishFiles, FreeTextKeysAndAreasWriteAtTheCaret) {
     EXPECT_EQ(afterClear, "");
 }
 
+// A key pressed twice quickly writes twice: the second press, a double-click
+// to the system, is a press of the key too.
+TEST_F(PublishFiles, FreeTextKeyPressedTwiceQuicklyWritesTwice) {
+    Free d;
+    UseFiles(d);
+    std::string text;
+    d.steps = {Do<CHandFabu>([&](Free& d) {
+        SetForegroundWindow(d.hwnd());
+        testutil::PressTwice(d.Ctl(1048), 100);  // "8"
+        testutil::Pump(100);
+        text = d.ItemText(IDC_FREE_TEXT);
+        PostClick(d.hwnd(), IDCANCEL);
+    })};
+    EXPECT_EQ(d.DoModal(), IDCANCEL);
+    EXPECT_EQ(text, "88");
+}
+
 TEST_F(PublishFiles, FreeTextOkCleansTheTextAndRefusesRightsAboveZero) {
     Free d;
     UseFiles(d);

@@ -22,6 +22,7 @@
 #include "client/windows/text_background_dlg.h"
 #include "client/windows/toolbar_items_dlg.h"
 #include "client/windows/tools_dlg.h"
+#include "tests/wine/gui_test_util.h"
 
 namespace {
 
@@ -553,6 +554,28 @@ TEST_F(SettingsDialogs, TextBackgroundDefaultsSampleAndOkWritesAllKeys) {
     EXPECT_EQ(dlg.choice.lines, 0);
     EXPECT_EQ(dlg.choice.fontSize, 33);
     EXPECT_TRUE(dlg.choice.bold);
+}
+
+// 放大 pressed twice quickly zooms twice: the second press, a double-click to
+// the system, is a press of the button too.
+TEST_F(SettingsDialogs, TextBackgroundLargerPressedTwiceQuicklyZoomsTwice) {
+    CWenzi dlg;
+    HWND d = nullptr;
+    std::string sample;
+    Script script({
+        WaitFor("文字和背景", d),
+        Settle(2),
+        Do([&] {
+            SetForegroundWindow(d);
+            testutil::PressTwice(GetDlgItem(d, IDC_DISPLAY_LARGER), 100);  // from 12
+            testutil::Pump(100);
+            sample = ItemText(d, IDC_DISPLAY_SAMPLE);
+            PostClick(d, IDCANCEL);
+        }),
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(sample, "14号");
 }
 
 TEST_F(SettingsDialogs, TextBackgroundReadsStoredValuesAndCancelWritesNothing) {

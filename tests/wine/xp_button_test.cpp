@@ -207,6 +207,17 @@ TEST_F(XPButtonTest, ButtonWithoutAFaceDrawsOnlyItsOutline) {
     EXPECT_EQ(img->At(0, size.cy / 2), RGB(0, 0, 0));
 }
 
+// Two presses of the real mouse 100 ms apart: the system delivers the second
+// as a double-click, and it must click the button as the first did.
+TEST_F(XPButtonTest, EachOfTwoQuickPressesClicks) {
+    SetWindowPos(dlg.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(dlg.hwnd());
+    dlg.clicks = 0;
+    testutil::PressTwice(dlg.button.hwnd(), 100);
+    testutil::Pump(100);
+    EXPECT_EQ(dlg.clicks, 2);
+}
+
 // The real mouse: resting on the button gives the hover look, leaving takes
 // it away, and coming back asks for tracking again.
 TEST_F(XPButtonTest, HoverFollowsTheMouseOnAndOffAndOnAgain) {

@@ -84,6 +84,17 @@ std::string RunControlCommand(std::string_view line, ControlContext& ctx) {
         ctx.host.SetCloseOnAccept(rest == "1");
         return kOk;
     }
+    if (cmd == "OVERCOUNT") {
+        const std::vector<std::int64_t> n = ParseIdList(rest);
+        if (rest != "0" && (n.size() != 1 || n[0] > 1000000)) return "ERR usage: OVERCOUNT <rows>\n";
+        ctx.exchange.SetCountExtra(rest == "0" ? 0 : n[0]);
+        return kOk;
+    }
+    if (cmd == "CLOSEAFTERLOGON") {
+        if (rest != "0" && rest != "1") return "ERR usage: CLOSEAFTERLOGON 0|1\n";
+        ctx.exchange.SetCloseAfterLogon(rest == "1");
+        return kOk;
+    }
     if (cmd == "PUBLISH") {
         std::string_view user = Word(rest);
         std::string_view cls = Word(rest);

@@ -108,7 +108,7 @@ void Exchange::Handle(ConnId conn, const std::string& msg) {
     std::int64_t first = 0, count = 0;
     if (word == "!TODAYRECORD!" && f.size() >= 2) {
         transport_.Send(conn, "!RECORDCOUNT!|" + WireField(f[1], 199) + "|" + kCurrentLabel + "|" +
-                                  std::to_string(store_.CountArea(f[1])) + "^");
+                                  std::to_string(store_.CountArea(f[1]) + countExtra_) + "^");
     } else if (word == "!SINGLERECORD!" && f.size() >= 4 && ParseCount(f[1], &first) && ParseCount(f[2], &count)) {
         std::string key(TailAfterFields(msg, 3));
         RowReplies(conn, word, store_.AreaRows(key, first, count), first, key);
@@ -116,7 +116,7 @@ void Exchange::Handle(ConnId conn, const std::string& msg) {
         std::int64_t n = store_.CountQuery(TailAfterFields(msg, 1));
         if (!store_.lastQueryError().empty())
             std::fprintf(stderr, "exchange-sim: query of %s failed: %s\n", word.c_str(), store_.lastQueryError().c_str());
-        transport_.Send(conn, word + "|" + std::to_string(n) + "^");
+        transport_.Send(conn, word + "|" + std::to_string(n + countExtra_) + "^");
     } else if ((word == "!SOUSUORECORD!" || word == "!GUANZHURECORD!" || word == "!MYMSGRECORD!") &&
                f.size() >= 4 && ParseCount(f[1], &first) && ParseCount(f[2], &count)) {
         std::vector<Offer> rows = store_.RowsQuery(TailAfterFields(msg, 3), first, count);
@@ -146,6 +146,10 @@ void Exchange::Logon(ConnId conn, Client& c, const std::vector<std::string>& f) 
     if (a->disabled) return refuse(kErrDisabled);
     c.userId = a->userId;
     transport_.Send(conn, LogonReply(*a));
+    if (closeAfterLogon_) {
+        c.closing = true;
+        transport_.Close(conn);
+    }
 }
 
 void Exchange::RowReplies(ConnId conn, std::string_view word, const std::vector<Offer>& rows,

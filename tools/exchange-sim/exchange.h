@@ -64,6 +64,13 @@ public:
     void PushDeals(std::string_view idList);  // marks them closed and pushes the list
     bool DeleteOffer(std::int64_t id);         // pushes the deletion in any case
 
+    // Hostile server modes for the client's tests: count replies name
+    // `extra` rows more than the row replies serve (rows deleted between a
+    // count and the request, a server bug); every logon accepted is followed
+    // by a close (the account logged on elsewhere, a server that restarts).
+    void SetCountExtra(std::int64_t extra) { countExtra_ = extra; }
+    void SetCloseAfterLogon(bool on) { closeAfterLogon_ = on; }
+
     // Connections a control target names: a connection number, a user id, or "*".
     std::vector<ConnId> Targets(std::string_view target) const;
     std::size_t connectionCount() const { return clients_.size(); }
@@ -94,6 +101,8 @@ private:
     ExchangeOptions options_;
     std::map<ConnId, Client> clients_;
     std::vector<std::string> log_;
+    std::int64_t countExtra_ = 0;
+    bool closeAfterLogon_ = false;
 };
 
 // "!NEWRECORD!|ID|Class|ByName|AddTime|Area|BodyIs|Sheng|Status|xian^"

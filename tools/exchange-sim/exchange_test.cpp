@@ -225,6 +225,26 @@ TEST_F(ExchangeTest, CountAndRowRepliesFollowTheRequest) {
     EXPECT_EQ(store->Size(), 5);
 }
 
+TEST_F(ExchangeTest, HostileModesOvercountAndCloseAfterTheLogon) {
+    LogOn(1, "test");
+    for (int i = 0; i < 3; ++i) exchange->Publish("test", "车", "车源" + std::to_string(i));
+    net.Take(1);
+    exchange->SetCountExtra(20);
+    exchange->Received(1, "!TODAYRECORD!|石家庄市^!GUANZHUCOUNT!|SELECT COUNT(*) FROM MsgIs^");
+    EXPECT_EQ(net.Take(1), (std::vector<std::string>{"!RECORDCOUNT!|石家庄市|当前|23", "!GUANZHUCOUNT!|23"}));
+    exchange->Received(1, "!SINGLERECORD!|0|23|石家庄市^");
+    EXPECT_EQ(net.Take(1).size(), 3u) << "only the rows stored are served";
+
+    exchange->SetCloseAfterLogon(true);
+    LogOn(2, "peer");
+    EXPECT_EQ(net.closed, std::set<ConnId>{2});
+    exchange->Received(2, "!TODAYRECORD!|石家庄市^");
+    EXPECT_TRUE(net.Take(2).empty()) << "closing: no more answers";
+    exchange->SetCloseAfterLogon(false);
+    LogOn(3, "peer");
+    EXPECT_EQ(net.closed, std::set<ConnId>{2});
+}
+
 TEST_F(ExchangeTest, ClosedDealsOnlyForOwnOffersAndPushedToAll) {
     LogOn(1, "test");
     LogOn(2, "peer");

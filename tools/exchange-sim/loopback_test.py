@@ -146,7 +146,8 @@ class LoopbackTest(unittest.TestCase):
 
     def test_control_errors(self):
         for bad in ("NOSUCH", "DELETE x", "LISTEN 2", "SEND test", "PUBLISH test 货", "OFFER 999999",
-                    "SLOWREAD test", "SLOWREAD test x", "CLOSEONACCEPT"):
+                    "SLOWREAD test", "SLOWREAD test x", "CLOSEONACCEPT", "OVERCOUNT x",
+                    "CLOSEAFTERLOGON 2"):
             with self.assertRaises(simctl.SimError, msg=bad):
                 self.sim.command(bad)
         with self.assertRaises(TimeoutError):

@@ -1,12 +1,15 @@
 #include "client/windows/logic/chat_conversation.h"
 
 #include "client/model/outgoing_messages.h"
+#include "control/logic/peer_datagram.h"
+#include "text/replace.h"
 
 namespace tovan {
 
 const char kVoiceIdleCaption[] = "语音交谈";
 const char kVoiceRunningCaption[] = "关闭语音";
 const char kTranscriptFailedLine[] = "聊天记录无法保存到文件,请检查程序所在的文件夹能否写入。\r\n";
+const char kNoSoundDeviceLine[] = "本机没有可用的音频设备(麦克风或扬声器),语音交谈听不到声音。\r\n";
 
 namespace {
 
@@ -24,7 +27,18 @@ std::string Trimmed(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
+// The user's name in "!ANAME!~" or "!BNAME!~": the peer takes the message
+// up to its first "|".
+std::string NameMessage(const char* word, const std::string& contactName) {
+    return std::string(word) + "~" + ReplaceFieldSeparators(contactName);
+}
+
 }  // namespace
+
+std::string TooLongChatTextMessage() {
+    return "信息太长,每条信息最多" + std::to_string(kMaxShortMessage) + "个字节(" +
+           std::to_string(kMaxShortMessage / 2) + "个汉字),请分几次发送";
+}
 
 std::string ChatTextLine(const std::string& name, const std::string& text, const std::string& time) {
     return "[" + name + "]" + text + " (" + time + ")\r\n";
@@ -76,6 +90,14 @@ void ChatConversation::VoiceEnded(const char* pattern) {
     SetVoiceButton(kVoiceIdleCaption);
 }
 
+void ChatConversation::StartVoice() {
+    if (!noSoundDeviceSaid_ && !surface_.HasSoundDevices()) {
+        noSoundDeviceSaid_ = true;
+        Line(kNoSoundDeviceLine);
+    }
+    control_.StartVoice();
+}
+
 void ChatConversation::Start() {
     control_.Bind(0);
     control_.QueryForeignAddress(frame_.ServerHost());
@@ -123,7 +145,7 @@ void ChatConversation::OnPeerAccept(const std::string& ip, long port) {
     if (peer.connected) return;
     peer.connected = 1;
     surface_.KillTimer(kPeerWaitTimer);
-    control_.SendShortMessage(ip, port, std::string(kNameRequest) + "~" + frame_.ContactName());
+    control_.SendShortMessage(ip, port, NameMessage(kNameRequest, frame_.ContactName()));
 }
 
 void ChatConversation::OnPeerClose() {
@@ -138,7 +160,7 @@ void ChatConversation::OnPeerClose() {
 void ChatConversation::NameExchange(const std::string& ip, long port, const std::string& msg,
                                     bool answer) {
     if (msg.size() > kNamePrefixLength) peer.peerName = msg.substr(kNamePrefixLength);
-    if (answer) control_.SendShortMessage(ip, port, std::string(kNameAnswer) + "~" + frame_.ContactName());
+    if (answer) control_.SendShortMessage(ip, port, NameMessage(kNameAnswer, frame_.ContactName()));
     surface_.SetTitle("与 " + peer.peerName + " 交谈中");
     surface_.EnableInput();
     if (!answer) peer.connected = 1;
@@ -167,7 +189,7 @@ void ChatConversation::OnNewMessage(const std::string& ip, long port, const std:
     } else if (msg == "!ACCEPTVOICE!") {
         StopRing();
         NamedLine("与[%s]语音交谈中\r\n");
-        control_.StartVoice();
+        StartVoice();
     } else if (msg == "!REJECTVOICE!") {
         VoiceEnded("[%s]拒绝与您语音交谈\r\n");
     } else if (msg == "!ERRVOICE!") {
@@ -210,9 +232,16 @@ void ChatConversation::OnVoiceStop() {
 }
 
 bool ChatConversation::SendText(const std::string& typed) {
-    const std::string text = Trimmed(typed);
+    // Settled before anything is shown: the own view and transcript show
+    // what the peer receives, which the peer's control would otherwise cut
+    // at a "|" or at the end of one datagram.
+    const std::string text = ReplaceFieldSeparators(Trimmed(typed));
     if (text.empty()) {
         surface_.ShowError("不能发送空信息");
+        return false;
+    }
+    if (text.size() > kMaxShortMessage) {
+        surface_.ShowError(TooLongChatTextMessage());
         return false;
     }
     const std::string line = ChatTextLine(frame_.ContactName(), text, surface_.Now());
@@ -251,7 +280,7 @@ bool ChatConversation::AnswerVoiceRequest(bool accept) {
     if (accept) {
         SetVoiceButton(kVoiceRunningCaption);
         control_.SendShortMessage("", 0, "!ACCEPTVOICE!");
-        control_.StartVoice();
+        StartVoice();
     } else {
         control_.SendShortMessage("", 0, "!REJECTVOICE!");
     }
@@ -271,8 +300,8 @@ void ChatConversation::OnTimer(unsigned id) {
     }
 }
 
-void ChatConversation::Close(bool stopRing) {
-    if (stopRing) StopRing();
+void ChatConversation::Close() {
+    StopRing();
     ClearVoiceFlags();
     peer.connected = 0;
     peer.closeRequested = 1;

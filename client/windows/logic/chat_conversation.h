@@ -62,7 +62,10 @@ public:
     virtual void EnableInput() = 0;
     virtual void SetVoiceButtonText(const std::string& text) = 0;
     virtual void Play(int id, bool loop) = 0;
+    // Ends a sound this window started; another window's plays on.
     virtual void StopSound() = 0;
+    // A capture and a playback device are present.
+    virtual bool HasSoundDevices() = 0;
     virtual void SetTimer(unsigned id, unsigned ms) = 0;
     virtual void KillTimer(unsigned id) = 0;
     // The line in today's transcript, in its colour; false when the file
@@ -121,20 +124,26 @@ public:
     void OnVoiceStop();
 
     // Send button or Enter with the edit's text; true when it was sent (the
-    // window then empties the edit).
+    // window then empties the edit). "|" becomes a double quote; a text
+    // longer than one message of the control carries is refused, kept in
+    // the edit, with TooLongChatTextMessage().
     bool SendText(const std::string& typed);
     void OnVoiceButton();
     // A click on a link of the voice question; false when no request waits.
     bool AnswerVoiceRequest(bool accept);
     void OnTimer(unsigned id);
-    // Button 2 and Esc stop the ring first; the system menu's close does not.
-    void Close(bool stopRing);
+    // Button 2, Esc and the title bar's close alike: the ring stops at once,
+    // not with the window later.
+    void Close();
 
 private:
     void Line(const std::string& text, std::uint32_t colour = kSystemLineColour);
     void NamedLine(const char* pattern);  // "%s" is peerName
     void StopRing();
     void VoiceEnded(const char* pattern);
+    // The control's StartVoice, after saying once when the machine has no
+    // sound device to carry the conversation.
+    void StartVoice();
     void SetVoiceButton(const std::string& text);
     // The line into the transcript; a file that cannot be written is said
     // once in the conversation (each later line tries again).
@@ -149,10 +158,17 @@ private:
     int& voiceBusy_;
     std::string voiceButton_;
     bool transcriptFailureSaid_ = false;
+    bool noSoundDeviceSaid_ = false;
 };
 
 // Said once in a conversation whose transcript file cannot be written.
 extern const char kTranscriptFailedLine[];
+// Said once in a conversation whose voice starts on a machine without a
+// microphone or speaker: the conversation stays silent.
+extern const char kNoSoundDeviceLine[];
+
+// The refusal of a text too long for one message, with the limit.
+std::string TooLongChatTextMessage();
 
 // "[name]text (time)\r\n", the form of every chat text line.
 std::string ChatTextLine(const std::string& name, const std::string& text, const std::string& time);

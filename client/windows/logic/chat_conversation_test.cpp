@@ -37,6 +37,7 @@ struct Recorder : ChatControl, ChatSurface, Outbox {
     void SetVoiceButtonText(const std::string& t) override { Put("button " + t); }
     void Play(int id, bool loop) override { Put("sound " + std::to_string(id) + (loop ? " loop" : "")); }
     void StopSound() override { Put("stop sound"); }
+    bool HasSoundDevices() override { return soundDevices; }
     void SetTimer(unsigned id, unsigned ms) override { Put("timer " + std::to_string(id) + " " + std::to_string(ms)); }
     void KillTimer(unsigned id) override { Put("kill " + std::to_string(id)); }
     bool AppendTranscript(const std::string& l, std::uint32_t c) override {
@@ -63,6 +64,7 @@ struct Recorder : ChatControl, ChatSurface, Outbox {
     std::vector<std::string> log;
     bool sendWorks = true;
     bool transcriptWorks = true;
+    bool soundDevices = true;
     std::function<void()> onStartVoice;
 };
 
@@ -199,10 +201,10 @@ TEST_F(ChatConversationTest, SendingTextTrimsRefusesEmptyAndRepeatsTheRequestWhe
     EXPECT_THAT(r.Take(), ElementsAre("box 不能发送空信息"));
 
     Connected();
-    EXPECT_TRUE(chat.SendText("  运费多少|明天 \r\n"));
-    EXPECT_THAT(r.Take(), ElementsAre("black [张建国]运费多少|明天 (26-12-08 10:00:00)\r\n",
-                                      "Short :0 运费多少|明天",
-                                      "file black [张建国]运费多少|明天 (26-12-08 10:00:00)\r\n"));
+    EXPECT_TRUE(chat.SendText("  运费多少 明天 \r\n"));
+    EXPECT_THAT(r.Take(), ElementsAre("black [张建国]运费多少 明天 (26-12-08 10:00:00)\r\n",
+                                      "Short :0 运费多少 明天",
+                                      "file black [张建国]运费多少 明天 (26-12-08 10:00:00)\r\n"));
 
     chat.OnPeerClose();
     EXPECT_THAT(r.Take(), ElementsAre("kill 1", "stop sound", "kill 6", "sound 167",
@@ -213,6 +215,54 @@ TEST_F(ChatConversationTest, SendingTextTrimsRefusesEmptyAndRepeatsTheRequestWhe
                                       "send !ADDCHATER!|peer||0||0^"));
     EXPECT_EQ(chat.pendingText, "在吗");
     EXPECT_EQ(chat.peer.peerName, "peer");
+}
+
+// The peer's control takes a message up to its first "|" and one datagram
+// at most: the text is settled before it is shown, so that the own view and
+// transcript show what the peer gets, or nothing is sent and the user is told
+// the limit.
+TEST_F(ChatConversationTest, SentTextIsWhatThePeerReceives) {
+    Connected();
+    std::string longestChinese;
+    while (longestChinese.size() + 2 <= 1997) longestChinese += "长";
+    const std::string tooLong = "信息太长,每条信息最多1997个字节(998个汉字),请分几次发送";
+    struct Case {
+        std::string typed;
+        std::string sent;  // empty: refused
+    };
+    const Case cases[] = {
+        {"a|b", "a\"b"},
+        {"|运费\x81|多少|", "\"运费\"多少\""},  // a character whose second byte is "|" too
+        {std::string(1997, 'x'), std::string(1997, 'x')},
+        {longestChinese + "a", longestChinese + "a"},
+        {std::string(1998, 'x'), ""},
+        {longestChinese + "长", ""},
+        {" " + std::string(1997, 'x') + " ", std::string(1997, 'x')},  // counted after the trim
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(chat.SendText(c.typed), !c.sent.empty()) << c.typed.size();
+        const std::string line = "[张建国]" + c.sent + " (26-12-08 10:00:00)\r\n";
+        if (c.sent.empty()) {
+            EXPECT_THAT(r.Take(), ElementsAre("box " + tooLong)) << c.typed.size();
+        } else {
+            EXPECT_THAT(r.Take(), ElementsAre("black " + line, "Short :0 " + c.sent, "file black " + line))
+                << c.typed;
+        }
+    }
+
+    // Not connected: the cleaned text waits for the next name exchange.
+    chat.peer.connected = 0;
+    EXPECT_TRUE(chat.SendText("明天|后天"));
+    EXPECT_EQ(chat.pendingText, "明天\"后天");
+
+    // The own name in the name exchange, both ways.
+    frame.contactName = "张|建国";
+    chat.OnPeerAccept("1.2.3.4", 5000);
+    chat.OnNewMessage("1.2.3.4", 5000, "!ANAME!~李明");
+    std::vector<std::string> names;
+    for (const std::string& entry : r.Take())
+        if (entry.find("NAME!") != std::string::npos) names.push_back(entry);
+    EXPECT_THAT(names, ElementsAre("Short 1.2.3.4:5000 !ANAME!~张\"建国", "Short 1.2.3.4:5000 !BNAME!~张\"建国"));
 }
 
 // A transcript that cannot be written is said once; the conversation goes on.
@@ -280,14 +330,42 @@ TEST_F(ChatConversationTest, VoiceFlagsFollowStartStopAndAreClearedByCloseAndTim
 
     // Another window's conversation is not this window's to clear.
     voiceBusy = 1;
-    chat.Close(false);
+    chat.Close();
     EXPECT_EQ(voiceBusy, 1);
-    EXPECT_THAT(r.Take(), IsEmpty());
     EXPECT_EQ(chat.peer.closeRequested, 1);
     chat.OnVoiceStart();
-    chat.Close(true);
+    chat.Close();
     EXPECT_EQ(voiceBusy, 0);
+}
+
+// Every way of closing (button 2, Esc, the title bar's close) ends the ring
+// at once: the window and its ring timer go only later, with the frame's sweep.
+TEST_F(ChatConversationTest, ClosingStopsTheRing) {
+    Connected();
+    chat.OnNewMessage("1.2.3.4", 5000, "!VOICE!");
+    EXPECT_THAT(r.Take(), ElementsAre("sound 177 loop", "timer 6 40000", "question 李明"));
+    chat.Close();
     EXPECT_THAT(r.Take(), ElementsAre("stop sound", "kill 6"));
+}
+
+// Voice on a machine without a microphone or speaker is silent: the window
+// says so once, whichever side started it, and voice starts all the same.
+TEST_F(ChatConversationTest, VoiceWithoutASoundDeviceIsSaidOnce) {
+    Connected();
+    r.soundDevices = false;
+    chat.OnNewMessage("1.2.3.4", 5000, "!ACCEPTVOICE!");
+    EXPECT_THAT(r.Take(), ElementsAre("stop sound", "kill 6", "red 与[李明]语音交谈中\r\n",
+                                      std::string("red ") + kNoSoundDeviceLine, "StartVoice"));
+    chat.OnNewMessage("1.2.3.4", 5000, "!VOICE!");
+    r.Take();
+    EXPECT_TRUE(chat.AnswerVoiceRequest(true));
+    EXPECT_THAT(r.Take(), ElementsAre("button 关闭语音", "Short :0 !ACCEPTVOICE!", "StartVoice", "stop sound", "kill 6"));
+
+    ChatConversation withDevices{r, r, r, frame, voiceBusy};
+    withDevices.peer.peerName = "peer";
+    r.soundDevices = true;
+    withDevices.OnNewMessage("1.2.3.4", 5000, "!ACCEPTVOICE!");
+    EXPECT_THAT(r.Take(), ElementsAre("stop sound", "kill 6", "red 与[peer]语音交谈中\r\n", "StartVoice"));
 }
 
 TEST_F(ChatConversationTest, BindErrorTellsTheUserAndAsksToBeClosed) {

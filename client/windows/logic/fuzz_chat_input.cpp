@@ -33,6 +33,7 @@ struct Quiet : tovan::ChatControl, tovan::ChatSurface, tovan::ChatListPorts, tov
     void SetVoiceButtonText(const std::string&) override {}
     void Play(int, bool) override {}
     void StopSound() override {}
+    bool HasSoundDevices() override { return true; }
     void SetTimer(unsigned, unsigned) override {}
     void KillTimer(unsigned) override {}
     bool AppendTranscript(const std::string&, std::uint32_t) override { return true; }
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         w.chat.OnNotifyAddress(text, 7);
         w.chat.OnNewMessage("1.2.3.4", 5, text);
         w.chat.SendText(text);
-        w.chat.Close(true);
+        w.chat.Close();
     }
     list.SweepClosedChats();
 
