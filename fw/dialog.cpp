@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "fw/message_box.h"
+#include "fw/screen_order.h"
 
 #include <olectl.h>
 
@@ -33,6 +34,15 @@ thread_local std::vector<HWND> g_modalStack;
 HWND TopLevel(HWND h) {
     while (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) h = GetParent(h);
     return h;
+}
+
+// A dialog asked for over a window that the running modal dialog disabled
+// (a command of the frame chosen in that dialog) belongs to that dialog: its
+// owner must be the window that is activated again when it closes.
+HWND ModalOwner(HWND asked) {
+    HWND modal = Dialog::RunningModal();
+    if (!modal || !asked || asked == modal || IsWindowEnabled(asked)) return asked;
+    return modal;
 }
 
 }  // namespace
@@ -141,7 +151,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 INT_PTR Dialog::DoModal() {
     if (hwnd()) return -1;
-    HWND owner = TopLevel(parent_ ? parent_ : MainWindow());
+    KeepScreenOrder();
+    HWND owner = ModalOwner(TopLevel(parent_ ? parent_ : MainWindow()));
     const bool disableOwner = owner && IsWindowEnabled(owner);
 
     modal_ = true;
@@ -218,19 +229,26 @@ HWND Dialog::RunningModal() {
     return g_modalStack.empty() ? nullptr : g_modalStack.back();
 }
 
-bool ShowInFront(HWND window) {
+bool ShowInFront(HWND window, bool activate) {
     if (!window) return false;
     HWND modal = Dialog::RunningModal();
     bool ownedByModal = false;
     for (HWND o = GetWindow(window, GW_OWNER); o && modal; o = GetWindow(o, GW_OWNER)) {
         if (o == modal) ownedByModal = true;
     }
-    if (!modal || modal == window || ownedByModal) {
+    if (modal && modal != window && !ownedByModal) {
+        SetWindowPos(window, modal, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        RaiseWindowsAbove(window);  // the screen shows a new window on top
+        return false;
+    }
+    if (activate) {
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         return true;
     }
-    SetWindowPos(window, modal, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    RaiseWithoutActivation(window);
+    RaiseWindowsAbove(window);
     return false;
 }
 
@@ -252,9 +270,14 @@ BOOL Dialog::OnInitDialog() {
 
 LRESULT Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
         if (!CreateHostedControls()) return FALSE;  // the creator destroys the dialog
-        return OnInitDialog();
+        const BOOL focusFirst = OnInitDialog();
+        // A modeless dialog is made hidden, perhaps while the user types in
+        // another window: focus given now would activate it unseen. It gets
+        // the focus with its activation.
+        return modal_ ? focusFirst : FALSE;
+    }
     case WM_COMMAND: {
         const int id = LOWORD(wp), code = HIWORD(wp);
         // A hosted control's notifications go back to it (ambient MessageReflect).

@@ -56,11 +56,14 @@ public:
     // Shows the dialog modally and returns what EndDialog was given, or -1
     // when the dialog could not be created. The dialog is destroyed when this
     // returns; the object may show it again. A null parent means MainWindow().
+    // A parent that the running modal dialog keeps disabled gives way to that
+    // dialog, which then owns this one and is active again when it closes.
     INT_PTR DoModal();
 
     // Creates the dialog modeless (visible only if its template says so) and
     // registers it with the message loop for its keys. A null parent here
-    // means the parent given at construction (which may be none).
+    // means the parent given at construction (which may be none). It takes
+    // no focus (nor the activation) until it is activated.
     bool CreateModeless(HWND parent = nullptr);
 
     // Modal: ends the loop of DoModal with this result. Modeless: hides the
@@ -137,10 +140,12 @@ private:
     std::string hostFailureClass_;
 };
 
-// Shows a window and brings it to the front, except above a modal dialog
-// running on this thread (unless that dialog owns it): the window then goes
-// just beneath the dialog, which keeps the activation. True when the window
-// was activated.
-bool ShowInFront(HWND window);
+// Shows a window and brings it to the front, on the screen too, except above
+// a modal dialog running on this thread (unless that dialog owns it): the
+// window then goes just beneath the dialog, which keeps the activation. With
+// activate false the active window keeps the activation and the keyboard (a
+// window that opens by itself while the user types elsewhere). True when the
+// window was activated.
+bool ShowInFront(HWND window, bool activate = true);
 
 }  // namespace fw

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "fw/screen_order.h"
+
 namespace fw {
 namespace {
 
@@ -187,6 +189,7 @@ void RunIdleHandlers() {
 }
 
 int RunMessageLoop() {
+    KeepScreenOrder();
     MSG m;
     for (;;) {
         if (!PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) RunIdleHandlers();

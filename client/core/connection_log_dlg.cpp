@@ -9,14 +9,6 @@ void CDlgDlrz::BindControls() {
     Bind(logList_, IDC_LOG_LIST);
 }
 
-BOOL CDlgDlrz::OnInitDialog() {
-    CDialogEx::OnInitDialog();
-    // Made at its first showing, perhaps while a modal dialog runs: focus
-    // given at creation would activate it above that dialog. Showing it in
-    // front activates it, and the dialog manager then focuses its first control.
-    return FALSE;
-}
-
 void CDlgDlrz::AddLine(const std::string& line) {
     if (!hwnd()) {
         waitingLines_.Add(line);

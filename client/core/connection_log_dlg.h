@@ -32,7 +32,6 @@ public:
 
 protected:
     void BindControls() override;
-    BOOL OnInitDialog() override;
 
 private:
     CXPButton closeButton_;

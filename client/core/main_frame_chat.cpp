@@ -70,11 +70,6 @@ std::unique_ptr<tovan::ChatWindowLink> CMainFrame::ChatPorts::CreateChatWindow(c
         frame.chatRefusalShowing_ = false;
         return nullptr;
     }
-    if (fw::Dialog::RunningModal()) {
-        fw::ShowInFront(window->hwnd());  // beneath the dialog the user is in
-    } else {
-        ShowWindow(window->hwnd(), SW_SHOW);
-        SetFocus(frame.hwnd());
-    }
+    window->ShowInFront(peer.initiatedLocally != 0);
     return window;
 }

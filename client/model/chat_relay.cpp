@@ -50,6 +50,8 @@ void ChatList::OpenChat(const std::string& id, const std::string& publicAddress,
     for (auto& window : windows_) {
         ChatPeer& p = window->Peer();
         if (p.peerUserId != id) continue;
+        // A connected peer's request again changes nothing the user sees.
+        if (initiated || !p.connected) window->ShowInFront(initiated != 0);
         if (p.connected) return;
         // A name from an earlier exchange gives way to the id until the next one.
         TakePeer(p, id, publicAddress, publicPort, localAddress, localPort, initiated);

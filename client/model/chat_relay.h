@@ -57,12 +57,15 @@ public:
     virtual void AddPeerAddresses() = 0;
     // The control's AddChater.
     virtual void AddChater(const std::string& ip, int port) = 0;
+    // Asked for again: shown in front of the frame, with the keyboard when the
+    // user asked (byUser), else without taking it from where the user types.
+    virtual void ShowInFront(bool byUser) {}
 };
 
 class ChatListPorts {
 public:
     virtual ~ChatListPorts() = default;
-    // Creates and shows the window for a new peer (the frame keeps the focus);
+    // Creates the window for a new peer and shows it as ShowInFront does;
     // null when it cannot be made, after the user was told why.
     virtual std::unique_ptr<ChatWindowLink> CreateChatWindow(const ChatPeer& peer) = 0;
     virtual std::string OwnUserId() = 0;

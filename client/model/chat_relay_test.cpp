@@ -27,7 +27,9 @@ struct FakeWindow : ChatWindowLink {
     void AddChater(const std::string& ip, int port) override {
         log.push_back("control " + peer.peerUserId + " " + ip + ":" + std::to_string(port));
     }
+    void ShowInFront(bool byUser) override { shown.push_back(byUser ? "by user" : "by request"); }
     ChatPeer peer;
+    std::vector<std::string> shown;
     std::vector<std::string>& log;
 };
 
@@ -140,6 +142,21 @@ TEST_F(ChatListTest, ConnectedWindowIsLeftAlone) {
     EXPECT_THAT(ports.sent, IsEmpty());
     EXPECT_EQ(w.peer.peerName, "李明");
     EXPECT_EQ(w.peer.peerPublicAddress, "");
+}
+
+TEST_F(ChatListTest, WindowAskedForAgainComesToTheFront) {
+    FakeWindow& w = Open("bob");
+    EXPECT_THAT(w.shown, IsEmpty());  // a new window is shown by its maker
+    list.OpenChat("bob", "", 0, "", 0, 1);
+    list.OnAddChater("!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
+    EXPECT_THAT(w.shown, ElementsAre("by user", "by request"));
+
+    w.shown.clear();
+    w.peer.connected = 1;
+    list.OnAddChater("!ADDCHATER!|bob|1.2.3.4|5000|1.2.3.4|5000");
+    EXPECT_THAT(w.shown, IsEmpty());
+    list.OpenChat("bob", "", 0, "", 0, 1);
+    EXPECT_THAT(w.shown, ElementsAre("by user"));
 }
 
 TEST_F(ChatListTest, RelayedAnswerReachesOnlyTheWindowOfItsPeer) {

@@ -59,6 +59,14 @@ CChat::~CChat() {
 
 bool CChat::Open() { return CreateModeless(owner_.frame); }
 
+void CChat::ShowInFront(bool byUser) {
+    // Opened by another user's request, it must not take the keys the user is
+    // typing elsewhere: in front without them, flashing as a messenger's does.
+    if (fw::ShowInFront(hwnd(), byUser) || byUser) return;
+    FLASHWINFO flash = {sizeof flash, hwnd(), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
 void CChat::BindControls() {
     Bind(input_, IDC_CHAT_INPUT);
     Bind(sendButton_, IDC_CHAT_SEND);

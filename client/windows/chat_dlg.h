@@ -47,6 +47,7 @@ public:
     void SendAddChater() override { conversation_.SendAddChater(); }
     void AddPeerAddresses() override { conversation_.AddPeerAddresses(); }
     void AddChater(const std::string& ip, int port) override { vokar_.AddChater(ip, port); }
+    void ShowInFront(bool byUser) override;
 
 protected:
     void BindControls() override;

@@ -66,6 +66,9 @@
 //   client_driver.exe front
 //       prints the active window's title (GBK bytes), then "frame <0|1>" (the
 //       frame enabled) and "log <0|1>" (the connection log shown), one a line
+//   client_driver.exe windows
+//       prints the client's visible top-level windows, top first in Windows'
+//       z-order: "<X window id> <1 when active> <title>" (hexadecimal, GBK)
 //   client_driver.exe close-log
 //       presses the connection log's close button
 //   client_driver.exe cancel-front
@@ -112,6 +115,7 @@ namespace {
 using driver::ChatPress;
 using driver::ChatSay;
 using driver::ChatWindows;
+using driver::ClientActiveWindow;
 using driver::FirstChat;
 using driver::Frame;
 using driver::kChatView;
@@ -527,16 +531,6 @@ int WindowOfClass(const char* cls) {
     return 1;
 }
 
-// The window that has the activation in the client's thread.
-HWND ClientActiveWindow() {
-    HWND frame = Frame();
-    if (!frame) return nullptr;
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info)) return nullptr;
-    return info.hwndActive;
-}
-
 HWND ConnectionLog() { return FindWindowA("#32770", "登录日志"); }
 
 int Front() {
@@ -659,6 +653,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "post-command") == 0) return PostCommand(std::atoi(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], "login") == 0) return Login(Unhex(argv[2]), Unhex(argv[3]));
     if (argc == 2 && std::strcmp(argv[1], "front") == 0) return Front();
+    if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return driver::PrintWindows();
     if (argc == 2 && std::strcmp(argv[1], "close-log") == 0) return CloseLog();
     if (argc == 2 && std::strcmp(argv[1], "cancel-front") == 0) return CancelFront();
     if (argc == 3 && std::strcmp(argv[1], "mouse-glyph") == 0) return MouseGlyph(std::atoi(argv[2]));

@@ -3,8 +3,12 @@
 
 - The publishing dialog is open while the exchange stops: the connection log
   comes up with the failed connects, the exchange comes back, the user closes
-  the log. The dialog stays the active window, the frame stays disabled under
-  it, and it still answers and opens again afterwards.
+  the log. The dialog stays the active window, and above the log on the X
+  screen as in Windows' z-order; the frame stays disabled under it, and the
+  dialog still answers and opens again afterwards.
+- The publishing dialog opens my offers ("信息管理" -> "我的信息"), which
+  the user closes: the publishing dialog is active and in front again, on the
+  X screen too, over the frame it keeps disabled.
 - A click on the top web pane's cross (the system's mouse) closes that pane
   only: the area tree and the right pane, laid out anew under the pointer,
   stay.
@@ -22,12 +26,15 @@ import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import Watch, check, run_client_test  # noqa: E402
+from e2e_support import Watch, check, client_windows, on_screen_above, run_client_test  # noqa: E402
 
 USER_INI = b"[User]\r\nName=test\r\nPass=test\r\nAutoLogon=1\r\n"
 PUBLISH_CARGO = "32781"
+MY_OFFERS = "32782"  # what "信息管理" -> "我的信息" in the publishing dialog posts to the frame
 PUBLISHING = "发布".encode("gbk")
+MY_OFFERS_TITLE = "我的信息".encode("gbk")
 LOG_TITLE = "登录日志".encode("gbk")
+FRAME_TITLE = b"Tovan"
 
 
 def shot(name):
@@ -76,6 +83,10 @@ def publishing_dialog_through_a_lost_server(sim, client, watch):
     check(title is not None and PUBLISHING in title,
           "the publishing dialog stays active while the log is up: %r" % title)
     check(enabled is False, "the frame stays disabled")
+    windows = client_windows(client)
+    print("windows (title, active, place on the screen): %r" % windows)
+    check(on_screen_above(windows, PUBLISHING, LOG_TITLE),
+          "the screen shows the publishing dialog above the log, as Windows has them")
 
     mark = len(watch.seen)
     sim.listen(True)
@@ -98,6 +109,30 @@ def publishing_dialog_through_a_lost_server(sim, client, watch):
     check(title is not None and PUBLISHING in title, "it opens again: %r" % title)
     client.driver("cancel-front")
     wait_front(client, lambda t, e, l: e, 10)
+
+
+def my_offers_from_the_publishing_dialog(client):
+    print("-- the publishing dialog opens my offers, which closes again")
+    check(client.driver("post-command", PUBLISH_CARGO)[0] == 0, "the user opens the publishing dialog")
+    title, _, _ = wait_front(client, lambda t, e, l: t is not None and PUBLISHING in t, 15)
+    if not check(title is not None and PUBLISHING in title, "the publishing dialog is active: %r" % title):
+        return
+    check(client.driver("post-command", MY_OFFERS)[0] == 0, "the user chooses 我的信息 in it")
+    title, _, _ = wait_front(client, lambda t, e, l: t is not None and MY_OFFERS_TITLE in t, 15)
+    if not check(title is not None and MY_OFFERS_TITLE in title, "my offers is active: %r" % title):
+        return
+    check(client.driver("cancel-front")[0] == 0, "the user closes my offers (IDCANCEL)")
+    title, enabled, _ = wait_front(client, lambda t, e, l: t is not None and MY_OFFERS_TITLE not in t, 10)
+    time.sleep(1)  # the X server has the requests of the activation
+    windows = client_windows(client)
+    print("windows (title, active, place on the screen): %r" % windows)
+    shot("publishing-dialog-after-my-offers.png")
+    check(title is not None and PUBLISHING in title, "the publishing dialog is active again: %r" % title)
+    check(enabled is False, "the frame stays disabled under it")
+    check(on_screen_above(windows, PUBLISHING, FRAME_TITLE), "the screen shows the publishing dialog above the frame")
+    client.driver("cancel-front")
+    _, enabled, _ = wait_front(client, lambda t, e, l: e, 10)
+    check(enabled is True, "the frame is enabled once the publishing dialog ended")
 
 
 def panes(client):
@@ -134,6 +169,7 @@ def run(sim, client):
         return
     time.sleep(3)  # the logon reply's layout, pages and rows
     top_cross_closes_one_pane(client)
+    my_offers_from_the_publishing_dialog(client)
     publishing_dialog_through_a_lost_server(sim, client, watch)
 
 

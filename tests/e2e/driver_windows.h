@@ -117,6 +117,47 @@ inline std::string Unhex(const char* hex) {
     return out;
 }
 
+// The window that has the activation in the client's thread.
+inline HWND ClientActiveWindow() {
+    HWND frame = Frame();
+    if (!frame) return nullptr;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info)) return nullptr;
+    return info.hwndActive;
+}
+
+struct ClientWindows {
+    DWORD process;
+    HWND active;
+};
+
+inline BOOL CALLBACK PrintClientWindow(HWND w, LPARAM context) {
+    const auto* client = reinterpret_cast<const ClientWindows*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process != client->process || !IsWindowVisible(w)) return TRUE;
+    // Wine keeps the window's X window id in this property.
+    const auto x = reinterpret_cast<ULONG_PTR>(GetPropA(w, "__wine_x11_whole_window"));
+    std::printf("%lx %d ", static_cast<unsigned long>(x), w == client->active ? 1 : 0);
+    const std::vector<char> title = TextOf(w);
+    std::fwrite(title.data(), 1, title.size(), stdout);
+    std::printf("\n");
+    return TRUE;
+}
+
+// The client's visible top-level windows in Windows' z-order, top first, one
+// a line: "<X window id, hexadecimal> <1 for the active one> <title, GBK>".
+inline int PrintWindows() {
+    HWND frame = Frame();
+    if (!frame) return 1;
+    ClientWindows client = {0, ClientActiveWindow()};
+    GetWindowThreadProcessId(frame, &client.process);
+    _setmode(_fileno(stdout), _O_BINARY);
+    EnumWindows(PrintClientWindow, reinterpret_cast<LPARAM>(&client));
+    return 0;
+}
+
 // Types the text into the chat input and presses Enter.
 inline int ChatSay(const std::string& text) {
     HWND chat = FirstChat();

@@ -190,6 +190,72 @@ def poll(what, predicate, timeout, step=0.3):
         time.sleep(step)
 
 
+def x_places(xids):
+    """{X window id: its place among its X siblings, 0 for the topmost}: what
+    the screen shows, which under Wine can differ from Windows' z-order."""
+    import ctypes
+    import ctypes.util
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    window_list = ctypes.POINTER(ctypes.c_ulong)
+    x11.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                               ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(window_list),
+                               ctypes.POINTER(ctypes.c_uint)]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    ignore = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+    x11.XSetErrorHandler(ignore)  # a window gone meanwhile is just not placed
+    display = x11.XOpenDisplay(None)
+    if not display:
+        return {}
+
+    def query(window):
+        root, parent, children, n = ctypes.c_ulong(), ctypes.c_ulong(), window_list(), ctypes.c_uint()
+        if not x11.XQueryTree(display, window, ctypes.byref(root), ctypes.byref(parent),
+                              ctypes.byref(children), ctypes.byref(n)):
+            return None, []
+        kids = [children[i] for i in range(n.value)]  # bottom first
+        if children:
+            x11.XFree(children)
+        return parent.value, kids
+
+    places = {}
+    try:
+        for xid in xids:
+            parent, _ = query(xid)
+            if parent is None:
+                continue
+            _, siblings = query(parent)
+            if xid in siblings:
+                places[xid] = len(siblings) - 1 - siblings.index(xid)
+    finally:
+        x11.XCloseDisplay(display)
+    return places
+
+
+def client_windows(client):
+    """The client's visible top-level windows, top first in Windows' z-order,
+    as (title bytes, active, place on the screen: 0 topmost, None unknown)."""
+    rc, out = client.driver("windows")
+    rows = []
+    for line in out.split(b"\n") if rc == 0 else []:
+        fields = line.rstrip(b"\r").split(b" ", 2)
+        if len(fields) >= 2:
+            rows.append((int(fields[0], 16), fields[1] == b"1", fields[2] if len(fields) > 2 else b""))
+    places = x_places([x for x, _, _ in rows if x])
+    return [(title, active, places.get(x)) for x, active, title in rows]
+
+
+def on_screen_above(windows, upper, lower):
+    """Whether the first window whose title holds `upper` shows above the first
+    whose title holds `lower` (both bytes), by the X stacking."""
+    def place(part):
+        return next((p for t, _, p in windows if part in t), None)
+    a, b = place(upper), place(lower)
+    return a is not None and b is not None and a < b
+
+
 def auto_logon(name):
     """A user's dmr.ini that logs the sample user `name` on by itself."""
     return ("[User]\r\nName=%s\r\nPass=%s\r\nAutoLogon=1\r\n" % (name, name)).encode("gbk")

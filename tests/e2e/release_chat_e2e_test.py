@@ -18,11 +18,13 @@ import os
 import re
 import shutil
 import sys
+import time
 
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, auto_logon, check, failures, in_own_network, pinned_wine, poll, sim_binary  # noqa: E402
+from e2e_support import (Client, Display, auto_logon, check, client_windows, failures, in_own_network,  # noqa: E402
+                         on_screen_above, pinned_wine, poll, sim_binary)
 from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
@@ -87,6 +89,25 @@ def voice(a, b, played):
     check(b.shows("[张建国]已中止语音交谈", 20), "B is told it stopped")
 
 
+def chats_in_front(a, b, a_named, b_named):
+    """Each chat window shows in front of its user's maximised frame, judged
+    by the X screen; B's, opened by A's request, takes no activation, and
+    stays in front when B activates the frame to work in it."""
+    frame = b"Tovan"
+    for who, name, chat in ((a, "A", a_named), (b, "B", b_named)):
+        windows = client_windows(who.client)
+        print("%s's windows (title, active, place on the screen): %r" % (name, windows))
+        check(on_screen_above(windows, chat, frame), "%s's chat window shows in front of the frame" % name)
+    check(not any(b_named in t and active for t, active, _ in client_windows(b.client)),
+          "B's chat window did not take the activation")
+    check(b.client.driver("activate")[0] == 0, "B activates the frame")
+    windows = poll(lambda: client_windows(b.client), lambda ws: any(frame in t and active for t, active, _ in ws), 10)
+    time.sleep(1)  # the X server has the requests of that activation
+    windows = client_windows(b.client)
+    check(any(frame in t and active for t, active, _ in windows) and on_screen_above(windows, b_named, frame),
+          "B's chat window stays in front of the active frame: %r" % windows)
+
+
 def run(sim, a, b, played):
     if not check(poll(lambda: logged_on(sim, {b"test", b"peer"}), bool, 120), "both users are logged on"):
         return
@@ -107,6 +128,7 @@ def run(sim, a, b, played):
     if not all(opened):
         return
     check(b.shows("[张建国]与您热烈交谈中", 10), "B is told A is talking to it")
+    chats_in_front(a, b, a_named, b_named)
 
     for sender, receiver, name, said in ((a, b, "张建国", "hello 运费多少"), (b, a, "李明", "2000元 可以")):
         check(sender.client.driver("chat-say", gbk(said).hex())[0] == 0, "%s types %r" % (name, said))

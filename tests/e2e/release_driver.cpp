@@ -8,6 +8,8 @@
 //   release_driver.exe wheel NOTCHES
 //       turns the mouse wheel over the record grid NOTCHES notches down
 //       (up when negative)
+//   release_driver.exe activate
+//       makes the frame the foreground window, as a click on its title does
 //   release_driver.exe talk ROW
 //       double-clicks the talk column of ROW (scrolled to the top)
 //   release_driver.exe chats
@@ -19,6 +21,9 @@
 //   release_driver.exe chat-click HEX
 //       clicks the first character of the last place the text starts in the
 //       conversation, as a user clicks a link
+//   release_driver.exe windows
+//       prints the client's visible top-level windows, top first in Windows'
+//       z-order: "<X window id> <1 when active> <title>" (hexadecimal, GBK)
 //   release_driver.exe chat-voice | chat-close
 //       presses the chat window's voice or close button
 //   release_driver.exe watch SECONDS
@@ -65,6 +70,12 @@ int Wheel(int notches) {
             return 1;
     }
     return 0;
+}
+
+// The user clicks the frame's title: it becomes the foreground window.
+int ActivateFrame() {
+    HWND frame = driver::Frame();
+    return frame && SetForegroundWindow(frame) ? 0 : 1;
 }
 
 int Chats() {
@@ -176,7 +187,9 @@ int main(int argc, char** argv) {
     if (argc == 3 && command == "scroll") return driver::Scroll(std::atoi(argv[2]));
     if (argc == 3 && command == "wheel") return Wheel(std::atoi(argv[2]));
     if (argc == 3 && command == "talk") return driver::Talk(std::atoi(argv[2]));
+    if (argc == 2 && command == "activate") return ActivateFrame();
     if (argc == 2 && command == "chats") return Chats();
+    if (argc == 2 && command == "windows") return driver::PrintWindows();
     if (argc == 2 && command == "chat-text") return ChatText();
     if (argc == 3 && command == "chat-say") return driver::ChatSay(driver::Unhex(argv[2]));
     if (argc == 3 && command == "chat-click") return ChatClick(driver::Unhex(argv[2]));
