@@ -1,6 +1,8 @@
+// winsock2.h before windows.h, which the own header brings in.
+#include <winsock2.h>
+
 #include "client/core/machine_identifier.h"
 
-#include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
 

@@ -1,8 +1,6 @@
 // The machine identifier of this computer: processor text "-" adapter text.
 #pragma once
 
-// winsock2.h before windows.h: the reading below uses the adapter list.
-#include <winsock2.h>
 #include <windows.h>
 
 #include <string>
