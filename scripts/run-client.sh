@@ -53,6 +53,11 @@ bash scripts/setup.sh
 # alone: TOVAN_WIN_PRESET names the CMake preset, TOVAN_WIN_BUILD its folder;
 # the i686 presets run under the WoW64 Wine (scripts/wine-env.sh).
 win_preset="${TOVAN_WIN_PRESET:-win32}"
+. scripts/i686-probe.sh
+if [ -z "${TOVAN_WIN_PRESET:-}" ] && ! tovan_runs_i686; then
+  echo "run-client: this kernel runs no 32-bit code (IA-32 emulation off); running the x86_64 twins (win64) instead" >&2
+  win_preset=win64
+fi
 win_build="${TOVAN_WIN_BUILD:-build/$win_preset}"
 case "$win_preset" in win32*) export TOVAN_WOW64=1 ;; *) export TOVAN_WOW64=0 ;; esac
 . scripts/wine-env.sh
