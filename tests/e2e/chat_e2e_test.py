@@ -20,7 +20,6 @@ The controls ask the address server on its fixed UDP port 4343, so the test
 runs in a network namespace of its own when it can (as root: unshare -n).
 """
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -30,7 +29,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, Watch, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
+from e2e_support import program_args, Client, Display, Watch, auto_logon, check, failures, in_own_network, pinned_wine, sim_binary  # noqa: E402
 from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
 ADDRESS_SERVER_PORT = 4343
@@ -299,13 +298,7 @@ def refused_without_control(sim, c):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--client", required=True)
-    ap.add_argument("--driver", required=True)
-    ap.add_argument("--vokar", required=True)
-    ap.add_argument("--shot")
-    args = ap.parse_args()
-    args.client, args.driver, args.vokar = (os.path.abspath(p) for p in (args.client, args.driver, args.vokar))
+    args = program_args("client", "driver", "vokar", optional=("shot",))
     if not in_own_network():
         print("no network namespace of our own: the address server port is shared")
     binary = sim_binary()

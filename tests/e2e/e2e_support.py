@@ -167,6 +167,22 @@ def threads_of(info_thread, program):
     return found
 
 
+def program_args(*names, optional=()):
+    """The test's command line: a required path per name, made absolute
+    (CTest runs the test in the build tree), and optional values as given."""
+    import argparse
+    ap = argparse.ArgumentParser()
+    for name in names:
+        ap.add_argument("--" + name, required=True)
+    for name in optional:
+        ap.add_argument("--" + name)
+    args = ap.parse_args()
+    for name in names:
+        key = name.replace("-", "_")
+        setattr(args, key, os.path.abspath(getattr(args, key)))
+    return args
+
+
 def in_own_network():
     """Re-runs the running script through scripts/own-network (a network
     namespace and display sockets of its own) unless it runs there already;

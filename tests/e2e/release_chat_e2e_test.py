@@ -13,7 +13,6 @@ The controls ask the address server on its fixed UDP port 4343, so the test
 runs in a network namespace of its own when it can (as root: unshare -n).
 """
 
-import argparse
 import os
 import re
 import shutil
@@ -23,7 +22,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import (Client, Display, auto_logon, check, client_windows, failures, in_own_network,  # noqa: E402
+from e2e_support import (program_args, Client, Display, auto_logon, check, client_windows, failures, in_own_network,  # noqa: E402
                          on_screen_above, pinned_wine, poll, sim_binary)
 from sound_files import PLAYBACK_RATE, dominant_frequency, two_chat_homes  # noqa: E402
 
@@ -145,12 +144,7 @@ def run(sim, a, b, played):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--client", required=True)
-    ap.add_argument("--driver", required=True)
-    ap.add_argument("--vokar", required=True)
-    args = ap.parse_args()
-    args.client, args.driver, args.vokar = (os.path.abspath(p) for p in (args.client, args.driver, args.vokar))
+    args = program_args("client", "driver", "vokar")
     if not in_own_network():
         print("no network namespace of our own: the address server port is shared")
     binary = sim_binary()

@@ -10,7 +10,6 @@ It runs in a network and mount namespace of its own (root): /etc/resolv.conf
 there names 127.0.0.1, where the test answers every question 8 s late.
 """
 
-import argparse
 import os
 import socket
 import subprocess
@@ -22,7 +21,7 @@ import time
 sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import simctl  # noqa: E402
-from e2e_support import Client, Display, Watch, auto_logon, check, failures, sim_binary  # noqa: E402
+from e2e_support import program_args, Client, Display, Watch, auto_logon, check, failures, sim_binary  # noqa: E402
 
 DNS_DELAY_S = 8
 SERVER_NAME = b"exchange.tovan.test"
@@ -117,12 +116,7 @@ def run(sim, client, asked):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--client", required=True)
-    ap.add_argument("--driver", required=True)
-    ap.add_argument("--vokar", required=True)
-    args = ap.parse_args()
-    args.client, args.driver, args.vokar = (os.path.abspath(p) for p in (args.client, args.driver, args.vokar))
+    args = program_args("client", "driver", "vokar")
     binary = sim_binary()
     if not os.path.exists(binary):
         print("exchange-sim not found at %s" % binary)
